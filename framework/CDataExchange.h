@@ -1,0 +1,24 @@
+// Data exchange between a dialog's members and its controls, one helper per control kind.
+#pragma once
+
+#include "framework/CString.h"
+#include "framework/WinDef.h"
+
+class CDialog;
+class CWnd;
+
+class CDataExchange {
+public:
+    CDataExchange(CDialog* pDlgWnd, BOOL bSaveAndValidate)
+        : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd) {}
+
+    BOOL m_bSaveAndValidate; // TRUE: controls to members; FALSE: members to controls
+    CDialog* m_pDlgWnd;
+};
+
+// Attaches a control object to the dialog's child control with that id (once).
+void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
+// Tick state of a check box to and from an int: 0 unticked, 1 ticked.
+void DDX_Check(CDataExchange* pDX, int nIDC, int& value);
+// Text of a label or an edit to and from a text member.
+void DDX_Text(CDataExchange* pDX, int nIDC, CString& value);

@@ -1,0 +1,71 @@
+// A modal dialog built from a template in res/, with data exchange and a message map.
+#pragma once
+
+#include <memory>
+
+#include "framework/CMenu.h"
+#include "framework/CWnd.h"
+#include "framework/MessageMap.h"
+
+class CDataExchange;
+class DialogWindow;
+struct DialogTemplate;
+
+class CDialog : public CWnd {
+public:
+    explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
+    ~CDialog() override;
+
+    // Creates the window and every control of the template, calls OnInitDialog, runs the
+    // modal loop until EndDialog, destroys the window and returns the end code.
+    virtual INT_PTR DoModal();
+
+    // TRUE: every bound control's state into its member; FALSE: members into controls.
+    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+    void EndDialog(int nResult);
+
+    // A modal box owned by this dialog; MB_OK, optionally with MB_ICONINFORMATION.
+    // Text and caption are in the locale's code set.
+    int MessageBox(const char* lpszText, const char* lpszCaption = nullptr, UINT nType = MB_OK);
+
+    // The dialog's own system menu (Minimize, Close, and whatever is appended).
+    CMenu* GetSystemMenu(BOOL bRevert);
+    HICON SetIcon(HICON hIcon, BOOL bBigIcon); // sends WM_SETICON
+    BOOL IsIconic() const;
+    void GetClientRect(CRect* lpRect) const;
+
+    // Routes a message through the message map, then default processing.
+    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    // Queues a message; it is dropped if the dialog has ended by the time it is due.
+    BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+
+    // The child control with that id while the dialog exists, else nullptr.
+    HWND GetDlgItem(int nID) const;
+    UINT GetTemplateId() const { return m_nIDTemplate; }
+
+protected:
+    virtual BOOL OnInitDialog(); // runs UpdateData(FALSE) once
+    virtual void DoDataExchange(CDataExchange* pDX);
+    virtual void OnOK();     // UpdateData(TRUE), then EndDialog(IDOK)
+    virtual void OnCancel(); // EndDialog(IDCANCEL)
+
+    // The message map of this class; derived dialogs declare theirs with DECLARE_MESSAGE_MAP.
+    virtual bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+    // Default processing of the message being handled.
+    LRESULT Default();
+
+private:
+    friend class DialogWindow;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+
+    UINT m_nIDTemplate;
+    CWnd* m_pParentWnd;
+    DialogWindow* m_window = nullptr; // exists only inside DoModal
+    std::unique_ptr<CMenu> m_sysMenu;
+    struct CurrentMessage {
+        UINT message = 0;
+        WPARAM wParam = 0;
+        LPARAM lParam = 0;
+    } m_current;
+};

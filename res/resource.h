@@ -1,0 +1,93 @@
+// Identifiers of the program's resources and of every control the code refers to.
+#pragma once
+
+// Resources.
+constexpr unsigned IDD_ABOUTBOX = 100;
+constexpr unsigned IDS_ABOUTBOX = 101;
+constexpr unsigned IDD_MAIN = 102;
+constexpr unsigned IDR_MAINFRAME = 128;
+
+// System-menu command of the About item.
+constexpr unsigned IDM_ABOUTBOX = 0x0010;
+
+// Page navigation.
+constexpr int IDC_FIRST_PAGE = 1000;
+constexpr int IDC_PREV_PAGE = 1001;
+constexpr int IDC_NEXT_PAGE = 1002;
+constexpr int IDC_LAST_PAGE = 1003;
+constexpr int IDC_PAGE = 1059;
+constexpr int IDC_GOTO = 1060;
+constexpr int IDC_GOTO_BUTTON = 1061;
+
+// The two Hide boxes.
+constexpr int IDC_HIDE_WORD = 1017;
+constexpr int IDC_HIDE_MEAN = 1018;
+
+// The add form; the Spell pair is never shown.
+constexpr int IDC_WORD = 1009;
+constexpr int IDC_MEAN = 1047;
+constexpr int IDC_TYPE = 1063;
+constexpr int IDC_ADD = 1016;
+constexpr int IDC_SPELL = 1062;
+constexpr int IDC_SPELL_LABEL = 1064;
+constexpr int IDC_TYPE_LABEL = 1065;
+
+// Row check boxes, rows 0 to 9.
+constexpr int IDC_ROW_CHECK_0 = 1004;
+constexpr int IDC_ROW_CHECK_1 = 1020;
+constexpr int IDC_ROW_CHECK_2 = 1021;
+constexpr int IDC_ROW_CHECK_3 = 1022;
+constexpr int IDC_ROW_CHECK_4 = 1023;
+constexpr int IDC_ROW_CHECK_5 = 1024;
+constexpr int IDC_ROW_CHECK_6 = 1025;
+constexpr int IDC_ROW_CHECK_7 = 1026;
+constexpr int IDC_ROW_CHECK_8 = 1027;
+constexpr int IDC_ROW_CHECK_9 = 1028;
+
+// Word labels, rows 0 to 9.
+constexpr int IDC_WORD_LABEL_0 = 1049;
+constexpr int IDC_WORD_LABEL_1 = 1050;
+constexpr int IDC_WORD_LABEL_2 = 1051;
+constexpr int IDC_WORD_LABEL_3 = 1052;
+constexpr int IDC_WORD_LABEL_4 = 1053;
+constexpr int IDC_WORD_LABEL_5 = 1054;
+constexpr int IDC_WORD_LABEL_6 = 1055;
+constexpr int IDC_WORD_LABEL_7 = 1056;
+constexpr int IDC_WORD_LABEL_8 = 1057;
+constexpr int IDC_WORD_LABEL_9 = 1058;
+
+// Word toggles, rows 0 to 9; 1009 belongs to the Word edit.
+constexpr int IDC_WORD_TOGGLE_0 = 1005;
+constexpr int IDC_WORD_TOGGLE_1 = 1006;
+constexpr int IDC_WORD_TOGGLE_2 = 1007;
+constexpr int IDC_WORD_TOGGLE_3 = 1008;
+constexpr int IDC_WORD_TOGGLE_4 = 1010;
+constexpr int IDC_WORD_TOGGLE_5 = 1011;
+constexpr int IDC_WORD_TOGGLE_6 = 1012;
+constexpr int IDC_WORD_TOGGLE_7 = 1013;
+constexpr int IDC_WORD_TOGGLE_8 = 1014;
+constexpr int IDC_WORD_TOGGLE_9 = 1015;
+
+// Meaning labels, rows 0 to 9.
+constexpr int IDC_MEAN_LABEL_0 = 1019;
+constexpr int IDC_MEAN_LABEL_1 = 1029;
+constexpr int IDC_MEAN_LABEL_2 = 1030;
+constexpr int IDC_MEAN_LABEL_3 = 1031;
+constexpr int IDC_MEAN_LABEL_4 = 1032;
+constexpr int IDC_MEAN_LABEL_5 = 1033;
+constexpr int IDC_MEAN_LABEL_6 = 1034;
+constexpr int IDC_MEAN_LABEL_7 = 1035;
+constexpr int IDC_MEAN_LABEL_8 = 1036;
+constexpr int IDC_MEAN_LABEL_9 = 1048;
+
+// Meaning toggles, rows 0 to 9.
+constexpr int IDC_MEAN_TOGGLE_0 = 1037;
+constexpr int IDC_MEAN_TOGGLE_1 = 1038;
+constexpr int IDC_MEAN_TOGGLE_2 = 1039;
+constexpr int IDC_MEAN_TOGGLE_3 = 1040;
+constexpr int IDC_MEAN_TOGGLE_4 = 1041;
+constexpr int IDC_MEAN_TOGGLE_5 = 1042;
+constexpr int IDC_MEAN_TOGGLE_6 = 1043;
+constexpr int IDC_MEAN_TOGGLE_7 = 1044;
+constexpr int IDC_MEAN_TOGGLE_8 = 1045;
+constexpr int IDC_MEAN_TOGGLE_9 = 1046;

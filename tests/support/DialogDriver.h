@@ -1,0 +1,33 @@
+// Drives modal dialogs and message boxes from tests, through the real widgets.
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+#include <functional>
+
+#include "framework/CDialog.h"
+
+class QDialog;
+
+// Runs dlg.DoModal() while `script` acts on the open window from inside the modal loop
+// (clicks, keys, typing through QTest). If the script leaves the window open, it is
+// ended with IDCANCEL and `*leftOpen` (when given) is set to true. Returns DoModal's code.
+INT_PTR RunModal(CDialog& dlg, const std::function<void(QDialog* window)>& script,
+                 bool* leftOpen = nullptr);
+
+// What a message box showed.
+struct SeenMessageBox {
+    bool shown = false;
+    QString text;
+    QString caption;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QWidget* owner = nullptr;
+};
+
+// Arms a one-shot watcher: the next application-modal message box that opens is recorded
+// into *seen and answered with OK (by a click on its button).
+void AnswerNextMessageBox(SeenMessageBox* seen);
+
+// The child control with that id of a dialog window, found by its object name.
+template <class W>
+W* Control(QDialog* window, int id);
