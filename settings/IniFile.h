@@ -1,0 +1,25 @@
+// Reads and writes values in an INI file, leaving every other byte of the file as it was.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class IniFile {
+public:
+    explicit IniFile(std::string path) : m_path(std::move(path)) {}
+
+    // The key's value read like atoi; `defaultValue` when the file, section or key is missing.
+    std::int32_t ReadInt(std::string_view section, std::string_view key,
+                         std::int32_t defaultValue) const;
+    // The key's text, cut to `maxBytes`; `defaultValue` when missing.
+    std::string ReadString(std::string_view section, std::string_view key,
+                           std::string_view defaultValue, std::size_t maxBytes = 259) const;
+    // Creates the file, section and key as needed; atomic; false (and nothing changed) on failure.
+    bool WriteString(std::string_view section, std::string_view key, std::string_view value);
+
+    const std::string& path() const { return m_path; }
+
+private:
+    std::string m_path;
+};

@@ -1,0 +1,17 @@
+// The word file: reading it into a WordList and writing a WordList back safely.
+#pragma once
+
+#include <string>
+
+class WordList;
+
+// The word file's path: the current directory joined with "WL.txt".
+std::string WordFilePath();
+
+// Appends the file's records to `words`; false when the file cannot be opened.
+bool LoadWordFile(WordList& words, const std::string& path);
+
+// Writes every entry, replacing the file only once the new content is safely on disk.
+// On failure returns false with `message` set to the text for the learner's "Info" box,
+// e.g. "Open file '<path>' failed!".
+bool SaveWordFile(const WordList& words, const std::string& path, std::string& message);

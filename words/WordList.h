@@ -1,0 +1,27 @@
+// The ordered, append-only list of word entries, with lookups by number and by word.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "words/WordEntry.h"
+
+// A position in a WordList: one entry, or the end after the last entry.
+// (Representation chosen by the implementation; compare with ==.)
+class WordPos;
+
+class WordList {
+public:
+    // Stores a copy after the last entry.
+    void Append(const WordEntry& entry);
+    std::uint32_t GetCount() const;
+
+    WordPos Begin() const;
+    WordPos End() const;
+    WordPos Next(WordPos pos) const;        // pos must not be End()
+    const WordEntry& At(WordPos pos) const; // pos must not be End()
+
+    // First entry in list order with that number / that exact word (byte equality), or End().
+    WordPos FindNumber(std::int32_t number) const;
+    WordPos FindWord(std::string_view word) const;
+};
