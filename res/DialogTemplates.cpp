@@ -1,0 +1,150 @@
+// The program's two dialog templates: the study window and the About box.
+#include <array>
+#include <cstddef>
+
+#include "framework/WinDef.h"
+#include "res/DialogTemplate.h"
+#include "res/resource.h"
+
+namespace {
+
+// The separator lines are labels of exactly this many underscores.
+constexpr std::size_t kSeparatorLength = 127;
+
+template <std::size_t N> constexpr std::array<char, N + 1> RepeatedChar(char c) {
+    std::array<char, N + 1> text{};
+    for (std::size_t i = 0; i < N; ++i)
+        text[i] = c;
+    text[N] = '\0';
+    return text;
+}
+
+constexpr auto kSeparator = RepeatedChar<kSeparatorLength>('_');
+
+constexpr const char* kFontFace = "宋体";
+// A CJK face that Linux desktops commonly ship, for systems without the one above.
+constexpr const char* kFallbackFontFace = "AR PL UMing CN";
+constexpr int kPointSize = 9;
+
+// Style of each control kind as the study window uses it.
+constexpr unsigned kButton = CS_TABSTOP;
+constexpr unsigned kEdgeButton = CS_TABSTOP | CS_STATICEDGE;
+constexpr unsigned kCheck = CS_TABSTOP;
+constexpr unsigned kLabel = CS_GROUP;
+constexpr unsigned kEdit = CS_TABSTOP;
+
+using K = ControlKind;
+
+// clang-format off
+
+// Template order is tab order. The row controls stand by column (check boxes, word toggles,
+// meaning labels, meaning toggles), each column from row 0 to row 9; the word labels follow
+// the page label. Row y positions drift by a unit or two from row to row, as laid out.
+constexpr ControlTemplate kMainControls[] = {
+    // id                 kind              caption          x    y    cx   cy  style
+    {IDOK,                K::DefPushButton, "&Exit",         443, 285, 50,  16, kButton},
+    {IDC_FIRST_PAGE,      K::PushButton,    "|<",            160, 14,  30,  15, kEdgeButton},
+    {IDC_PREV_PAGE,       K::PushButton,    "<<",            217, 14,  30,  15, kEdgeButton},
+    {IDC_NEXT_PAGE,       K::PushButton,    ">>",            274, 14,  30,  15, kEdgeButton},
+    {IDC_LAST_PAGE,       K::PushButton,    ">|",            331, 14,  30,  15, kEdgeButton},
+    {IDC_HIDE_WORD,       K::CheckBox,      " Hide &Word ",  119, 46,  60,  10, kCheck},
+    {IDC_HIDE_MEAN,       K::CheckBox,      " Hide &Mean ",  363, 46,  60,  10, kCheck},
+
+    {IDC_ROW_CHECK_0,     K::CheckBox,      "",              18,  84,  10,  10, kCheck},
+    {IDC_ROW_CHECK_1,     K::CheckBox,      "",              18,  101, 10,  11, kCheck},
+    {IDC_ROW_CHECK_2,     K::CheckBox,      "",              18,  119, 10,  11, kCheck},
+    {IDC_ROW_CHECK_3,     K::CheckBox,      "",              18,  137, 10,  11, kCheck},
+    {IDC_ROW_CHECK_4,     K::CheckBox,      "",              18,  155, 10,  11, kCheck},
+    {IDC_ROW_CHECK_5,     K::CheckBox,      "",              18,  173, 10,  11, kCheck},
+    {IDC_ROW_CHECK_6,     K::CheckBox,      "",              18,  191, 10,  11, kCheck},
+    {IDC_ROW_CHECK_7,     K::CheckBox,      "",              18,  209, 10,  11, kCheck},
+    {IDC_ROW_CHECK_8,     K::CheckBox,      "",              18,  227, 10,  11, kCheck},
+    {IDC_ROW_CHECK_9,     K::CheckBox,      "",              18,  244, 10,  11, kCheck},
+
+    {IDC_WORD_TOGGLE_0,   K::PushButton,    "+",             282, 84,  12,  10, kEdgeButton},
+    {IDC_WORD_TOGGLE_1,   K::PushButton,    "+",             282, 101, 12,  10, kEdgeButton},
+    {IDC_WORD_TOGGLE_2,   K::PushButton,    "+",             282, 119, 12,  10, kEdgeButton},
+    {IDC_WORD_TOGGLE_3,   K::PushButton,    "+",             282, 137, 12,  10, kEdgeButton},
+    {IDC_WORD_TOGGLE_4,   K::PushButton,    "+",             282, 155, 12,  10, kEdgeButton},
+    {IDC_WORD_TOGGLE_5,   K::PushButton,    "+",             282, 173, 12,  10, kEdgeButton},
+    {IDC_WORD_TOGGLE_6,   K::PushButton,    "+",             282, 191, 12,  10, kEdgeButton},
+    {IDC_WORD_TOGGLE_7,   K::PushButton,    "+",             282, 209, 12,  10, kEdgeButton},
+    {IDC_WORD_TOGGLE_8,   K::PushButton,    "+",             282, 227, 12,  10, kEdgeButton},
+    {IDC_WORD_TOGGLE_9,   K::PushButton,    "+",             282, 246, 12,  10, kEdgeButton},
+
+    {IDC_MEAN_LABEL_0,    K::Label,         "Static",        305, 84,  200, 8,  kLabel},
+    {IDC_MEAN_LABEL_1,    K::Label,         "Static",        305, 102, 200, 8,  kLabel},
+    {IDC_MEAN_LABEL_2,    K::Label,         "Static",        305, 121, 200, 8,  kLabel},
+    {IDC_MEAN_LABEL_3,    K::Label,         "Static",        305, 139, 200, 8,  kLabel},
+    {IDC_MEAN_LABEL_4,    K::Label,         "Static",        305, 157, 200, 8,  kLabel},
+    {IDC_MEAN_LABEL_5,    K::Label,         "Static",        305, 175, 200, 8,  kLabel},
+    {IDC_MEAN_LABEL_6,    K::Label,         "Static",        305, 193, 200, 8,  kLabel},
+    {IDC_MEAN_LABEL_7,    K::Label,         "Static",        305, 211, 200, 8,  kLabel},
+    {IDC_MEAN_LABEL_8,    K::Label,         "Static",        305, 229, 200, 8,  kLabel},
+    {IDC_MEAN_LABEL_9,    K::Label,         "Static",        305, 246, 200, 8,  kLabel},
+
+    {IDC_MEAN_TOGGLE_0,   K::PushButton,    "+",             507, 84,  12,  10, kEdgeButton},
+    {IDC_MEAN_TOGGLE_1,   K::PushButton,    "+",             507, 101, 12,  10, kEdgeButton},
+    {IDC_MEAN_TOGGLE_2,   K::PushButton,    "+",             507, 119, 12,  10, kEdgeButton},
+    {IDC_MEAN_TOGGLE_3,   K::PushButton,    "+",             507, 137, 12,  10, kEdgeButton},
+    {IDC_MEAN_TOGGLE_4,   K::PushButton,    "+",             507, 155, 12,  10, kEdgeButton},
+    {IDC_MEAN_TOGGLE_5,   K::PushButton,    "+",             507, 173, 12,  10, kEdgeButton},
+    {IDC_MEAN_TOGGLE_6,   K::PushButton,    "+",             507, 191, 12,  10, kEdgeButton},
+    {IDC_MEAN_TOGGLE_7,   K::PushButton,    "+",             507, 209, 12,  10, kEdgeButton},
+    {IDC_MEAN_TOGGLE_8,   K::PushButton,    "+",             507, 227, 12,  10, kEdgeButton},
+    {IDC_MEAN_TOGGLE_9,   K::PushButton,    "+",             507, 246, 12,  10, kEdgeButton},
+
+    {IDC_STATIC,          K::Label,         "W&ord",         38,  288, 17,  10, kLabel},
+    {IDC_WORD,            K::Edit,          "",              61,  285, 64,  16, kEdit},
+    {IDC_STATIC,          K::Label,         "M&ean",         135, 288, 17,  10, kLabel},
+    {IDC_MEAN,            K::Edit,          "",              156, 285, 92,  16, kEdit},
+    {IDC_ADD,             K::PushButton,    "&Add",          333, 285, 50,  16, kButton},
+    {IDC_STATIC,          K::Label,         kSeparator.data(), 16, 60, 509, 8,  kLabel},
+    {IDC_PAGE,            K::Label,         "Page: /",       393, 18,  53,  11, kLabel},
+
+    {IDC_WORD_LABEL_0,    K::Label,         "Static",        32,  84,  246, 8,  kLabel},
+    {IDC_WORD_LABEL_1,    K::Label,         "Static",        32,  102, 246, 8,  kLabel},
+    {IDC_WORD_LABEL_2,    K::Label,         "Static",        32,  121, 246, 8,  kLabel},
+    {IDC_WORD_LABEL_3,    K::Label,         "Static",        32,  139, 246, 8,  kLabel},
+    {IDC_WORD_LABEL_4,    K::Label,         "Static",        32,  157, 246, 8,  kLabel},
+    {IDC_WORD_LABEL_5,    K::Label,         "Static",        32,  175, 246, 8,  kLabel},
+    {IDC_WORD_LABEL_6,    K::Label,         "Static",        32,  193, 246, 8,  kLabel},
+    {IDC_WORD_LABEL_7,    K::Label,         "Static",        32,  211, 246, 8,  kLabel},
+    {IDC_WORD_LABEL_8,    K::Label,         "Static",        32,  229, 246, 8,  kLabel},
+    {IDC_WORD_LABEL_9,    K::Label,         "Static",        32,  246, 246, 8,  kLabel},
+
+    {IDC_STATIC,          K::Label,         kSeparator.data(), 16, 261, 509, 8, kLabel},
+    {IDC_GOTO,            K::Edit,          "",              457, 15,  35,  14, kEdit},
+    {IDC_GOTO_BUTTON,     K::PushButton,    "GoTo",          498, 15,  20,  13, kEdgeButton},
+    // The Spell pair stays in the template but is never shown.
+    {IDC_SPELL_LABEL,     K::Label,         "&Spell",        36,  308, 21,  10, kLabel | CS_HIDDEN},
+    {IDC_SPELL,           K::Edit,          "",              63,  305, 64,  16, kEdit | CS_HIDDEN},
+    {IDC_TYPE_LABEL,      K::Label,         "&Type",         257, 288, 17,  10, kLabel},
+    {IDC_TYPE,            K::Edit,          "",              278, 285, 48,  16, kEdit},
+};
+
+constexpr ControlTemplate kAboutControls[] = {
+    // id        kind              caption             x    y   cx   cy  style                 icon
+    {IDC_STATIC, K::Icon,          "",                 11,  17, 20,  20, CS_NONE,              IDR_MAINFRAME},
+    {IDC_STATIC, K::Label,         "Vocamint 1.0 版",  40,  10, 119, 8,  CS_NOPREFIX | CS_GROUP},
+    {IDOK,       K::DefPushButton, "确定",             178, 7,  50,  14, CS_GROUP | CS_TABSTOP},
+};
+
+constexpr DialogTemplate kTemplates[] = {
+    {IDD_MAIN, "Vocamint", 548, 328, DS_VISIBLE | DS_MINIMIZEBOX | DS_APPWINDOW, kFontFace,
+     kFallbackFontFace, kPointSize, kMainControls},
+    {IDD_ABOUTBOX, "关于 Vocamint", 235, 55, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
+     kAboutControls},
+};
+
+// clang-format on
+
+} // namespace
+
+const DialogTemplate* FindDialogTemplate(unsigned id) {
+    for (const DialogTemplate& t : kTemplates) {
+        if (t.id == id)
+            return &t;
+    }
+    return nullptr;
+}

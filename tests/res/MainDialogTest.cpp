@@ -1,0 +1,257 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "framework/WinDef.h"
+#include "res/DialogTemplate.h"
+#include "res/resource.h"
+
+namespace {
+
+const DialogTemplate& Main() {
+    const DialogTemplate* t = FindDialogTemplate(IDD_MAIN);
+    EXPECT_NE(t, nullptr);
+    static const DialogTemplate empty{};
+    return t ? *t : empty;
+}
+
+const ControlTemplate* FindControl(int id) {
+    for (const ControlTemplate& c : Main().controls) {
+        if (c.id == id)
+            return &c;
+    }
+    return nullptr;
+}
+
+// The ten rows as the window lays them out, row 0 at the top.
+struct Row {
+    int check, wordLabel, wordToggle, meanLabel, meanToggle;
+    int yCheck, yToggles, yLabels;
+};
+constexpr Row kRows[10] = {
+    {1004, 1049, 1005, 1019, 1037, 84, 84, 84},    {1020, 1050, 1006, 1029, 1038, 101, 101, 102},
+    {1021, 1051, 1007, 1030, 1039, 119, 119, 121}, {1022, 1052, 1008, 1031, 1040, 137, 137, 139},
+    {1023, 1053, 1010, 1032, 1041, 155, 155, 157}, {1024, 1054, 1011, 1033, 1042, 173, 173, 175},
+    {1025, 1055, 1012, 1034, 1043, 191, 191, 193}, {1026, 1056, 1013, 1035, 1044, 209, 209, 211},
+    {1027, 1057, 1014, 1036, 1045, 227, 227, 229}, {1028, 1058, 1015, 1048, 1046, 244, 246, 246},
+};
+
+std::vector<int> Column(int Row::*member) {
+    std::vector<int> ids;
+    for (const Row& r : kRows)
+        ids.push_back(r.*member);
+    return ids;
+}
+
+std::vector<int> TemplateIds() {
+    std::vector<int> ids;
+    for (const ControlTemplate& c : Main().controls)
+        ids.push_back(c.id);
+    return ids;
+}
+
+TEST(MainDialog, Frame) {
+    const DialogTemplate& t = Main();
+    EXPECT_STREQ(t.caption, "Vocamint");
+    EXPECT_EQ(t.cx, 548);
+    EXPECT_EQ(t.cy, 328);
+    EXPECT_EQ(t.style, unsigned{DS_VISIBLE | DS_MINIMIZEBOX | DS_APPWINDOW});
+    EXPECT_STREQ(t.fontFace, "宋体");
+    EXPECT_STREQ(t.fallbackFontFace, "AR PL UMing CN");
+    EXPECT_EQ(t.pointSize, 9);
+}
+
+TEST(MainDialog, HoldsTheSeventyOneControlsInTabOrder) {
+    std::vector<int> expected = {IDOK, 1000, 1001, 1002, 1003, 1017, 1018};
+    for (int Row::*column : {&Row::check, &Row::wordToggle, &Row::meanLabel, &Row::meanToggle}) {
+        const std::vector<int> ids = Column(column);
+        expected.insert(expected.end(), ids.begin(), ids.end());
+    }
+    expected.insert(expected.end(), {IDC_STATIC, 1009, IDC_STATIC, 1047, 1016, IDC_STATIC, 1059});
+    const std::vector<int> wordLabels = Column(&Row::wordLabel);
+    expected.insert(expected.end(), wordLabels.begin(), wordLabels.end());
+    expected.insert(expected.end(), {IDC_STATIC, 1060, 1061, 1064, 1062, 1065, 1063});
+
+    ASSERT_EQ(expected.size(), 71u);
+    EXPECT_EQ(TemplateIds(), expected);
+}
+
+TEST(MainDialog, EveryIdTheCodeUsesAppearsOnce) {
+    const int used[] = {
+        IDOK,
+        IDC_FIRST_PAGE,
+        IDC_PREV_PAGE,
+        IDC_NEXT_PAGE,
+        IDC_LAST_PAGE,
+        IDC_PAGE,
+        IDC_GOTO,
+        IDC_GOTO_BUTTON,
+        IDC_HIDE_WORD,
+        IDC_HIDE_MEAN,
+        IDC_WORD,
+        IDC_MEAN,
+        IDC_TYPE,
+        IDC_ADD,
+        IDC_SPELL,
+        IDC_SPELL_LABEL,
+        IDC_TYPE_LABEL,
+        IDC_ROW_CHECK_0,
+        IDC_ROW_CHECK_1,
+        IDC_ROW_CHECK_2,
+        IDC_ROW_CHECK_3,
+        IDC_ROW_CHECK_4,
+        IDC_ROW_CHECK_5,
+        IDC_ROW_CHECK_6,
+        IDC_ROW_CHECK_7,
+        IDC_ROW_CHECK_8,
+        IDC_ROW_CHECK_9,
+        IDC_WORD_LABEL_0,
+        IDC_WORD_LABEL_1,
+        IDC_WORD_LABEL_2,
+        IDC_WORD_LABEL_3,
+        IDC_WORD_LABEL_4,
+        IDC_WORD_LABEL_5,
+        IDC_WORD_LABEL_6,
+        IDC_WORD_LABEL_7,
+        IDC_WORD_LABEL_8,
+        IDC_WORD_LABEL_9,
+        IDC_WORD_TOGGLE_0,
+        IDC_WORD_TOGGLE_1,
+        IDC_WORD_TOGGLE_2,
+        IDC_WORD_TOGGLE_3,
+        IDC_WORD_TOGGLE_4,
+        IDC_WORD_TOGGLE_5,
+        IDC_WORD_TOGGLE_6,
+        IDC_WORD_TOGGLE_7,
+        IDC_WORD_TOGGLE_8,
+        IDC_WORD_TOGGLE_9,
+        IDC_MEAN_LABEL_0,
+        IDC_MEAN_LABEL_1,
+        IDC_MEAN_LABEL_2,
+        IDC_MEAN_LABEL_3,
+        IDC_MEAN_LABEL_4,
+        IDC_MEAN_LABEL_5,
+        IDC_MEAN_LABEL_6,
+        IDC_MEAN_LABEL_7,
+        IDC_MEAN_LABEL_8,
+        IDC_MEAN_LABEL_9,
+        IDC_MEAN_TOGGLE_0,
+        IDC_MEAN_TOGGLE_1,
+        IDC_MEAN_TOGGLE_2,
+        IDC_MEAN_TOGGLE_3,
+        IDC_MEAN_TOGGLE_4,
+        IDC_MEAN_TOGGLE_5,
+        IDC_MEAN_TOGGLE_6,
+        IDC_MEAN_TOGGLE_7,
+        IDC_MEAN_TOGGLE_8,
+        IDC_MEAN_TOGGLE_9,
+    };
+    const std::vector<int> ids = TemplateIds();
+    for (int id : used)
+        EXPECT_EQ(std::count(ids.begin(), ids.end(), id), 1) << "id " << id;
+    // The rest are the four labels no code touches.
+    EXPECT_EQ(std::size(used) + 4, ids.size());
+    EXPECT_EQ(std::count(ids.begin(), ids.end(), IDC_STATIC), 4);
+}
+
+TEST(MainDialog, RowsStandInTheirColumnsAtTheirHeights) {
+    for (int r = 0; r < 10; ++r) {
+        SCOPED_TRACE("row " + std::to_string(r));
+        const Row& row = kRows[r];
+        struct Expected {
+            int id;
+            ControlKind kind;
+            const char* caption;
+            int x, y, cx, cy;
+        } const cells[] = {
+            {row.check, ControlKind::CheckBox, "", 18, row.yCheck, 10, r == 0 ? 10 : 11},
+            {row.wordLabel, ControlKind::Label, "Static", 32, row.yLabels, 246, 8},
+            {row.wordToggle, ControlKind::PushButton, "+", 282, row.yToggles, 12, 10},
+            {row.meanLabel, ControlKind::Label, "Static", 305, row.yLabels, 200, 8},
+            {row.meanToggle, ControlKind::PushButton, "+", 507, row.yToggles, 12, 10},
+        };
+        for (const Expected& e : cells) {
+            const ControlTemplate* c = FindControl(e.id);
+            ASSERT_NE(c, nullptr) << "id " << e.id;
+            EXPECT_EQ(c->kind, e.kind) << "id " << e.id;
+            EXPECT_STREQ(c->caption, e.caption) << "id " << e.id;
+            EXPECT_EQ((std::vector<int>{c->x, c->y, c->cx, c->cy}),
+                      (std::vector<int>{e.x, e.y, e.cx, e.cy}))
+                << "id " << e.id;
+        }
+    }
+}
+
+TEST(MainDialog, StylesFollowTheControlKind) {
+    int defaults = 0, hidden = 0, edged = 0;
+    for (const ControlTemplate& c : Main().controls) {
+        SCOPED_TRACE("id " + std::to_string(c.id));
+        const bool takesFocus = c.kind != ControlKind::Label;
+        EXPECT_EQ((c.style & CS_TABSTOP) != 0, takesFocus);
+        EXPECT_EQ((c.style & CS_GROUP) != 0, c.kind == ControlKind::Label);
+        EXPECT_EQ(c.style & CS_NOPREFIX, 0u);
+        defaults += c.kind == ControlKind::DefPushButton;
+        hidden += (c.style & CS_HIDDEN) != 0;
+        edged += (c.style & CS_STATICEDGE) != 0;
+        if (c.style & CS_STATICEDGE) {
+            EXPECT_EQ(c.kind, ControlKind::PushButton);
+        }
+    }
+    EXPECT_EQ(defaults, 1);
+    EXPECT_EQ(FindControl(IDOK)->kind, ControlKind::DefPushButton);
+    EXPECT_EQ(hidden, 2);
+    EXPECT_TRUE(FindControl(IDC_SPELL)->style & CS_HIDDEN);
+    EXPECT_TRUE(FindControl(IDC_SPELL_LABEL)->style & CS_HIDDEN);
+    // Four page buttons, twenty toggles and GoTo; "&Add" has no edge.
+    EXPECT_EQ(edged, 25);
+    EXPECT_TRUE(FindControl(IDC_GOTO_BUTTON)->style & CS_STATICEDGE);
+    EXPECT_FALSE(FindControl(IDC_ADD)->style & CS_STATICEDGE);
+}
+
+TEST(MainDialog, ButtonAndLabelCaptions) {
+    const struct {
+        int id;
+        const char* caption;
+    } cases[] = {
+        {IDOK, "&Exit"},
+        {IDC_FIRST_PAGE, "|<"},
+        {IDC_PREV_PAGE, "<<"},
+        {IDC_NEXT_PAGE, ">>"},
+        {IDC_LAST_PAGE, ">|"},
+        {IDC_HIDE_WORD, " Hide &Word "},
+        {IDC_HIDE_MEAN, " Hide &Mean "},
+        {IDC_ADD, "&Add"},
+        {IDC_PAGE, "Page: /"},
+        {IDC_GOTO_BUTTON, "GoTo"},
+        {IDC_SPELL_LABEL, "&Spell"},
+        {IDC_TYPE_LABEL, "&Type"},
+        {IDC_WORD, ""},
+        {IDC_MEAN, ""},
+        {IDC_TYPE, ""},
+        {IDC_GOTO, ""},
+        {IDC_SPELL, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_STREQ(FindControl(c.id)->caption, c.caption) << "id " << c.id;
+}
+
+TEST(MainDialog, SeparatorsAreLinesOf127Underscores) {
+    std::vector<int> ys;
+    for (const ControlTemplate& c : Main().controls) {
+        if (c.id == IDC_STATIC && c.caption[0] == '_') {
+            EXPECT_EQ(std::string(c.caption), std::string(127, '_'));
+            EXPECT_EQ((std::vector<int>{c.x, c.cx, c.cy}), (std::vector<int>{16, 509, 8}));
+            ys.push_back(c.y);
+        }
+    }
+    EXPECT_EQ(ys, (std::vector<int>{60, 261}));
+}
+
+TEST(DialogTemplates, UnknownIdHasNoTemplate) {
+    EXPECT_EQ(FindDialogTemplate(0), nullptr);
+    EXPECT_EQ(FindDialogTemplate(IDR_MAINFRAME), nullptr);
+}
+
+} // namespace
