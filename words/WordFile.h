@@ -8,7 +8,8 @@ class WordList;
 // The word file's path: the current directory joined with "WL.txt".
 std::string WordFilePath();
 
-// Appends the file's records to `words`; false when the file cannot be opened.
+// Appends the file's records to `words`; false when the file cannot be opened or a read
+// fails part way (the records read before the failure stay appended).
 bool LoadWordFile(WordList& words, const std::string& path);
 
 // Writes every entry, replacing the file only once the new content is safely on disk.

@@ -2,13 +2,11 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <string_view>
 
 #include "words/WordEntry.h"
-
-// A position in a WordList: one entry, or the end after the last entry.
-// (Representation chosen by the implementation; compare with ==.)
-class WordPos;
+#include "words/WordPos.h"
 
 class WordList {
 public:
@@ -24,4 +22,9 @@ public:
     // First entry in list order with that number / that exact word (byte equality), or End().
     WordPos FindNumber(std::int32_t number) const;
     WordPos FindWord(std::string_view word) const;
+
+private:
+    // A deque grows in small blocks: appending never moves the entries already held, so
+    // references from At() stay valid and a large list never needs twice its size at once.
+    std::deque<WordEntry> entries_;
 };

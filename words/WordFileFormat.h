@@ -1,0 +1,38 @@
+// The text of the word file: numbers, field escapes, and whole files as text.
+//
+// A record is five tokens: the number in decimal, then word, spell, type and mean. Tokens are
+// separated by white space. A field that is empty or holds white space or a backslash is
+// written with backslash escapes so that it stays one token; every other field is written as
+// it is.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class WordList;
+struct WordEntry;
+
+// The bytes that separate tokens: blank, tab, LF, VT, FF and CR.
+constexpr bool IsWordFileSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// Reads a number the way atoi does (optional sign, leading digits, the rest ignored, no
+// digits gives 0), except that values beyond the 32-bit range stop at INT32_MIN/INT32_MAX.
+std::int32_t ParseWordNumber(std::string_view token);
+
+// Appends `field` as one token: escaped when empty or holding white space or a backslash.
+void AppendEscapedField(std::string& out, std::string_view field);
+
+// Sets `field` to the text a token stands for, undoing the escapes.
+void UnescapeField(std::string_view token, std::string& field);
+
+// Appends one entry as a line ending in CR LF.
+void AppendWordLine(std::string& out, const WordEntry& entry);
+
+// Appends the records of `text` to `words`; an incomplete last record is dropped.
+void ParseWordText(std::string_view text, WordList& words);
+
+// The whole list as file text, one line per entry.
+std::string FormatWordFile(const WordList& words);
