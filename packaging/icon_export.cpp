@@ -2,8 +2,8 @@
 //
 // Usage: vocamint_icon_export OUTDIR
 // Writes OUTDIR/vocamint-N.png for every size below. 16 and 32 are the program's own
-// images; the larger sizes repeat their pixels in whole-number blocks, so the letters stay
-// as crisp as the originals.
+// images; 48 repeats each pixel of the 16 x 16 image in a 3 x 3 block, so the letters stay
+// as crisp as the original.
 #include <QImage>
 #include <QString>
 
@@ -19,7 +19,7 @@ struct ExportSize {
     int source; // edge of the icon image it is drawn from
 };
 
-constexpr ExportSize kSizes[] = {{16, 16}, {32, 32}, {48, 16}, {64, 32}, {128, 32}, {256, 32}};
+constexpr ExportSize kSizes[] = {{16, 16}, {32, 32}, {48, 16}};
 
 const IconImage* FindImage(const IconResource& icon, int size) {
     for (const IconImage& image : icon.images) {

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Builds the Debian package of Vocamint and prints the path of the .deb.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh test >&2
+cmake -S . -B build/package -G Ninja -DCMAKE_BUILD_TYPE=Release -DVOCAMINT_TESTS=OFF >&2
+cmake --build build/package -j"$(nproc)" >&2
+(cd build/package && cpack -G DEB >&2)
+deb="$(ls -t build/package/vocamint_*.deb | head -n 1)"
+echo "$PWD/$deb"
