@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,5 +22,8 @@ public:
     const std::string& path() const { return m_path; }
 
 private:
+    // The key's stored value, or nothing when the file, section or key is missing.
+    std::optional<std::string> Lookup(std::string_view section, std::string_view key) const;
+
     std::string m_path;
 };
