@@ -20,8 +20,8 @@ public:
     void SetWindowText(const CString& text);
     void GetWindowText(CString& text) const;
 
-    BOOL ShowWindow(int nCmdShow);  // SW_SHOW or SW_HIDE; returns whether it was visible
-    BOOL IsWindowVisible() const;   // its own visible flag, whether or not the dialog is shown
+    BOOL ShowWindow(int nCmdShow); // SW_SHOW or SW_HIDE; returns whether it was visible
+    BOOL IsWindowVisible() const;  // its own visible flag, whether or not the dialog is shown
     CWnd* SetFocus();
     int GetDlgCtrlID() const { return m_nID; }
 
@@ -31,10 +31,8 @@ public:
     void Detach();
 
 private:
+    // The bytes last set and the toolkit text they became are kept on the widget itself,
+    // so that every object attached to one control sees the same remembered bytes.
     QPointer<QWidget> m_hWnd;
     int m_nID = 0;
-    // The bytes last set and the toolkit text they became: lets bytes that are
-    // invalid in the code set survive a round trip through an untouched control.
-    std::string m_setBytes;
-    QString m_setText;
 };

@@ -1,13 +1,12 @@
 // Drives modal dialogs and message boxes from tests, through the real widgets.
 #pragma once
 
+#include <QDialog>
 #include <QMessageBox>
 #include <QString>
 #include <functional>
 
 #include "framework/CDialog.h"
-
-class QDialog;
 
 // Runs dlg.DoModal() while `script` acts on the open window from inside the modal loop
 // (clicks, keys, typing through QTest). If the script leaves the window open, it is
@@ -25,9 +24,14 @@ struct SeenMessageBox {
 };
 
 // Arms a one-shot watcher: the next application-modal message box that opens is recorded
-// into *seen and answered with OK (by a click on its button).
+// into *seen and answered with OK (by a click on its button). A watcher that has seen no box
+// gives up after a few seconds, and at the end of the test at the latest.
 void AnswerNextMessageBox(SeenMessageBox* seen);
+// Disarms every watcher still waiting; the GUI test main calls it after each test.
+void CancelMessageBoxWatchers();
 
 // The child control with that id of a dialog window, found by its object name.
-template <class W>
-W* Control(QDialog* window, int id);
+template <class W> W* Control(QDialog* window, int id) {
+    return window ? window->findChild<W*>(QString::number(id), Qt::FindDirectChildrenOnly)
+                  : nullptr;
+}

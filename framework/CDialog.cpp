@@ -1,0 +1,209 @@
+#include "framework/CDialog.h"
+
+#include <QCoreApplication>
+#include <QMenu>
+#include <QMessageBox>
+
+#include "framework/CDataExchange.h"
+#include "framework/CWinApp.h"
+#include "framework/DialogWindow.h"
+#include "framework/TextCodec.h"
+#include "res/DialogTemplate.h"
+
+CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
+    : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
+
+CDialog::~CDialog() = default;
+
+INT_PTR CDialog::DoModal() {
+    const DialogTemplate* dialogTemplate = FindDialogTemplate(m_nIDTemplate);
+    if (dialogTemplate == nullptr || m_window != nullptr)
+        return -1;
+    // A dialog without a parent is owned by the application's main window.
+    QWidget* owner = m_pParentWnd ? m_pParentWnd->GetSafeHwnd() : nullptr;
+    if (owner == nullptr && AfxGetApp() && AfxGetApp()->m_pMainWnd != this &&
+        AfxGetApp()->m_pMainWnd != nullptr)
+        owner = AfxGetApp()->m_pMainWnd->GetSafeHwnd();
+
+    auto window = std::make_unique<DialogWindow>(*this, *dialogTemplate, owner);
+    m_window = window.get();
+    Attach(m_window, 0);
+    m_sysMenu = std::make_unique<CMenu>(m_window->systemMenu());
+
+    if (OnInitDialog())
+        m_window->focusFirstTabStop();
+    // EndDialog may already have been called while the dialog was being set up.
+    if (!m_window->ended())
+        m_window->exec();
+    const INT_PTR result = m_window->result();
+
+    m_sysMenu.reset();
+    m_window = nullptr;
+    Detach();
+    window.reset(); // control objects watch their widgets and let go of them here
+    return result;
+}
+
+BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {
+    if (m_window == nullptr)
+        return FALSE;
+    CDataExchange dx(this, bSaveAndValidate);
+    DoDataExchange(&dx);
+    return TRUE;
+}
+
+void CDialog::EndDialog(int nResult) {
+    if (m_window != nullptr)
+        m_window->end(nResult);
+}
+
+int CDialog::MessageBox(const char* lpszText, const char* lpszCaption, UINT nType) {
+    const QString caption =
+        lpszCaption ? ToQString(lpszCaption) : QCoreApplication::applicationName();
+    QMessageBox box((nType & MB_ICONINFORMATION) ? QMessageBox::Information : QMessageBox::NoIcon,
+                    caption, ToQString(lpszText ? lpszText : ""), QMessageBox::Ok, m_window);
+    // Never rich text: the message may quote a word holding '<'.
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+    return IDOK;
+}
+
+CMenu* CDialog::GetSystemMenu(BOOL bRevert) {
+    if (m_window == nullptr)
+        return nullptr;
+    if (bRevert) {
+        m_window->resetSystemMenu();
+        return nullptr;
+    }
+    return m_sysMenu.get();
+}
+
+HICON CDialog::SetIcon(HICON hIcon, BOOL bBigIcon) {
+    const LRESULT previous =
+        SendMessage(WM_SETICON, bBigIcon ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(hIcon));
+    return reinterpret_cast<HICON>(previous);
+}
+
+BOOL CDialog::IsIconic() const {
+    return m_window && m_window->isMinimized() ? TRUE : FALSE;
+}
+
+void CDialog::GetClientRect(CRect* lpRect) const {
+    if (lpRect == nullptr)
+        return;
+    *lpRect = CRect{};
+    if (m_window != nullptr) {
+        lpRect->right = m_window->width();
+        lpRect->bottom = m_window->height();
+    }
+}
+
+LRESULT CDialog::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    return WindowProc(message, wParam, lParam);
+}
+
+BOOL CDialog::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (m_window == nullptr)
+        return FALSE;
+    QPointer<DialogWindow> target = m_window;
+    // Queued on the window: the call is dropped with the window, or when the run has ended.
+    QMetaObject::invokeMethod(
+        m_window,
+        [this, target, message, wParam, lParam] {
+            if (target && m_window == target && !target->ended())
+                SendMessage(message, wParam, lParam);
+        },
+        Qt::QueuedConnection);
+    return TRUE;
+}
+
+HWND CDialog::GetDlgItem(int nID) const {
+    return m_window ? m_window->control(nID) : nullptr;
+}
+
+BOOL CDialog::OnInitDialog() {
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void CDialog::DoDataExchange(CDataExchange* /*pDX*/) {}
+
+void CDialog::OnOK() {
+    if (!UpdateData(TRUE))
+        return;
+    EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
+
+bool CDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM /*lParam*/, LRESULT* pResult) {
+    if (message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED)
+        return false;
+    switch (static_cast<int>(LOWORD(wParam))) {
+    case IDOK:
+        OnOK();
+        break;
+    case IDCANCEL:
+        OnCancel();
+        break;
+    default:
+        return false;
+    }
+    *pResult = 0;
+    return true;
+}
+
+LRESULT CDialog::Default() {
+    return DefWindowProc(m_current.message, m_current.wParam, m_current.lParam);
+}
+
+LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // Handlers may send messages of their own; Default() must see the one it handles.
+    const CurrentMessage outer = m_current;
+    m_current = {message, wParam, lParam};
+    LRESULT result = 0;
+    if (!OnWndMsg(message, wParam, lParam, &result))
+        result = DefWindowProc(message, wParam, lParam);
+    m_current = outer;
+    return result;
+}
+
+LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CLOSE:
+        // A dialog's frame close is its cancel command, handled after this message.
+        PostMessage(WM_COMMAND, MAKEWPARAM(static_cast<UINT>(IDCANCEL), BN_CLICKED));
+        return 0;
+    case WM_SYSCOMMAND:
+        if (m_window == nullptr)
+            return 0;
+        switch (static_cast<UINT>(wParam) & 0xFFF0u) {
+        case SC_MINIMIZE:
+            m_window->showMinimized();
+            break;
+        case SC_RESTORE:
+            m_window->showNormal();
+            break;
+        case SC_CLOSE:
+            SendMessage(WM_CLOSE);
+            break;
+        default:
+            break;
+        }
+        return 0;
+    case WM_SETICON:
+        if (m_window == nullptr)
+            return 0;
+        return reinterpret_cast<LRESULT>(
+            m_window->setIcon(wParam, reinterpret_cast<HICON>(lParam)));
+    case WM_PAINT:
+        if (m_window != nullptr)
+            m_window->defaultPaint();
+        return 0;
+    default:
+        // WM_KEYDOWN, WM_KEYUP, WM_ICONERASEBKGND, WM_QUERYDRAGICON and commands: nothing.
+        return 0;
+    }
+}

@@ -1,0 +1,408 @@
+#include "framework/DialogWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPaintEvent>
+#include <QPushButton>
+#include <QVariant>
+
+#include "framework/CDialog.h"
+#include "framework/CIcon.h"
+#include "framework/CWinApp.h"
+#include "framework/DialogUnits.h"
+#include "framework/VirtualKey.h"
+#include "res/DialogTemplate.h"
+
+namespace {
+
+// A thin sunken border, drawn around the button's own face.
+constexpr const char* kStaticEdgeButton =
+    "QPushButton { border: 1px solid; border-color: palette(dark) palette(light) "
+    "palette(light) palette(dark); background-color: palette(button); padding: 0px; }"
+    "QPushButton:pressed { background-color: palette(mid); }"
+    "QPushButton:focus { border-color: palette(shadow) palette(light) palette(light) "
+    "palette(shadow); }";
+
+QFont TemplateFont(const DialogTemplate& dialogTemplate) {
+    const QString face = QString::fromUtf8(dialogTemplate.fontFace ? dialogTemplate.fontFace : "");
+    const QStringList installed = QFontDatabase::families();
+    QFont font(installed.contains(face) || dialogTemplate.fallbackFontFace == nullptr
+                   ? face
+                   : QString::fromUtf8(dialogTemplate.fallbackFontFace));
+    font.setPointSize(dialogTemplate.pointSize > 0 ? dialogTemplate.pointSize : 9);
+    return font;
+}
+
+// The upper-cased character after the first single '&', or a null character.
+QChar MnemonicOf(const QString& caption) {
+    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != u'&')
+            continue;
+        if (caption[i + 1] == u'&') {
+            ++i; // "&&" shows one ampersand
+            continue;
+        }
+        return caption[i + 1].toUpper();
+    }
+    return QChar();
+}
+
+QPixmap IconPixmap(unsigned iconId) {
+    const int size = GetSystemMetrics(SM_CXICON);
+    if (CWinApp* app = AfxGetApp()) {
+        const HICON icon = app->LoadIcon(iconId);
+        return icon ? icon->pixmap(size) : QPixmap();
+    }
+    return CIcon(iconId).pixmap(size);
+}
+
+} // namespace
+
+DialogWindow::DialogWindow(CDialog& dialog, const DialogTemplate& dialogTemplate, QWidget* owner)
+    : QDialog(owner), m_dialog(dialog),
+      m_hasMinimizeBox((dialogTemplate.style & DS_MINIMIZEBOX) != 0) {
+    Qt::WindowFlags flags = (dialogTemplate.style & DS_APPWINDOW) ? Qt::Window : Qt::Dialog;
+    flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+             Qt::WindowCloseButtonHint;
+    if (m_hasMinimizeBox)
+        flags |= Qt::WindowMinimizeButtonHint;
+    setWindowFlags(flags);
+    setWindowTitle(QString::fromUtf8(dialogTemplate.caption ? dialogTemplate.caption : ""));
+    setFont(TemplateFont(dialogTemplate));
+    installEventFilter(this);
+
+    const DialogUnits units = DialogUnits::FromFont(font());
+    setFixedSize(units.toPixelsX(dialogTemplate.cx), units.toPixelsY(dialogTemplate.cy));
+
+    // Creation order is the toolkit's focus chain, so the template order is the tab order.
+    for (const ControlTemplate& row : dialogTemplate.controls) {
+        QWidget* widget = createControl(row);
+        if (row.kind == ControlKind::Icon) {
+            const int size = GetSystemMetrics(SM_CXICON);
+            widget->setGeometry(units.toPixelsX(row.x), units.toPixelsY(row.y), size, size);
+        } else {
+            widget->setGeometry(units.toPixels(row.x, row.y, row.cx, row.cy));
+        }
+        m_items.push_back({&row, widget});
+    }
+    // A label shows its mnemonic underlined only with a buddy.
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
+        auto* label = qobject_cast<QLabel*>(m_items[i].widget);
+        if (label == nullptr || m_items[i].row->kind != ControlKind::Label ||
+            (m_items[i].row->style & CS_NOPREFIX))
+            continue;
+        if (QWidget* buddy = nextTabStop(i, false))
+            label->setBuddy(buddy);
+    }
+
+    m_systemMenu = new QMenu(this);
+    resetSystemMenu();
+    connect(m_systemMenu, &QMenu::triggered, this, [this](QAction* action) {
+        m_dialog.SendMessage(WM_SYSCOMMAND, static_cast<WPARAM>(action->data().toULongLong()));
+    });
+}
+
+DialogWindow::~DialogWindow() = default;
+
+QWidget* DialogWindow::createControl(const ControlTemplate& row) {
+    const QString caption = QString::fromUtf8(row.caption ? row.caption : "");
+    QWidget* widget = nullptr;
+    switch (row.kind) {
+    case ControlKind::PushButton:
+    case ControlKind::DefPushButton: {
+        auto* button = new QPushButton(caption, this);
+        // Enter is routed by the dialog, not by the toolkit's default-button logic.
+        button->setAutoDefault(false);
+        if (row.kind == ControlKind::DefPushButton)
+            button->setDefault(true);
+        if (row.style & CS_STATICEDGE)
+            button->setStyleSheet(QString::fromLatin1(kStaticEdgeButton));
+        connect(button, &QAbstractButton::clicked, this, [this, id = row.id] { sendCommand(id); });
+        widget = button;
+        break;
+    }
+    case ControlKind::CheckBox: {
+        auto* box = new QCheckBox(caption, this);
+        connect(box, &QAbstractButton::clicked, this, [this, id = row.id] { sendCommand(id); });
+        widget = box;
+        break;
+    }
+    case ControlKind::Label: {
+        auto* label = new QLabel(this);
+        // Never rich text: a word may hold '<'.
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setWordWrap(true);
+        label->setText(caption);
+        if (row.style & CS_STATICEDGE)
+            label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        widget = label;
+        break;
+    }
+    case ControlKind::Edit: {
+        auto* edit = new QLineEdit(caption, this);
+        widget = edit;
+        break;
+    }
+    case ControlKind::Icon: {
+        auto* label = new QLabel(this);
+        label->setPixmap(IconPixmap(row.iconId));
+        widget = label;
+        break;
+    }
+    }
+    widget->setObjectName(row.id == IDC_STATIC ? QString() : QString::number(row.id));
+    const bool focusable = row.kind != ControlKind::Label && row.kind != ControlKind::Icon;
+    if (!focusable)
+        widget->setFocusPolicy(Qt::NoFocus);
+    else
+        widget->setFocusPolicy((row.style & CS_TABSTOP) ? Qt::StrongFocus : Qt::ClickFocus);
+    if (row.style & CS_HIDDEN)
+        widget->setVisible(false);
+    widget->installEventFilter(this);
+    return widget;
+}
+
+QWidget* DialogWindow::control(int id) const {
+    for (const Item& item : m_items) {
+        if (item.row->id == id)
+            return item.widget;
+    }
+    return nullptr;
+}
+
+void DialogWindow::focusFirstTabStop() {
+    for (const Item& item : m_items) {
+        if ((item.row->style & CS_TABSTOP) && !item.widget->isHidden() &&
+            item.widget->isEnabled()) {
+            item.widget->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+}
+
+QWidget* DialogWindow::nextTabStop(std::size_t index, bool visibleOnly) const {
+    const std::size_t count = m_items.size();
+    for (std::size_t step = 1; step < count; ++step) {
+        const Item& item = m_items[(index + step) % count];
+        if ((item.row->style & CS_TABSTOP) && item.widget->isEnabled() &&
+            (!visibleOnly || !item.widget->isHidden()))
+            return item.widget;
+    }
+    return nullptr;
+}
+
+void DialogWindow::end(int code) {
+    m_ended = true;
+    QDialog::done(code);
+}
+
+void DialogWindow::resetSystemMenu() {
+    m_systemMenu->clear();
+    QAction* minimize = m_systemMenu->addAction(QStringLiteral("Mi&nimize"));
+    minimize->setData(QVariant::fromValue<qulonglong>(SC_MINIMIZE));
+    minimize->setEnabled(m_hasMinimizeBox);
+    QAction* close = m_systemMenu->addAction(QStringLiteral("&Close\tAlt+F4"));
+    close->setData(QVariant::fromValue<qulonglong>(SC_CLOSE));
+}
+
+void DialogWindow::popUpSystemMenu(const QPoint& globalPos) {
+    m_systemMenu->popup(globalPos);
+}
+
+HICON DialogWindow::setIcon(WPARAM kind, HICON icon) {
+    HICON& slot = kind == ICON_BIG ? m_bigIcon : m_smallIcon;
+    const HICON previous = slot;
+    slot = icon;
+    QIcon combined;
+    if (m_bigIcon != nullptr)
+        combined.addPixmap(m_bigIcon->pixmap(32));
+    if (m_smallIcon != nullptr)
+        combined.addPixmap(m_smallIcon->pixmap(16));
+    setWindowIcon(combined);
+    return previous;
+}
+
+void DialogWindow::defaultPaint() {
+    if (m_paintEvent != nullptr)
+        QDialog::paintEvent(m_paintEvent);
+}
+
+void DialogWindow::sendCommand(int id) {
+    m_dialog.SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<UINT>(id), BN_CLICKED));
+}
+
+void DialogWindow::accept() {
+    sendCommand(IDOK);
+}
+
+void DialogWindow::reject() {
+    sendCommand(IDCANCEL);
+}
+
+void DialogWindow::closeEvent(QCloseEvent* event) {
+    // The frame's close goes through the dialog's WM_CLOSE, which decides what happens.
+    event->ignore();
+    if (!m_ended)
+        m_dialog.SendMessage(WM_CLOSE);
+}
+
+void DialogWindow::paintEvent(QPaintEvent* event) {
+    m_paintEvent = event;
+    m_dialog.SendMessage(WM_PAINT);
+    m_paintEvent = nullptr;
+}
+
+void DialogWindow::contextMenuEvent(QContextMenuEvent* event) {
+    // Reaches the dialog only from its background and from controls without a menu of their own.
+    popUpSystemMenu(event->globalPos());
+    event->accept();
+}
+
+bool DialogWindow::eventFilter(QObject* watched, QEvent* event) {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || (widget != this && widget->parentWidget() != this))
+        return QDialog::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::ShortcutOverride: {
+        // Our own mnemonics win over the toolkit's shortcuts for the same keys.
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (mnemonicTarget(key) >= 0) {
+            key->accept();
+            return true;
+        }
+        break;
+    }
+    case QEvent::KeyPress:
+        return handleKeyPress(widget, static_cast<QKeyEvent*>(event));
+    case QEvent::KeyRelease:
+        return handleKeyRelease(widget, static_cast<QKeyEvent*>(event));
+    default:
+        break;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+bool DialogWindow::handleKeyPress(QWidget* receiver, QKeyEvent* event) {
+    const int key = event->key();
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    if (modifiers & Qt::AltModifier) {
+        const int target = mnemonicTarget(event);
+        if (target < 0)
+            return false;
+        if (!event->isAutoRepeat())
+            activateMnemonic(static_cast<std::size_t>(target));
+        event->accept();
+        return true;
+    }
+    // Keys reach the dialog itself when nothing has the focus or the focused edit ignored them.
+    QWidget* focused = receiver == this ? focusWidget() : receiver;
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+        auto* button = qobject_cast<QPushButton*>(focused);
+        if (button != nullptr && !button->isHidden() && button->isEnabled())
+            button->click();
+        else
+            sendCommand(IDOK);
+        event->accept();
+        return true;
+    }
+    case Qt::Key_Escape:
+        sendCommand(IDCANCEL);
+        event->accept();
+        return true;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return false; // the toolkit's focus chain skips hidden and label controls
+    case Qt::Key_Menu:
+    case Qt::Key_F10:
+        if ((key == Qt::Key_Menu || (modifiers & Qt::ShiftModifier)) &&
+            qobject_cast<QLineEdit*>(focused) == nullptr) {
+            popUpSystemMenu(mapToGlobal(QPoint(0, 0)));
+            event->accept();
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    if (qobject_cast<QAbstractButton*>(receiver) != nullptr) {
+        // Buttons and check boxes use only Space themselves.
+        if (key == Qt::Key_Space && !(modifiers & (Qt::ControlModifier | Qt::MetaModifier)))
+            return false;
+        sendKeyMessage(WM_KEYDOWN, event);
+        return true;
+    }
+    if (receiver == this) {
+        sendKeyMessage(WM_KEYDOWN, event);
+        return true;
+    }
+    return false;
+}
+
+bool DialogWindow::handleKeyRelease(QWidget* /*receiver*/, QKeyEvent* event) {
+    if (!m_keysDown.contains(event->key()))
+        return false;
+    if (!event->isAutoRepeat()) {
+        m_keysDown.remove(event->key());
+        sendKeyMessage(WM_KEYUP, event);
+    }
+    event->accept();
+    return true;
+}
+
+void DialogWindow::sendKeyMessage(UINT message, QKeyEvent* event) {
+    event->accept();
+    const UINT code = VirtualKeyFromQt(event->key(), event->modifiers());
+    if (code == 0)
+        return;
+    if (message == WM_KEYDOWN)
+        m_keysDown.insert(event->key());
+    m_dialog.SendMessage(message, code, KeyMessageLParam(message, event->isAutoRepeat()));
+}
+
+int DialogWindow::mnemonicTarget(const QKeyEvent* event) const {
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    if (!(modifiers & Qt::AltModifier) || (modifiers & Qt::ControlModifier))
+        return -1;
+    const int key = event->key();
+    if (!((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9)))
+        return -1;
+    const QChar wanted(key);
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
+        const Item& item = m_items[i];
+        if (item.widget->isHidden() || !item.widget->isEnabled())
+            continue;
+        QString caption;
+        if (const auto* button = qobject_cast<const QAbstractButton*>(item.widget))
+            caption = button->text();
+        else if (item.row->kind == ControlKind::Label && !(item.row->style & CS_NOPREFIX))
+            caption = static_cast<const QLabel*>(item.widget)->text();
+        else
+            continue;
+        if (MnemonicOf(caption) == wanted)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void DialogWindow::activateMnemonic(std::size_t index) {
+    QWidget* widget = m_items[index].widget;
+    if (auto* box = qobject_cast<QCheckBox*>(widget)) {
+        box->setFocus(Qt::ShortcutFocusReason);
+        box->click(); // toggles, then notifies like a mouse click
+    } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        button->click();
+    } else if (QWidget* next = nextTabStop(index, true)) {
+        next->setFocus(Qt::ShortcutFocusReason);
+    }
+}

@@ -1,0 +1,77 @@
+// The toolkit window of a running CDialog: builds the template's controls and turns the
+// toolkit's input into the dialog's messages, the way a dialog manager does.
+#pragma once
+
+#include <QDialog>
+#include <QIcon>
+#include <QSet>
+#include <vector>
+
+#include "framework/WinDef.h"
+
+class CDialog;
+class QMenu;
+class QKeyEvent;
+struct ControlTemplate;
+struct DialogTemplate;
+
+class DialogWindow : public QDialog {
+public:
+    DialogWindow(CDialog& dialog, const DialogTemplate& dialogTemplate, QWidget* owner);
+    ~DialogWindow() override;
+
+    // The first control with that id, or nullptr.
+    QWidget* control(int id) const;
+    // Gives the focus to the first visible tab-stop control in template order.
+    void focusFirstTabStop();
+
+    // Ends the modal run with that code; later posted messages are dropped.
+    void end(int code);
+    bool ended() const { return m_ended; }
+
+    QMenu* systemMenu() const { return m_systemMenu; }
+    void resetSystemMenu();
+    void popUpSystemMenu(const QPoint& globalPos);
+
+    // Default processing of WM_SETICON; returns the previous icon of that kind.
+    HICON setIcon(WPARAM kind, HICON icon);
+    // Default processing of WM_PAINT: the toolkit's own painting.
+    void defaultPaint();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+public:
+    void accept() override;
+    void reject() override;
+
+private:
+    struct Item {
+        const ControlTemplate* row;
+        QWidget* widget;
+    };
+
+    QWidget* createControl(const ControlTemplate& row);
+    void sendCommand(int id);
+    bool handleKeyPress(QWidget* receiver, QKeyEvent* event);
+    bool handleKeyRelease(QWidget* receiver, QKeyEvent* event);
+    void sendKeyMessage(UINT message, QKeyEvent* event);
+    // Index in m_items of the visible control whose mnemonic the key names, or -1.
+    int mnemonicTarget(const QKeyEvent* event) const;
+    void activateMnemonic(std::size_t index);
+    // The next visible, enabled tab-stop control after index, wrapping around; or nullptr.
+    QWidget* nextTabStop(std::size_t index, bool visibleOnly) const;
+
+    CDialog& m_dialog;
+    std::vector<Item> m_items;
+    QMenu* m_systemMenu = nullptr;
+    bool m_hasMinimizeBox = false;
+    bool m_ended = false;
+    QPaintEvent* m_paintEvent = nullptr;
+    HICON m_bigIcon = nullptr;
+    HICON m_smallIcon = nullptr;
+    QSet<int> m_keysDown; // keys whose press reached the dialog as WM_KEYDOWN
+};

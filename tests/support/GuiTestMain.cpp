@@ -1,0 +1,34 @@
+// Main of the GUI test programs: a QApplication on the offscreen platform, the application
+// object the dialogs look for, and the C library's code set set to UTF-8.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <clocale>
+#include <memory>
+
+#include "framework/CWinApp.h"
+#include "tests/support/DialogDriver.h"
+
+namespace {
+
+// Message-box watchers must not outlive the test that armed them.
+class DisarmWatchers : public ::testing::EmptyTestEventListener {
+    void OnTestEnd(const ::testing::TestInfo&) override { CancelMessageBoxWatchers(); }
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    // The toolkit sets the locale from the environment; the tests expect UTF-8 throughout.
+    std::setlocale(LC_ALL, "C.UTF-8");
+    // A program's own application object may already exist in the tests that link it.
+    std::unique_ptr<CWinApp> app;
+    if (AfxGetApp() == nullptr)
+        app = std::make_unique<CWinApp>();
+    ::testing::UnitTest::GetInstance()->listeners().Append(new DisarmWatchers);
+    return RUN_ALL_TESTS();
+}
