@@ -32,13 +32,14 @@ pids=()
 prog_pid=
 
 cleanup() {
-    local rc=$?
+    local rc=$? i
+    set +e
     trap - EXIT TERM INT
     [ -n "$prog_pid" ] && kill "$prog_pid" 2>/dev/null
     for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        kill "${pids[i]}" 2>/dev/null || true
+        kill "${pids[i]}" 2>/dev/null
     done
-    wait 2>/dev/null || true
+    wait 2>/dev/null
     rm -rf "$work"
     exit "$rc"
 }
