@@ -13,7 +13,7 @@ public:
     // The key's value read like atoi; `defaultValue` when the file, section or key is missing.
     std::int32_t ReadInt(std::string_view section, std::string_view key,
                          std::int32_t defaultValue) const;
-    // The key's text, cut to `maxBytes`; `defaultValue` when missing.
+    // The key's text, or `defaultValue` when missing, cut to `maxBytes`.
     std::string ReadString(std::string_view section, std::string_view key,
                            std::string_view defaultValue, std::size_t maxBytes = 259) const;
     // Creates the file, section and key as needed; atomic; false (and nothing changed) on failure.
