@@ -1,9 +1,14 @@
 #include "words/WordList.h"
 
 #include <cassert>
+#include <utility>
 
 void WordList::Append(const WordEntry& entry) {
     entries_.push_back(entry);
+}
+
+void WordList::Append(WordEntry&& entry) {
+    entries_.push_back(std::move(entry));
 }
 
 std::uint32_t WordList::GetCount() const {

@@ -10,8 +10,9 @@
 
 class WordList {
 public:
-    // Stores a copy after the last entry.
+    // Stores a copy after the last entry (the second form takes over the given fields).
     void Append(const WordEntry& entry);
+    void Append(WordEntry&& entry);
     std::uint32_t GetCount() const;
 
     WordPos Begin() const;

@@ -18,7 +18,8 @@ public:
     void Finish();
 
 private:
-    void TakeToken(std::string_view token);
+    // `escaped`: the token holds a backslash, so escapes may need undoing.
+    void TakeToken(std::string_view token, bool escaped);
 
     WordList& words_;
     WordEntry record_;
@@ -26,4 +27,5 @@ private:
     // The start of a token cut off by the end of the previous piece; only a token longer
     // than a piece makes this grow.
     std::string open_;
+    bool openEscaped_ = false;
 };
