@@ -1,0 +1,194 @@
+// Time from process start to the first painted window, and peak memory, for the study window
+// on a 20,000-word list against a bare dialog of the same size with one button.
+//
+// The program re-runs itself as the probe: with "--probe vocab" it starts the study window the
+// way the program's main does, with "--probe bare W H" a plain dialog; either prints the
+// monotonic clock at its first paint and closes its window right after.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QPushButton>
+#include <QTimer>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "framework/CWinApp.h"
+#include "ui/CVocabDlg.h"
+
+namespace {
+
+long long NowNs() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<long long>(ts.tv_sec) * 1000000000LL + ts.tv_nsec;
+}
+
+// Reports the first paint of a top-level dialog, then closes it through its cancel path.
+class FirstPaint : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (!m_seen && event->type() == QEvent::Paint) {
+            auto* dialog = qobject_cast<QDialog*>(watched);
+            if (dialog != nullptr && dialog->isWindow()) {
+                m_seen = true;
+                // Children paint in the same pass; the timer runs once that pass is over.
+                QTimer::singleShot(0, dialog, [dialog] {
+                    std::printf("painted %lld size %d %d\n", NowNs(), dialog->width(), dialog->height());
+                    std::fflush(stdout);
+                    dialog->reject();
+                });
+            }
+        }
+        return false;
+    }
+
+private:
+    bool m_seen = false;
+};
+
+class ProbeApp : public CWinApp {
+public:
+    BOOL InitInstance() override {
+        FirstPaint watcher;
+        qApp->installEventFilter(&watcher);
+        CVocabDlg dlg;
+        m_pMainWnd = &dlg;
+        dlg.DoModal();
+        m_pMainWnd = nullptr;
+        return FALSE;
+    }
+};
+
+int RunBareProbe(int argc, char** argv, int width, int height) {
+    QApplication application(argc, argv);
+    FirstPaint watcher;
+    application.installEventFilter(&watcher);
+    QDialog dialog;
+    dialog.setFixedSize(width, height);
+    QPushButton button("&Exit", &dialog);
+    button.setGeometry(width - 100, height - 40, 80, 26);
+    QObject::connect(&button, &QPushButton::clicked, &dialog, &QDialog::accept);
+    return dialog.exec() >= 0 ? 0 : 1;
+}
+
+struct ProbeResult {
+    double seconds = 0;
+    long maxRssKb = 0;
+    int width = 0, height = 0;
+    bool ok = false;
+};
+
+std::string g_self;
+std::filesystem::path g_dir;
+
+// Starts the probe in the word folder and waits for it.
+ProbeResult Spawn(const std::vector<std::string>& args) {
+    int out[2];
+    if (pipe(out) != 0)
+        return {};
+    const long long start = NowNs();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(out[1], STDOUT_FILENO);
+        close(out[0]);
+        close(out[1]);
+        if (chdir(g_dir.c_str()) != 0)
+            _exit(127);
+        std::vector<char*> argv;
+        argv.push_back(const_cast<char*>(g_self.c_str()));
+        for (const std::string& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(g_self.c_str(), argv.data());
+        _exit(127);
+    }
+    close(out[1]);
+    std::string text;
+    char buffer[256];
+    for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;)
+        text.append(buffer, static_cast<std::size_t>(n));
+    close(out[0]);
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    ProbeResult result;
+    long long painted = 0;
+    if (std::sscanf(text.c_str(), "painted %lld size %d %d", &painted, &result.width, &result.height) == 3) {
+        result.ok = true;
+        result.seconds = static_cast<double>(painted - start) / 1e9;
+    }
+    result.maxRssKb = usage.ru_maxrss;
+    return result;
+}
+
+int g_width = 0, g_height = 0;
+
+void RunProbes(benchmark::State& state, const std::vector<std::string>& args) {
+    long maxRss = 0;
+    for (auto _ : state) {
+        const ProbeResult r = Spawn(args);
+        if (!r.ok) {
+            state.SkipWithError("the probe did not paint");
+            return;
+        }
+        state.SetIterationTime(r.seconds);
+        maxRss = std::max(maxRss, r.maxRssKb);
+    }
+    state.counters["max_rss_kb"] = static_cast<double>(maxRss);
+}
+
+void BM_StudyWindowFirstPaint(benchmark::State& state) { RunProbes(state, {"--probe", "vocab"}); }
+
+void BM_BareDialogFirstPaint(benchmark::State& state) {
+    RunProbes(state, {"--probe", "bare", std::to_string(g_width), std::to_string(g_height)});
+}
+
+BENCHMARK(BM_StudyWindowFirstPaint)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
+BENCHMARK(BM_BareDialogFirstPaint)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
+
+void WriteWordList(const std::filesystem::path& file, int count) {
+    std::ofstream out(file, std::ios::binary);
+    for (int n = 1; n <= count; ++n)
+        out << n << " word" << n << " /spell" << n << "/ n. meaning" << n << "\r\n";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 3 && std::strcmp(argv[1], "--probe") == 0) {
+        if (std::strcmp(argv[2], "bare") == 0 && argc >= 5)
+            return RunBareProbe(1, argv, std::atoi(argv[3]), std::atoi(argv[4]));
+        ProbeApp app;
+        return AfxWinMain(1, argv);
+    }
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    g_self = std::filesystem::read_symlink("/proc/self/exe").string();
+    char dirTemplate[] = "/tmp/vocamint-startup-XXXXXX";
+    if (mkdtemp(dirTemplate) == nullptr)
+        return 1;
+    g_dir = dirTemplate;
+    WriteWordList(g_dir / "WL.txt", 20000);
+    { std::ofstream(g_dir / "env.ini", std::ios::binary) << "[Setting]\r\nIndex=9981\r\nGoto=\r\n"; }
+    // The bare dialog takes the study window's size, as measured by one run of it.
+    const ProbeResult first = Spawn({"--probe", "vocab"});
+    if (!first.ok)
+        return 1;
+    g_width = first.width;
+    g_height = first.height;
+
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::filesystem::remove_all(g_dir);
+    return 0;
+}
