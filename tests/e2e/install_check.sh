@@ -83,9 +83,10 @@ done
 if command -v compare >/dev/null; then
     # The 48 pixel icon is the 16 pixel one with every pixel made a 3 x 3 block.
     icons="$prefix/share/icons/hicolor"
-    diff_pixels="$(compare -metric AE <(convert "$icons/16x16/apps/vocamint.png" -sample 300% png:-) \
-        "$icons/48x48/apps/vocamint.png" null: 2>&1)" || true
-    [ "$diff_pixels" = 0 ] || fail "48 pixel icon differs from the 16 pixel one in $diff_pixels pixels"
+    convert "$icons/16x16/apps/vocamint.png" -sample 300% "$work/scaled.png"
+    diff_pixels="$(compare -metric AE "$work/scaled.png" "$icons/48x48/apps/vocamint.png" \
+        null: 2>&1)" || true
+    [ "$diff_pixels" = 0 ] || fail "48 pixel icon differs from the 16 pixel one: $diff_pixels"
 fi
 
 # --- The launcher -----------------------------------------------------------------------
@@ -110,21 +111,25 @@ launch() { # HOME XDG_DATA_HOME (empty: unset) LAUNCHER ARGS...
 launched_in() { sed -n 1p "$work/launch.log" 2>/dev/null; }
 
 # First start: the folder is made and seeded, and a writable copy of the sample is used.
-launch "$work/h1" "$work/data1" "$prefix/bin/vocamint-start"
+launch "$work/h1" "$work/data1" "$prefix/bin/vocamint-start" ||
+    fail "the launcher failed"
 [ "$(launched_in)" = "$work/data1/vocamint" ] || fail "first start ran in '$(launched_in)'"
 cmp -s "$sample" "$work/data1/vocamint/WL.txt" || fail "first start did not seed the sample list"
-(($(stat -c '0%a' "$work/data1/vocamint/WL.txt") & 0200)) || fail "the seeded list is not writable"
+mode="$(stat -c '0%a' "$work/data1/vocamint/WL.txt" 2>/dev/null || echo 0)"
+((mode & 0200)) || fail "the seeded list is not writable"
 
 # Later starts keep the learner's own list.
 printf '1 mine \\e n. own\r\n' >"$work/data1/vocamint/WL.txt"
-launch "$work/h1" "$work/data1" "$prefix/bin/vocamint-start"
+launch "$work/h1" "$work/data1" "$prefix/bin/vocamint-start" ||
+    fail "the launcher failed"
 [ "$(cat "$work/data1/vocamint/WL.txt")" = $'1 mine \\e n. own\r' ] ||
     fail "a later start replaced the learner's list"
 
 # Without XDG_DATA_HOME the folder is under ~/.local/share; settings alone are no list.
 mkdir -p "$work/h2/.local/share/vocamint"
 printf '[Setting]\r\nIndex=11\r\n' >"$work/h2/.local/share/vocamint/env.ini"
-launch "$work/h2" "" "$prefix/bin/vocamint-start" --extra
+launch "$work/h2" "" "$prefix/bin/vocamint-start" --extra ||
+    fail "the launcher failed"
 [ "$(launched_in)" = "$work/h2/.local/share/vocamint" ] ||
     fail "start without XDG_DATA_HOME ran in '$(launched_in)'"
 cmp -s "$sample" "$work/h2/.local/share/vocamint/WL.txt" || fail "the list beside env.ini was not seeded"
@@ -133,7 +138,8 @@ cmp -s "$sample" "$work/h2/.local/share/vocamint/WL.txt" || fail "the list besid
 # Started through a link elsewhere, as a desktop or a user's bin folder may do.
 mkdir -p "$work/links"
 ln -s "$prefix/bin/vocamint-start" "$work/links/vocamint-start"
-launch "$work/h3" "$work/data3" "$work/links/vocamint-start"
+launch "$work/h3" "$work/data3" "$work/links/vocamint-start" ||
+    fail "the launcher failed"
 [ "$(launched_in)" = "$work/data3/vocamint" ] || fail "start through a link ran in '$(launched_in)'"
 cmp -s "$sample" "$work/data3/vocamint/WL.txt" || fail "start through a link did not seed"
 
