@@ -3,6 +3,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QWidget>
 
 #include "framework/CString.h"
 #include "framework/WinDef.h"
