@@ -35,6 +35,7 @@ app_id=io.github.vocamint.Vocamint
 expected="bin/vocamint
 bin/vocamint-start
 share/applications/$app_id.desktop
+share/doc/vocamint/copyright
 share/icons/hicolor/16x16/apps/vocamint.png
 share/icons/hicolor/32x32/apps/vocamint.png
 share/icons/hicolor/48x48/apps/vocamint.png
