@@ -143,9 +143,14 @@ activate() {
 keys() { xdotool key --clearmodifiers --delay 80 "$@"; }
 type_text() { xdotool type --clearmodifiers --delay 40 -- "$1"; }
 
-# Starts the program in folder $dir and waits for its window; sets $win.
+# Starts the program in folder $dir (or the command given, in /) and waits for its window;
+# sets $win.
 start_program() {
-    (cd "$dir" && exec env QT_QPA_PLATFORM=xcb "$program") >"$work/$run.log" 2>&1 &
+    if [ "$#" -eq 0 ]; then
+        (cd "$dir" && exec env QT_QPA_PLATFORM=xcb "$program") >"$work/$run.log" 2>&1 &
+    else
+        (cd / && exec env QT_QPA_PLATFORM=xcb "$@") >"$work/$run.log" 2>&1 &
+    fi
     prog_pid=$!
     win="$(find_window Vocamint)"
     activate "$win"
@@ -316,5 +321,24 @@ expect_file WL.txt <"$work/sample"
 expect_unwritten WL.txt
 expect_files WL.txt
 echo "e2e: ok $run"
+
+# --- The desktop entry, when the program is installed with one ------------------------
+# Its command starts the program in the learner's word folder, seeded with the sample list.
+bindir="$(dirname "$program")"
+entry="$bindir/../share/applications/io.github.vocamint.Vocamint.desktop"
+if [ -f "$entry" ]; then
+    run=desktop-entry
+    dir="$work/data/vocamint"
+    read -r -a command <<<"$(sed -n 's/^Exec=//p' "$entry" | head -n 1)"
+    [ "${#command[@]}" -gt 0 ] || fail "the desktop entry has no Exec line"
+    start_program env PATH="$bindir:$PATH" XDG_DATA_HOME="$work/data" "${command[@]}"
+    screenshot "$run"
+    keys Return
+    wait_exit
+    expect_file WL.txt <"$bindir/../share/vocamint/examples/WL.txt"
+    expect_file env.ini < <(settings 0) # no settings yet: the first page shown starts at 10
+    expect_files WL.txt env.ini
+    echo "e2e: ok $run"
+fi
 
 echo "e2e: all runs passed ($program)"
