@@ -11,7 +11,8 @@ namespace {
 
 std::string ReadExample() {
     const char* root = std::getenv("VOCAMINT_SOURCE_DIR");
-    std::ifstream in(std::string(root ? root : ".") + "/examples/WL.txt", std::ios::binary);
+    const std::string dir = root ? std::string(root) + "/examples" : VOCAMINT_EXAMPLES_DIR;
+    std::ifstream in(dir + "/WL.txt", std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
