@@ -1,0 +1,9 @@
+// The application object: runs the study window modally once, then lets the program end.
+#pragma once
+
+#include "framework/CWinApp.h"
+
+class CVocabApp : public CWinApp {
+public:
+    BOOL InitInstance() override;
+};
