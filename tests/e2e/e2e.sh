@@ -12,10 +12,11 @@ set -euo pipefail
 
 program="${1:-vocamint}"
 program="$(command -v "$program" || true)"
-[ -n "$program" ] && [ -x "$program" ] || {
+if [ -z "$program" ] || [ ! -x "$program" ]; then
     echo "e2e: program not found: ${1:-vocamint}" >&2
     exit 2
-}
+fi
+program="$(cd "$(dirname "$program")" && pwd)/$(basename "$program")" # runs are started elsewhere
 for tool in Xvfb openbox xdotool; do
     if ! command -v "$tool" >/dev/null; then
         echo "e2e: $tool is missing" >&2
@@ -72,6 +73,8 @@ export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 unset XAUTHORITY WAYLAND_DISPLAY
+# No desktop bus: nothing in the test may start or reach session services.
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus"
 
 exec {displayfd}>"$work/display"
 Xvfb -displayfd "$displayfd" -screen 0 1280x1024x24 -nolisten tcp >"$work/Xvfb.log" 2>&1 &
