@@ -1,0 +1,101 @@
+// The About item of the system menu: which commands open the box, and that closing it changes
+// nothing.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
+#include <QTimer>
+#include <QtTest/QTest>
+
+#include "StudyWindowFixture.h"
+#include "res/resource.h"
+#include "tests/support/DialogDriver.h"
+#include "ui/CVocabDlg.h"
+
+namespace {
+
+using ::PrintTo;
+
+enum class CloseBy { OkButton, Enter, Escape, Frame };
+
+struct AboutCase {
+    const char* name;
+    UINT command;
+    bool opens;
+    CloseBy closeBy;
+};
+
+const AboutCase kAboutCases[] = {
+    {"cmd16_ok_button", 16, true, CloseBy::OkButton}, {"cmd17_enter", 17, true, CloseBy::Enter},
+    {"cmd31_escape", 31, true, CloseBy::Escape},      {"cmd16_frame", 16, true, CloseBy::Frame},
+    {"cmd32_nothing", 32, false, CloseBy::Escape},    {"cmd15_nothing", 15, false, CloseBy::Escape},
+};
+
+// What the learner sees of the study window.
+struct Snapshot {
+    PageView page;
+    std::string words, means;
+    QString word;
+    friend bool operator==(const Snapshot&, const Snapshot&) = default;
+};
+
+Snapshot Take(QDialog* w) {
+    return {ViewPage(w), RowStates(w, true), RowStates(w, false),
+            Control<QLineEdit>(w, IDC_WORD)->text()};
+}
+
+class AboutTest : public StudyWindowTest, public ::testing::WithParamInterface<AboutCase> {};
+
+TEST_P(AboutTest, OpensOnItsCommandsAndLeavesTheWindowAsItWas) {
+    const AboutCase& c = GetParam();
+    WriteWords(35);
+    WriteFile("env.ini", "[Setting]\r\nIndex=-9\r\n");
+    QString aboutTitle;
+    Snapshot before, after;
+    bool stillOpen = false;
+    CVocabDlg dlg;
+    RunModal(dlg, [&](QDialog* w) {
+        Perform(w, {{Step::Click, IDC_NEXT_PAGE},
+                    {Step::Click, IDC_HIDE_MEAN},
+                    {Step::Click, kRows[2].meanToggle},
+                    {Step::Type, IDC_WORD, "pe"}});
+        before = Take(w);
+        QTimer answer;
+        answer.setSingleShot(true);
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            auto* about = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (about == nullptr || about == w)
+                return;
+            aboutTitle = about->windowTitle();
+            switch (c.closeBy) {
+            case CloseBy::OkButton:
+                QTest::mouseClick(Control<QAbstractButton>(about, IDOK), Qt::LeftButton);
+                break;
+            case CloseBy::Enter:
+                QTest::keyClick(about->focusWidget() ? about->focusWidget() : about,
+                                Qt::Key_Return);
+                break;
+            case CloseBy::Escape:
+                QTest::keyClick(about->focusWidget() ? about->focusWidget() : about,
+                                Qt::Key_Escape);
+                break;
+            case CloseBy::Frame:
+                about->close();
+                break;
+            }
+        });
+        answer.start(0);
+        dlg.SendMessage(WM_SYSCOMMAND, c.command, 0);
+        answer.stop();
+        after = Take(w);
+        stillOpen = w->isVisible();
+    });
+    EXPECT_EQ(aboutTitle, c.opens ? QString::fromUtf8("关于 Vocamint") : QString());
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(after, before);
+}
+
+INSTANTIATE_TEST_SUITE_P(SystemMenu, AboutTest, ::testing::ValuesIn(kAboutCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace

@@ -1,0 +1,91 @@
+// The study window: pages of ten words, the hide-and-reveal drill, the add form and the exit.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "framework/CDialog.h"
+#include "framework/CString.h"
+#include "framework/Controls.h"
+#include "ui/RowControls.h"
+#include "words/WordList.h"
+
+class CVocabDlg : public CDialog {
+public:
+    static constexpr int kRowCount = 10;
+
+    explicit CVocabDlg(CWnd* pParent = nullptr);
+    ~CVocabDlg() override;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+
+    // Window frame.
+    void OnSysCommand(UINT nID, LPARAM lParam);
+    void OnPaint();
+    HICON OnQueryDragIcon();
+    void OnClose();
+
+    // Paging.
+    void MoveToNumber(std::int32_t nNumber);
+    void ShowPage();
+    void OnFirstPage();
+    void OnPrevPage();
+    void OnNextPage();
+    void OnLastPage();
+    void OnGoto();
+    void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+    void OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags);
+
+    // Hiding and revealing.
+    void ToggleRow(int row, bool word);
+    void OnRowToggle(UINT nID);
+    void OnHideWord();
+    void OnHideMean();
+
+    // Adding.
+    void OnAddWord();
+
+    // Settings file.
+    void ReadSettings();
+    void WriteSettings();
+
+    WordList m_words;
+    std::vector<RowControls> m_rows;
+    WordPos m_itCursor;
+    std::int32_t m_nPageStart = 0;
+    std::string m_strWordFile;
+    bool m_bModified = false;
+    HICON m_hIcon = nullptr;
+
+    CString m_strWord;
+    CString m_strMean;
+    CString m_strType;
+    CString m_strSpell;
+    CString m_strGoto;
+    CString m_strPage;
+    CString m_strWordRow[kRowCount]; // bound to the word labels
+    CString m_strMeanRow[kRowCount]; // bound to the meaning labels
+    int m_bHideWord = 0;
+    int m_bHideMean = 0;
+    int m_bRowCheck[kRowCount] = {};
+
+    CEdit m_editWord;
+    CEdit m_editMean;
+    CEdit m_editType;
+    CButton m_btnHideWord;
+    CButton m_btnHideMean;
+    CButton m_btnRowCheck[kRowCount];
+    CStatic m_staticWord[kRowCount];
+    CButton m_btnWordToggle[kRowCount];
+    CStatic m_staticMean[kRowCount];
+    CButton m_btnMeanToggle[kRowCount];
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    bool m_bExitRefused = false; // set by OnOK when the word file could not be saved
+};
