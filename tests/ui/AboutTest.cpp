@@ -1,13 +1,16 @@
 // The About item of the system menu: which commands open the box, and that closing it changes
 // nothing.
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTimer>
 #include <QtTest/QTest>
 
 #include "StudyWindowFixture.h"
+#include "framework/CWinApp.h"
 #include "res/resource.h"
 #include "tests/support/DialogDriver.h"
 #include "ui/CVocabDlg.h"
@@ -97,5 +100,26 @@ TEST_P(AboutTest, OpensOnItsCommandsAndLeavesTheWindowAsItWas) {
 
 INSTANTIATE_TEST_SUITE_P(SystemMenu, AboutTest, ::testing::ValuesIn(kAboutCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The system menu ends with a separator and the About item; the window carries the icon.
+TEST_F(StudyWindowTest, SystemMenuEndsWithAboutItemAndIconIsSet) {
+    bool separator = false;
+    QString item;
+    bool hasIcon = false;
+    LRESULT dragIcon = 0;
+    CVocabDlg dlg;
+    RunModal(dlg, [&](QDialog* w) {
+        const QList<QAction*> actions = dlg.GetSystemMenu(FALSE)->GetQMenu()->actions();
+        ASSERT_GE(actions.size(), 2);
+        separator = actions[actions.size() - 2]->isSeparator();
+        item = actions.back()->text();
+        hasIcon = !w->windowIcon().isNull();
+        dragIcon = dlg.SendMessage(WM_QUERYDRAGICON);
+    });
+    EXPECT_TRUE(separator);
+    EXPECT_EQ(item, QString::fromUtf8("关于 Vocamint(&A)..."));
+    EXPECT_TRUE(hasIcon);
+    EXPECT_EQ(dragIcon, reinterpret_cast<LRESULT>(AfxGetApp()->LoadIcon(IDR_MAINFRAME)));
+}
 
 } // namespace
