@@ -1,5 +1,6 @@
 // Time from process start to the first painted window, and peak memory, for the study window
-// on a 20,000-word list against a bare dialog of the same size with one button.
+// on a 20,000-word list against a bare dialog of the same size with one button; two more runs
+// (no list, the bare dialog in the study window's font) show where the difference lies.
 //
 // The program re-runs itself as the probe: with "--probe vocab" it starts the study window the
 // way the program's main does, with "--probe bare W H" a plain dialog; either prints the
@@ -8,6 +9,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFont>
 #include <QPushButton>
 #include <QTimer>
 #include <cerrno>
@@ -43,7 +45,8 @@ public:
                 m_seen = true;
                 // Children paint in the same pass; the timer runs once that pass is over.
                 QTimer::singleShot(0, dialog, [dialog] {
-                    std::printf("painted %lld size %d %d\n", NowNs(), dialog->width(), dialog->height());
+                    std::printf("painted %lld size %d %d\n", NowNs(), dialog->width(),
+                                dialog->height());
                     std::fflush(stdout);
                     dialog->reject();
                 });
@@ -69,11 +72,13 @@ public:
     }
 };
 
-int RunBareProbe(int argc, char** argv, int width, int height) {
+int RunBareProbe(int argc, char** argv, int width, int height, const char* font) {
     QApplication application(argc, argv);
     FirstPaint watcher;
     application.installEventFilter(&watcher);
     QDialog dialog;
+    if (font != nullptr)
+        dialog.setFont(QFont(QString::fromUtf8(font), 9));
     dialog.setFixedSize(width, height);
     QPushButton button("&Exit", &dialog);
     button.setGeometry(width - 100, height - 40, 80, 26);
@@ -89,10 +94,11 @@ struct ProbeResult {
 };
 
 std::string g_self;
-std::filesystem::path g_dir;
+std::filesystem::path g_dir;      // the 20,000-word list
+std::filesystem::path g_emptyDir; // no files at all
 
-// Starts the probe in the word folder and waits for it.
-ProbeResult Spawn(const std::vector<std::string>& args) {
+// Starts the probe in `dir` and waits for it.
+ProbeResult Spawn(const std::vector<std::string>& args, const std::filesystem::path& dir = g_dir) {
     int out[2];
     if (pipe(out) != 0)
         return {};
@@ -102,7 +108,7 @@ ProbeResult Spawn(const std::vector<std::string>& args) {
         dup2(out[1], STDOUT_FILENO);
         close(out[0]);
         close(out[1]);
-        if (chdir(g_dir.c_str()) != 0)
+        if (chdir(dir.c_str()) != 0)
             _exit(127);
         std::vector<char*> argv;
         argv.push_back(const_cast<char*>(g_self.c_str()));
@@ -123,7 +129,8 @@ ProbeResult Spawn(const std::vector<std::string>& args) {
     wait4(pid, &status, 0, &usage);
     ProbeResult result;
     long long painted = 0;
-    if (std::sscanf(text.c_str(), "painted %lld size %d %d", &painted, &result.width, &result.height) == 3) {
+    if (std::sscanf(text.c_str(), "painted %lld size %d %d", &painted, &result.width,
+                    &result.height) == 3) {
         result.ok = true;
         result.seconds = static_cast<double>(painted - start) / 1e9;
     }
@@ -133,10 +140,11 @@ ProbeResult Spawn(const std::vector<std::string>& args) {
 
 int g_width = 0, g_height = 0;
 
-void RunProbes(benchmark::State& state, const std::vector<std::string>& args) {
+void RunProbes(benchmark::State& state, const std::vector<std::string>& args,
+               const std::filesystem::path& dir = g_dir) {
     long maxRss = 0;
     for (auto _ : state) {
-        const ProbeResult r = Spawn(args);
+        const ProbeResult r = Spawn(args, dir);
         if (!r.ok) {
             state.SkipWithError("the probe did not paint");
             return;
@@ -147,14 +155,35 @@ void RunProbes(benchmark::State& state, const std::vector<std::string>& args) {
     state.counters["max_rss_kb"] = static_cast<double>(maxRss);
 }
 
-void BM_StudyWindowFirstPaint(benchmark::State& state) { RunProbes(state, {"--probe", "vocab"}); }
+void BM_StudyWindowFirstPaint(benchmark::State& state) {
+    RunProbes(state, {"--probe", "vocab"});
+}
 
 void BM_BareDialogFirstPaint(benchmark::State& state) {
     RunProbes(state, {"--probe", "bare", std::to_string(g_width), std::to_string(g_height)});
 }
 
+// The study window without a word list: shows what the list costs.
+void BM_StudyWindowNoListFirstPaint(benchmark::State& state) {
+    RunProbes(state, {"--probe", "vocab"}, g_emptyDir);
+}
+
+// The bare dialog in the study window's fallback font: shows what the font alone costs.
+void BM_BareDialogStudyFontFirstPaint(benchmark::State& state) {
+    RunProbes(state, {"--probe", "bare", std::to_string(g_width), std::to_string(g_height),
+                      "AR PL UMing CN"});
+}
+
 BENCHMARK(BM_StudyWindowFirstPaint)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
+BENCHMARK(BM_StudyWindowNoListFirstPaint)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(30);
 BENCHMARK(BM_BareDialogFirstPaint)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
+BENCHMARK(BM_BareDialogStudyFontFirstPaint)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(30);
 
 void WriteWordList(const std::filesystem::path& file, int count) {
     std::ofstream out(file, std::ios::binary);
@@ -167,7 +196,8 @@ void WriteWordList(const std::filesystem::path& file, int count) {
 int main(int argc, char** argv) {
     if (argc >= 3 && std::strcmp(argv[1], "--probe") == 0) {
         if (std::strcmp(argv[2], "bare") == 0 && argc >= 5)
-            return RunBareProbe(1, argv, std::atoi(argv[3]), std::atoi(argv[4]));
+            return RunBareProbe(1, argv, std::atoi(argv[3]), std::atoi(argv[4]),
+                                argc >= 6 ? argv[5] : nullptr);
         ProbeApp app;
         return AfxWinMain(1, argv);
     }
@@ -177,8 +207,13 @@ int main(int argc, char** argv) {
     if (mkdtemp(dirTemplate) == nullptr)
         return 1;
     g_dir = dirTemplate;
+    g_emptyDir = g_dir / "empty";
+    std::filesystem::create_directory(g_emptyDir);
     WriteWordList(g_dir / "WL.txt", 20000);
-    { std::ofstream(g_dir / "env.ini", std::ios::binary) << "[Setting]\r\nIndex=9981\r\nGoto=\r\n"; }
+    {
+        std::ofstream(g_dir / "env.ini", std::ios::binary)
+            << "[Setting]\r\nIndex=19981\r\nGoto=\r\n";
+    }
     // The bare dialog takes the study window's size, as measured by one run of it.
     const ProbeResult first = Spawn({"--probe", "vocab"});
     if (!first.ok)
