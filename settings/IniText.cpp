@@ -57,9 +57,7 @@ void IniText::Parse() {
         std::size_t contentBegin = pos;
         if (pos == 0 && std::string_view(m_bytes).starts_with(kByteOrderMark))
             contentBegin = kByteOrderMark.size();
-        Line line = Classify(contentBegin, contentEnd, end);
-        line.begin = pos;
-        m_lines.push_back(line);
+        m_lines.push_back(Classify(contentBegin, contentEnd, end));
         pos = end;
     }
 }

@@ -36,7 +36,6 @@ public:
 private:
     enum class Kind { Blank, Comment, Section, Key, Other };
     struct Line {
-        std::size_t begin = 0;      // first byte of the line
         std::size_t contentEnd = 0; // first byte of the line end (or the file's end)
         std::size_t end = 0;        // first byte after the line end
         Kind kind = Kind::Blank;
