@@ -26,6 +26,8 @@ template <class... F>
 struct MessageHandlerVisitor : F... {
     using F::operator()...;
 };
+template <class... F>
+MessageHandlerVisitor(F...) -> MessageHandlerVisitor<F...>; // clang 14 deduces no aggregates
 
 template <class T>
 bool DispatchMessageMap(T& wnd, const MessageMapEntry<T>* map, UINT message, WPARAM wParam,
