@@ -1,13 +1,24 @@
 #include "words/WordList.h"
 
 #include <cassert>
+#include <functional>
 #include <utility>
 
+namespace {
+
+std::uint32_t HashWord(std::string_view word) {
+    return static_cast<std::uint32_t>(std::hash<std::string_view>{}(word));
+}
+
+} // namespace
+
 void WordList::Append(const WordEntry& entry) {
+    keys_.push_back({entry.number, HashWord(entry.word)});
     entries_.push_back(entry);
 }
 
 void WordList::Append(WordEntry&& entry) {
+    keys_.push_back({entry.number, HashWord(entry.word)});
     entries_.push_back(std::move(entry));
 }
 
@@ -35,23 +46,20 @@ const WordEntry& WordList::At(WordPos pos) const {
 }
 
 WordPos WordList::FindNumber(std::int32_t number) const {
-    std::size_t index = 0;
-    for (const WordEntry& entry : entries_) {
-        if (entry.number == number) {
+    for (std::size_t index = 0; index < keys_.size(); ++index) {
+        if (keys_[index].number == number) {
             return WordPos(index);
         }
-        ++index;
     }
     return End();
 }
 
 WordPos WordList::FindWord(std::string_view word) const {
-    std::size_t index = 0;
-    for (const WordEntry& entry : entries_) {
-        if (entry.word == word) {
+    const std::uint32_t hash = HashWord(word);
+    for (std::size_t index = 0; index < keys_.size(); ++index) {
+        if (keys_[index].wordHash == hash && entries_[index].word == word) {
             return WordPos(index);
         }
-        ++index;
     }
     return End();
 }

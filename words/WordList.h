@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <deque>
 #include <string_view>
+#include <vector>
 
 #include "words/WordEntry.h"
 #include "words/WordPos.h"
@@ -28,4 +29,13 @@ private:
     // A deque grows in small blocks: appending never moves the entries already held, so
     // references from At() stay valid and a large list never needs twice its size at once.
     std::deque<WordEntry> entries_;
+
+    // The number and a hash of the word of each entry, in list order. The lookups walk this
+    // compact column from the first entry instead of the entries themselves, which would
+    // read the whole list from memory; a hash match is confirmed on the word itself.
+    struct Keys {
+        std::int32_t number;
+        std::uint32_t wordHash;
+    };
+    std::vector<Keys> keys_;
 };
