@@ -3,7 +3,9 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QColor>
 #include <QDialog>
+#include <QImage>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTimer>
@@ -100,6 +102,28 @@ TEST_P(AboutTest, OpensOnItsCommandsAndLeavesTheWindowAsItWas) {
 
 INSTANTIATE_TEST_SUITE_P(SystemMenu, AboutTest, ::testing::ValuesIn(kAboutCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Minimised, the window paints its icon centred in its client area; otherwise it does not.
+TEST_F(StudyWindowTest, MinimisedWindowPaintsCentredIcon) {
+    // Strongly coloured pixels in the centred 32 x 32 square: the icon's letters are coloured.
+    const auto count = [](const QImage& image) {
+        int coloured = 0;
+        const int cx = (image.width() - 32 + 1) / 2, cy = (image.height() - 32 + 1) / 2;
+        for (int y = cy; y < cy + 32; ++y)
+            for (int x = cx; x < cx + 32; ++x)
+                coloured += QColor(image.pixel(x, y)).saturation() > 128 ? 1 : 0;
+        return coloured;
+    };
+    int normal = -1, minimised = -1;
+    CVocabDlg dlg;
+    RunModal(dlg, [&](QDialog* w) {
+        normal = count(w->grab().toImage());
+        dlg.SendMessage(WM_SYSCOMMAND, SC_MINIMIZE);
+        minimised = count(w->grab().toImage());
+    });
+    EXPECT_EQ(normal, 0);
+    EXPECT_GT(minimised, 20) << minimised;
+}
 
 // The system menu ends with a separator and the About item; the window carries the icon.
 TEST_F(StudyWindowTest, SystemMenuEndsWithAboutItemAndIconIsSet) {
