@@ -1,6 +1,9 @@
 #include "ui/CVocabDlg.h"
 
+#include <charconv>
 #include <cstddef>
+#include <limits>
+#include <system_error>
 
 #include "app/CAboutDlg.h"
 #include "framework/CDataExchange.h"
@@ -69,22 +72,21 @@ std::int64_t SignedCount(const WordList& words) {
     return static_cast<std::int32_t>(words.GetCount());
 }
 
-// Reads a page number as atoi does; values far outside the 32-bit range stay far outside it.
+// Reads a page number as atoi does: blanks, a sign, then digits up to the first other byte.
+// A number beyond the 64-bit range reads as the largest value of its sign.
 std::int64_t ParsePageNumber(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
+    std::size_t i = text.find_first_not_of(" \t\n\v\f\r");
+    if (i == std::string_view::npos)
+        return 0;
+    const bool negative = text[i] == '-';
+    if (text[i] == '+' || text[i] == '-')
         ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    constexpr std::int64_t kCap = std::int64_t{1} << 40;
+    if (i == text.size() || text[i] < '0' || text[i] > '9')
+        return 0;
     std::int64_t value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        if (value < kCap)
-            value = value * 10 + (text[i] - '0');
-    }
+    if (std::from_chars(text.data() + i, text.data() + text.size(), value).ec ==
+        std::errc::result_out_of_range)
+        value = std::numeric_limits<std::int64_t>::max();
     return negative ? -value : value;
 }
 
@@ -258,12 +260,14 @@ void CVocabDlg::OnGoto() {
     const std::int64_t page = ParsePageNumber(m_strGoto.str());
     if (page <= 0)
         return;
+    // A page whose start would leave the 32-bit range is refused like any page too far.
+    if (page > std::numeric_limits<std::int32_t>::max() / kPageSize)
+        return;
     const std::int64_t count = SignedCount(m_words);
     const std::int64_t limit = count % kPageSize != 0 ? count + kPageSize : count;
-    const std::int64_t start10 = page * kPageSize; // page is capped far below overflow
-    if (start10 > INT32_MAX || start10 >= limit)
+    if (page * kPageSize >= limit)
         return;
-    MoveToNumber(static_cast<std::int32_t>(start10 - 9));
+    MoveToNumber(static_cast<std::int32_t>(page * kPageSize - 9));
     ShowPage();
     UpdateData(FALSE);
 }
