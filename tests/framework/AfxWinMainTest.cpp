@@ -32,6 +32,7 @@ public:
 
 TEST(AfxWinMain, RunsInitInstanceOnceWithTheLocalesCodeSetAndIgnoresArguments) {
     const std::string previousLocale = std::setlocale(LC_ALL, nullptr);
+    setenv("QT_QPA_PLATFORM", "offscreen", 0); // this program has no display
     for (BOOL initResult : {FALSE, TRUE}) {
         ProbeApp app;
         app.initResult = initResult;
