@@ -227,7 +227,14 @@ TEST(DialogIcons, IconsComeFromTheResourcesAndSetIconKeepsBothSizes) {
     EXPECT_EQ(AfxGetApp()->LoadIcon(9999), nullptr);
     EXPECT_EQ(icon->pixmap(32).size(), QSize(32, 32));
     EXPECT_EQ(icon->pixmap(16).size(), QSize(16, 16));
-    EXPECT_EQ(icon->pixmap(32).toImage().pixelColor(0, 0).alpha(), 0); // transparent ground
+    const QImage big = icon->pixmap(32).toImage();
+    EXPECT_EQ(big.pixelColor(0, 0).alpha(), 0); // transparent ground
+    int opaque = 0;
+    for (int y = 0; y < big.height(); ++y) {
+        for (int x = 0; x < big.width(); ++x)
+            opaque += big.pixelColor(x, y).alpha() == 255 ? 1 : 0;
+    }
+    EXPECT_GT(opaque, 32); // the letters are drawn in solid colours
 
     RecordingDialog dlg(IDD_MAIN);
     HICON firstBig = icon, secondBig = nullptr, firstSmall = icon;

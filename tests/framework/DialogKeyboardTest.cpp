@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QTest>
@@ -192,6 +193,34 @@ TEST(DialogKeyboard, AltMnemonicsClickButtonsToggleCheckBoxesAndLabelsFocusTheir
         EXPECT_EQ(focusId, c.focusId);
         EXPECT_EQ(tick, c.hideWordTick);
     }
+}
+
+// A label shows its '&' as an underline only through a buddy; a no-prefix label shows it as is.
+TEST(DialogKeyboard, OnlyPrefixLabelsGetABuddyForTheirUnderline) {
+    RecordingDialog main(IDD_MAIN);
+    QWidget *wordBuddy = nullptr, *wordEdit = nullptr;
+    RunModal(main, [&](QDialog* w) {
+        for (QLabel* label : w->findChildren<QLabel*>()) {
+            if (label->text() == "W&ord")
+                wordBuddy = label->buddy();
+        }
+        wordEdit = Control<QWidget>(w, IDC_WORD);
+    });
+    EXPECT_EQ(wordBuddy, wordEdit);
+
+    RecordingDialog about(IDD_ABOUTBOX);
+    int labelsWithBuddy = -1;
+    QString version;
+    RunModal(about, [&](QDialog* w) {
+        labelsWithBuddy = 0;
+        for (QLabel* label : w->findChildren<QLabel*>()) {
+            if (label->pixmap().isNull())
+                version = label->text();
+            labelsWithBuddy += label->buddy() ? 1 : 0;
+        }
+    });
+    EXPECT_EQ(version, QString::fromUtf8("Vocamint 1.0 版"));
+    EXPECT_EQ(labelsWithBuddy, 0);
 }
 
 } // namespace
