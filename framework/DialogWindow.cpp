@@ -1,11 +1,14 @@
 #include "framework/DialogWindow.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -82,6 +85,9 @@ DialogWindow::DialogWindow(CDialog& dialog, const DialogTemplate& dialogTemplate
     const DialogUnits units = DialogUnits::FromFont(font());
     setFixedSize(units.toPixelsX(dialogTemplate.cx), units.toPixelsY(dialogTemplate.cy));
 
+    const QFontMetrics metrics(font());
+    const int underlineBottom = metrics.ascent() + metrics.underlinePos() + metrics.lineWidth();
+
     // Creation order is the toolkit's focus chain, so the template order is the tab order.
     for (const ControlTemplate& row : dialogTemplate.controls) {
         QWidget* widget = createControl(row);
@@ -89,7 +95,12 @@ DialogWindow::DialogWindow(CDialog& dialog, const DialogTemplate& dialogTemplate
             const int size = GetSystemMetrics(SM_CXICON);
             widget->setGeometry(units.toPixelsX(row.x), units.toPixelsY(row.y), size, size);
         } else {
-            widget->setGeometry(units.toPixels(row.x, row.y, row.cx, row.cy));
+            QRect rect = units.toPixels(row.x, row.y, row.cx, row.cy);
+            // A one-line label is exactly one line high, but the fallback font draws its
+            // underscore just below the line: give it room, or the separator rules vanish.
+            if (row.kind == ControlKind::Label)
+                rect.setHeight(std::max(rect.height(), underlineBottom));
+            widget->setGeometry(rect);
         }
         m_items.push_back({&row, widget});
     }
@@ -275,7 +286,7 @@ bool DialogWindow::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::ShortcutOverride: {
         // Our own mnemonics win over the toolkit's shortcuts for the same keys.
         auto* key = static_cast<QKeyEvent*>(event);
-        if (mnemonicTarget(key) >= 0) {
+        if (!mnemonicTargets(key).empty()) {
             key->accept();
             return true;
         }
@@ -295,11 +306,11 @@ bool DialogWindow::handleKeyPress(QWidget* receiver, QKeyEvent* event) {
     const int key = event->key();
     const Qt::KeyboardModifiers modifiers = event->modifiers();
     if (modifiers & Qt::AltModifier) {
-        const int target = mnemonicTarget(event);
-        if (target < 0)
+        const std::vector<std::size_t> targets = mnemonicTargets(event);
+        if (targets.empty())
             return false;
         if (!event->isAutoRepeat())
-            activateMnemonic(static_cast<std::size_t>(target));
+            activateMnemonic(targets);
         event->accept();
         return true;
     }
@@ -370,13 +381,14 @@ void DialogWindow::sendKeyMessage(UINT message, QKeyEvent* event) {
     m_dialog.SendMessage(message, code, KeyMessageLParam(message, event->isAutoRepeat()));
 }
 
-int DialogWindow::mnemonicTarget(const QKeyEvent* event) const {
+std::vector<std::size_t> DialogWindow::mnemonicTargets(const QKeyEvent* event) const {
+    std::vector<std::size_t> targets;
     const Qt::KeyboardModifiers modifiers = event->modifiers();
     if (!(modifiers & Qt::AltModifier) || (modifiers & Qt::ControlModifier))
-        return -1;
+        return targets;
     const int key = event->key();
     if (!((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9)))
-        return -1;
+        return targets;
     const QChar wanted(key);
     for (std::size_t i = 0; i < m_items.size(); ++i) {
         const Item& item = m_items[i];
@@ -390,12 +402,30 @@ int DialogWindow::mnemonicTarget(const QKeyEvent* event) const {
         else
             continue;
         if (MnemonicOf(caption) == wanted)
-            return static_cast<int>(i);
+            targets.push_back(i);
     }
-    return -1;
+    return targets;
 }
 
-void DialogWindow::activateMnemonic(std::size_t index) {
+// A letter that one control owns acts on it. A letter that several share only moves the focus
+// to the next of them, so that Alt+E cannot end the window when the learner meant "M&ean".
+void DialogWindow::activateMnemonic(const std::vector<std::size_t>& targets) {
+    if (targets.size() > 1) {
+        const auto focused = std::find_if(m_items.begin(), m_items.end(), [this](const Item& item) {
+            return item.widget == focusWidget();
+        });
+        const std::size_t current = static_cast<std::size_t>(focused - m_items.begin());
+        const auto next = std::find_if(targets.begin(), targets.end(),
+                                       [current](std::size_t i) { return i > current; });
+        const std::size_t index = next != targets.end() ? *next : targets.front();
+        QWidget* widget = m_items[index].widget;
+        if (qobject_cast<QAbstractButton*>(widget) == nullptr)
+            widget = nextTabStop(index, true);
+        if (widget != nullptr)
+            widget->setFocus(Qt::ShortcutFocusReason);
+        return;
+    }
+    const std::size_t index = targets.front();
     QWidget* widget = m_items[index].widget;
     if (auto* box = qobject_cast<QCheckBox*>(widget)) {
         box->setFocus(Qt::ShortcutFocusReason);

@@ -60,8 +60,8 @@ private:
     bool handleKeyRelease(QWidget* receiver, QKeyEvent* event);
     void sendKeyMessage(UINT message, QKeyEvent* event);
     // Index in m_items of the visible control whose mnemonic the key names, or -1.
-    int mnemonicTarget(const QKeyEvent* event) const;
-    void activateMnemonic(std::size_t index);
+    std::vector<std::size_t> mnemonicTargets(const QKeyEvent* event) const;
+    void activateMnemonic(const std::vector<std::size_t>& targets);
     // The next visible, enabled tab-stop control after index, wrapping around; or nullptr.
     QWidget* nextTabStop(std::size_t index, bool visibleOnly) const;
 

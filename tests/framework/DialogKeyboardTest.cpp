@@ -174,7 +174,10 @@ TEST(DialogKeyboard, AltMnemonicsClickButtonsToggleCheckBoxesAndLabelsFocusTheir
         {IDC_ADD, Qt::Key_O, {}, IDC_WORD, 0},                  // "W&ord" label
         {IDOK, Qt::Key_T, {}, IDC_TYPE, 0},                     // "&Type" label
         {IDOK, Qt::Key_M, {"click 1018"}, IDC_HIDE_MEAN, 0},    // " Hide &Mean " first
-        {IDC_GOTO, Qt::Key_E, {"OnOK"}, 0, 0}, // "&Exit" before "M&ean"; the dialog ended
+        // "&Exit" and "M&ean" share E: the letter moves the focus between them, clicks nothing.
+        {IDOK, Qt::Key_E, {}, IDC_MEAN, 0},
+        {IDC_MEAN, Qt::Key_E, {}, IDOK, 0},
+        {IDC_GOTO, Qt::Key_E, {}, IDOK, 0},
         {IDC_ADD, Qt::Key_S, {}, IDC_ADD, 0},  // "&Spell" is hidden
         {IDC_ADD, Qt::Key_Q, {}, IDC_ADD, 0},  // nothing has it
     };
