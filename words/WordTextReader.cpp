@@ -1,6 +1,7 @@
 #include "words/WordTextReader.h"
 
 #include <bit>
+#include <cstdint>
 #include <utility>
 
 #include "words/WordFileFormat.h"
@@ -31,6 +32,31 @@ Masks Classify16(const char* at) {
             static_cast<unsigned>(_mm_movemask_epi8(escape))};
 }
 #endif
+
+constexpr std::size_t kBlock = 64;
+
+// Bit i of `space` / `escape`: byte i of the 64 separates tokens / is a backslash.
+void Classify64(const char* at, std::uint64_t& space, std::uint64_t& escape) {
+    space = 0;
+    escape = 0;
+#if defined(__SSE2__)
+    for (unsigned part = 0; part < 4; ++part) {
+        const Masks masks = Classify16(at + 16 * part);
+        space |= std::uint64_t{masks.space} << (16 * part);
+        escape |= std::uint64_t{masks.escape} << (16 * part);
+    }
+#else
+    for (unsigned i = 0; i < kBlock; ++i) {
+        space |= std::uint64_t{IsWordFileSpace(at[i])} << i;
+        escape |= std::uint64_t{at[i] == '\\'} << i;
+    }
+#endif
+}
+
+// Bits from..63.
+std::uint64_t BitsFrom(unsigned from) {
+    return ~std::uint64_t{0} << from;
+}
 
 const char* SkipSpace(const char* at, const char* end) {
 #if defined(__SSE2__)
@@ -83,9 +109,49 @@ void WordTextReader::Feed(std::string_view text) {
         open_.clear();
         at = stop;
     }
+    // Whole blocks of 64 bytes: one classification, then tokens taken from the bit masks.
+    const char* start = nullptr; // the token being read, or none
+    bool escaped = false;
+    for (; static_cast<std::size_t>(end - at) >= kBlock; at += kBlock) {
+        std::uint64_t space = 0;
+        std::uint64_t escape = 0;
+        Classify64(at, space, escape);
+        unsigned from = 0; // bits below `from` are done
+        unsigned tokenFrom = 0;
+        for (;;) {
+            const std::uint64_t wanted = (start != nullptr ? space : ~space) & BitsFrom(from);
+            if (wanted == 0) {
+                break;
+            }
+            from = static_cast<unsigned>(std::countr_zero(wanted));
+            if (start != nullptr) {
+                escaped = escaped || (escape & BitsFrom(tokenFrom) & ~BitsFrom(from)) != 0;
+                TakeToken(std::string_view(start, static_cast<std::size_t>(at + from - start)),
+                          escaped);
+                start = nullptr;
+            } else {
+                start = at + from;
+                tokenFrom = from;
+                escaped = false;
+            }
+        }
+        if (start != nullptr) {
+            escaped = escaped || (escape & BitsFrom(tokenFrom)) != 0;
+        }
+    }
+    if (start != nullptr) {
+        const char* const stop = TokenEnd(at, end, escaped);
+        if (stop == end) {
+            open_.assign(start, end);
+            openEscaped_ = escaped;
+            return;
+        }
+        TakeToken(std::string_view(start, static_cast<std::size_t>(stop - start)), escaped);
+        at = stop;
+    }
     for (;;) {
         at = SkipSpace(at, end);
-        bool escaped = false;
+        escaped = false;
         const char* const stop = TokenEnd(at, end, escaped);
         if (stop == end) {
             open_.assign(at, end);

@@ -151,9 +151,13 @@ TEST(WordFileFormat, StrayBackslashesInOlderFilesLoadUnchanged) {
 }
 
 TEST(WordFileFormat, ReadingInPiecesGivesTheSameEntries) {
-    const std::string text = " 1 apple /ap/ n. fruit\r\n2 bo\\sok /bk/ \\e pages\r\n3 c";
+    // Long enough that tokens, escapes and white-space runs straddle 16- and 64-byte blocks.
+    const std::string record = " 1 apple /ap/ n. fruit\r\n2 bo\\sok /bk/ \\e pages\r\n  ";
+    const std::string text =
+        record + record + "3 " + std::string(40, 'x') + "\\sy a b c " + record + "3 c";
     const std::vector<WordEntry> whole = Parse(text);
-    ASSERT_EQ(whole.size(), 2u);
+    ASSERT_EQ(whole.size(), 7u);
+    EXPECT_EQ(whole[4], (WordEntry{3, std::string(40, 'x') + " y", "a", "b", "c"}));
     for (std::size_t split = 0; split <= text.size(); ++split) {
         for (std::size_t step : {std::size_t{1}, std::size_t{3}, text.size()}) {
             WordList list;
