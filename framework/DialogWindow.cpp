@@ -21,19 +21,13 @@
 #include "framework/CIcon.h"
 #include "framework/CWinApp.h"
 #include "framework/DialogUnits.h"
+#include "framework/EdgeButton.h"
 #include "framework/VirtualKey.h"
 #include "res/DialogTemplate.h"
 
 namespace {
 
 // A thin sunken border, drawn around the button's own face.
-constexpr const char* kStaticEdgeButton =
-    "QPushButton { border: 1px solid; border-color: palette(dark) palette(light) "
-    "palette(light) palette(dark); background-color: palette(button); padding: 0px; }"
-    "QPushButton:pressed { background-color: palette(mid); }"
-    "QPushButton:focus { border-color: palette(shadow) palette(light) palette(light) "
-    "palette(shadow); }";
-
 QFont TemplateFont(const DialogTemplate& dialogTemplate) {
     const QString face = QString::fromUtf8(dialogTemplate.fontFace ? dialogTemplate.fontFace : "");
     const QStringList installed = QFontDatabase::families();
@@ -129,13 +123,12 @@ QWidget* DialogWindow::createControl(const ControlTemplate& row) {
     switch (row.kind) {
     case ControlKind::PushButton:
     case ControlKind::DefPushButton: {
-        auto* button = new QPushButton(caption, this);
+        auto* button = (row.style & CS_STATICEDGE) ? new EdgeButton(caption, this)
+                                                   : new QPushButton(caption, this);
         // Enter is routed by the dialog, not by the toolkit's default-button logic.
         button->setAutoDefault(false);
         if (row.kind == ControlKind::DefPushButton)
             button->setDefault(true);
-        if (row.style & CS_STATICEDGE)
-            button->setStyleSheet(QString::fromLatin1(kStaticEdgeButton));
         connect(button, &QAbstractButton::clicked, this, [this, id = row.id] { sendCommand(id); });
         widget = button;
         break;
