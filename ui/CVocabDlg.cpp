@@ -328,22 +328,23 @@ void CVocabDlg::OnRowToggle(UINT nID) {
     }
 }
 
-// Each toggle is first set opposite to the wanted state, so that ToggleRow lands on it
-// whatever the row showed before.
 void CVocabDlg::OnHideWord() {
-    UpdateData(TRUE);
-    for (int k = 0; k < kRowCount; ++k) {
-        m_rows[static_cast<std::size_t>(k)].wordToggle->SetWindowText(m_bHideWord == 1 ? "+" : "-");
-        ToggleRow(k, true);
-    }
-    UpdateData(FALSE);
+    HideColumn(true);
 }
 
 void CVocabDlg::OnHideMean() {
+    HideColumn(false);
+}
+
+// Each toggle is first set opposite to the wanted state, so that ToggleRow lands on it
+// whatever the row showed before.
+void CVocabDlg::HideColumn(bool word) {
     UpdateData(TRUE);
+    const int hidden = word ? m_bHideWord : m_bHideMean;
     for (int k = 0; k < kRowCount; ++k) {
-        m_rows[static_cast<std::size_t>(k)].meanToggle->SetWindowText(m_bHideMean == 1 ? "+" : "-");
-        ToggleRow(k, false);
+        const RowControls& row = m_rows[static_cast<std::size_t>(k)];
+        (word ? row.wordToggle : row.meanToggle)->SetWindowText(hidden == 1 ? "+" : "-");
+        ToggleRow(k, word);
     }
     UpdateData(FALSE);
 }

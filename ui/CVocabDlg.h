@@ -45,6 +45,7 @@ protected:
     void OnRowToggle(UINT nID);
     void OnHideWord();
     void OnHideMean();
+    void HideColumn(bool word); // the Hide box of that column was clicked
 
     // Adding.
     void OnAddWord();

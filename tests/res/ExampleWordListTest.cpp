@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -10,9 +9,7 @@
 namespace {
 
 std::string ReadExample() {
-    const char* root = std::getenv("VOCAMINT_SOURCE_DIR");
-    const std::string dir = root ? std::string(root) + "/examples" : VOCAMINT_EXAMPLES_DIR;
-    std::ifstream in(dir + "/WL.txt", std::ios::binary);
+    std::ifstream in(VOCAMINT_SOURCE_DIR "/examples/WL.txt", std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
