@@ -24,8 +24,8 @@ public:
     WordPos End() const;
     WordPos Next(WordPos pos) const; // pos must not be End()
     WordEntry At(WordPos pos) const; // pos must not be End()
-    WordFields
-    Fields(WordPos pos) const; // pos must not be End(); the views live as long as the list
+    // Views of the stored fields, valid as long as the list; pos must not be End().
+    WordFields Fields(WordPos pos) const;
 
     // First entry in list order with that number / that exact word (byte equality), or End().
     WordPos FindNumber(std::int32_t number) const;
