@@ -127,7 +127,7 @@ bool SaveWordFile(const WordList& words, const std::string& path, std::string& m
     text.reserve(kWriteChunk + 4096);
     bool ok = true;
     for (WordPos pos = words.Begin(); ok && pos != words.End(); pos = words.Next(pos)) {
-        AppendWordLine(text, words.At(pos));
+        AppendWordLine(text, words.Fields(pos));
         if (text.size() >= kWriteChunk) {
             ok = WriteAll(file, text);
             text.clear();

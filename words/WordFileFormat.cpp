@@ -125,15 +125,19 @@ void UnescapeField(std::string_view token, std::string& field) {
     }
 }
 
-void AppendWordLine(std::string& out, const WordEntry& entry) {
+void AppendWordLine(std::string& out, const WordFields& entry) {
     char digits[16];
     const auto result = std::to_chars(digits, digits + sizeof digits, entry.number);
     out.append(digits, result.ptr);
-    for (const std::string* field : {&entry.word, &entry.spell, &entry.type, &entry.mean}) {
+    for (const std::string_view field : {entry.word, entry.spell, entry.type, entry.mean}) {
         out += ' ';
-        AppendEscapedField(out, *field);
+        AppendEscapedField(out, field);
     }
     out += "\r\n";
+}
+
+void AppendWordLine(std::string& out, const WordEntry& entry) {
+    AppendWordLine(out, WordFields{entry.number, entry.word, entry.spell, entry.type, entry.mean});
 }
 
 void ParseWordText(std::string_view text, WordList& words) {
@@ -145,7 +149,7 @@ void ParseWordText(std::string_view text, WordList& words) {
 std::string FormatWordFile(const WordList& words) {
     std::string text;
     for (WordPos pos = words.Begin(); pos != words.End(); pos = words.Next(pos)) {
-        AppendWordLine(text, words.At(pos));
+        AppendWordLine(text, words.Fields(pos));
     }
     return text;
 }

@@ -12,6 +12,7 @@
 
 class WordList;
 struct WordEntry;
+struct WordFields;
 
 // The bytes that separate tokens: blank, tab, LF, VT, FF and CR.
 constexpr bool IsWordFileSpace(char c) {
@@ -29,6 +30,7 @@ void AppendEscapedField(std::string& out, std::string_view field);
 void UnescapeField(std::string_view token, std::string& field);
 
 // Appends one entry as a line ending in CR LF.
+void AppendWordLine(std::string& out, const WordFields& entry);
 void AppendWordLine(std::string& out, const WordEntry& entry);
 
 // Appends the records of `text` to `words`; an incomplete last record is dropped.

@@ -1,38 +1,55 @@
 // The ordered, append-only list of word entries, with lookups by number and by word.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <deque>
+#include <memory>
 #include <string_view>
 #include <vector>
 
 #include "words/WordEntry.h"
+#include "words/WordFields.h"
 #include "words/WordPos.h"
 
 class WordList {
 public:
-    // Stores a copy after the last entry (the second form takes over the given fields).
+    // Stores a copy after the last entry.
     void Append(const WordEntry& entry);
-    void Append(WordEntry&& entry);
+    // The same from fields held elsewhere, so a reader need not build a WordEntry first.
+    void AppendFields(std::int32_t number, std::string_view word, std::string_view spell,
+                      std::string_view type, std::string_view mean);
     std::uint32_t GetCount() const;
 
     WordPos Begin() const;
     WordPos End() const;
-    WordPos Next(WordPos pos) const;        // pos must not be End()
-    const WordEntry& At(WordPos pos) const; // pos must not be End()
+    WordPos Next(WordPos pos) const; // pos must not be End()
+    WordEntry At(WordPos pos) const; // pos must not be End()
+    // Views of the stored fields, valid as long as the list; pos must not be End().
+    WordFields Fields(WordPos pos) const;
 
     // First entry in list order with that number / that exact word (byte equality), or End().
     WordPos FindNumber(std::int32_t number) const;
     WordPos FindWord(std::string_view word) const;
 
 private:
-    // A deque grows in small blocks: appending never moves the entries already held, so
-    // references from At() stay valid and a large list never needs twice its size at once.
-    std::deque<WordEntry> entries_;
+    // A large list is mostly fresh memory to be written once, so the fields of all entries are
+    // packed into big blocks instead of four heap strings per entry. Each entry's text is its
+    // four fields in order, each preceded by its length in 7-bit groups.
+    static constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
+
+    char* Reserve(std::size_t bytes);
+    std::string_view WordOf(std::size_t index) const;
+
+    // Blocks are never reallocated, so the text of an entry stays where it was written.
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    char* free_ = nullptr; // the unused end of the newest ordinary block
+    std::size_t freeBytes_ = 0;
+
+    // Where each entry's text starts, in list order.
+    std::vector<const char*> texts_;
 
     // The number and a hash of the word of each entry, in list order. The lookups walk this
-    // compact column from the first entry instead of the entries themselves, which would
-    // read the whole list from memory; a hash match is confirmed on the word itself.
+    // compact column from the first entry; a hash match is confirmed on the word itself.
     struct Keys {
         std::int32_t number;
         std::uint32_t wordHash;

@@ -2,7 +2,6 @@
 
 #include <bit>
 #include <cstdint>
-#include <utility>
 
 #include "words/WordFileFormat.h"
 #include "words/WordList.h"
@@ -95,6 +94,18 @@ const char* TokenEnd(const char* at, const char* end, bool& escaped) {
 } // namespace
 
 void WordTextReader::Feed(std::string_view text) {
+    FeedPiece(text);
+    // The piece's memory is the caller's and is reused for the next piece.
+    for (int i = 0; i + 1 < field_; ++i) {
+        if (!kept_[i]) {
+            owned_[i].assign(fields_[i]);
+            fields_[i] = owned_[i];
+            kept_[i] = true;
+        }
+    }
+}
+
+void WordTextReader::FeedPiece(std::string_view text) {
     const char* at = text.data();
     const char* const end = at + text.size();
     if (!open_.empty()) {
@@ -105,7 +116,7 @@ void WordTextReader::Feed(std::string_view text) {
         if (stop == end) {
             return;
         }
-        TakeToken(open_, openEscaped_);
+        TakeToken(open_, openEscaped_, false);
         open_.clear();
         at = stop;
     }
@@ -127,7 +138,7 @@ void WordTextReader::Feed(std::string_view text) {
             if (start != nullptr) {
                 escaped = escaped || (escape & BitsFrom(tokenFrom) & ~BitsFrom(from)) != 0;
                 TakeToken(std::string_view(start, static_cast<std::size_t>(at + from - start)),
-                          escaped);
+                          escaped, true);
                 start = nullptr;
             } else {
                 start = at + from;
@@ -146,7 +157,7 @@ void WordTextReader::Feed(std::string_view text) {
             openEscaped_ = escaped;
             return;
         }
-        TakeToken(std::string_view(start, static_cast<std::size_t>(stop - start)), escaped);
+        TakeToken(std::string_view(start, static_cast<std::size_t>(stop - start)), escaped, true);
         at = stop;
     }
     for (;;) {
@@ -158,34 +169,39 @@ void WordTextReader::Feed(std::string_view text) {
             openEscaped_ = escaped;
             return;
         }
-        TakeToken(std::string_view(at, static_cast<std::size_t>(stop - at)), escaped);
+        TakeToken(std::string_view(at, static_cast<std::size_t>(stop - at)), escaped, true);
         at = stop;
     }
 }
 
 void WordTextReader::Finish() {
     if (!open_.empty()) {
-        TakeToken(open_, openEscaped_);
+        TakeToken(open_, openEscaped_, false);
         open_.clear();
     }
     field_ = 0;
 }
 
-void WordTextReader::TakeToken(std::string_view token, bool escaped) {
+void WordTextReader::TakeToken(std::string_view token, bool escaped, bool inPiece) {
     if (field_ == 0) {
-        record_.number = ParseWordNumber(token);
+        number_ = ParseWordNumber(token);
         field_ = 1;
         return;
     }
-    std::string* const fields[] = {&record_.word, &record_.spell, &record_.type, &record_.mean};
-    std::string& field = *fields[field_ - 1];
+    const int i = field_ - 1;
     if (escaped) {
-        UnescapeField(token, field);
+        UnescapeField(token, owned_[i]);
+        fields_[i] = owned_[i];
+    } else if (inPiece) {
+        // Most records lie wholly in one piece: their fields are copied only into the list.
+        fields_[i] = token;
     } else {
-        field.assign(token);
+        owned_[i].assign(token);
+        fields_[i] = owned_[i];
     }
+    kept_[i] = escaped || !inPiece;
     if (++field_ == 5) {
-        words_.Append(std::move(record_));
+        words_.AppendFields(number_, fields_[0], fields_[1], fields_[2], fields_[3]);
         field_ = 0;
     }
 }

@@ -1,10 +1,9 @@
 // Turns word-file text into entries a piece at a time, so a file can be read in chunks.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
-
-#include "words/WordEntry.h"
 
 class WordList;
 
@@ -18,11 +17,18 @@ public:
     void Finish();
 
 private:
-    // `escaped`: the token holds a backslash, so escapes may need undoing.
-    void TakeToken(std::string_view token, bool escaped);
+    void FeedPiece(std::string_view text);
+    // `escaped`: the token holds a backslash, so escapes may need undoing. `inPiece`: the
+    // token lies in the piece being fed rather than in memory of the reader's own.
+    void TakeToken(std::string_view token, bool escaped, bool inPiece);
 
     WordList& words_;
-    WordEntry record_;
+    // The record being read: its number, and its fields as views either into the piece being
+    // fed or, when `kept_`, into `owned_`.
+    std::int32_t number_ = 0;
+    std::string_view fields_[4];
+    std::string owned_[4];
+    bool kept_[4] = {};
     int field_ = 0;
     // The start of a token cut off by the end of the previous piece; only a token longer
     // than a piece makes this grow.

@@ -162,9 +162,17 @@ TEST(WordFileFormat, ReadingInPiecesGivesTheSameEntries) {
         for (std::size_t step : {std::size_t{1}, std::size_t{3}, text.size()}) {
             WordList list;
             WordTextReader reader(list);
-            reader.Feed(std::string_view(text).substr(0, split));
+            // Each piece comes from one buffer that is overwritten after use, as a file's
+            // read buffer is: the reader must not keep views into it.
+            std::string buffer;
+            const auto feed = [&](std::string_view piece) {
+                buffer.assign(piece);
+                reader.Feed(buffer);
+                buffer.assign(buffer.size(), '#');
+            };
+            feed(std::string_view(text).substr(0, split));
             for (std::size_t at = split; at < text.size(); at += step) {
-                reader.Feed(std::string_view(text).substr(at, step));
+                feed(std::string_view(text).substr(at, step));
             }
             reader.Finish();
             EXPECT_EQ(Entries(list), whole) << split << "/" << step;

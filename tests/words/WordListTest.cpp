@@ -66,20 +66,46 @@ TEST(WordList, StoresCopiesInAppendOrder) {
     WordList list;
     WordEntry entry{1, "one", "", "num.", "first"};
     list.Append(entry);
-    const WordEntry& first = list.At(list.Begin());
+    const WordFields first = list.Fields(list.Begin());
     entry.word = "changed";
-    for (int i = 2; i <= 1000; ++i) {
+    for (int i = 2; i <= 100000; ++i) {
         list.Append({i, "w" + std::to_string(i), "", "", ""});
     }
-    EXPECT_EQ(list.GetCount(), 1000u);
-    // References stay valid while the list grows.
+    EXPECT_EQ(list.GetCount(), 100000u);
+    // The views stay valid while the list grows.
     EXPECT_EQ(first.word, "one");
     EXPECT_EQ(first.spell, "");
+    EXPECT_EQ(list.At(list.Begin()), (WordEntry{1, "one", "", "num.", "first"}));
     int expected = 1;
     for (WordPos pos = list.Begin(); pos != list.End(); pos = list.Next(pos)) {
-        EXPECT_EQ(list.At(pos).number, expected++);
+        EXPECT_EQ(list.Fields(pos).number, expected++);
     }
-    EXPECT_EQ(expected, 1001);
+    EXPECT_EQ(expected, 100001);
+}
+
+TEST(WordList, KeepsFieldsOfEveryLength) {
+    // Lengths around the steps of the stored length and of the block size.
+    const std::vector<std::size_t> lengths = {
+        0, 1, 127, 128, 16383, 16384, 262143, 262144, 262145, 1048575, 1048576, 1048577, 2100000};
+    WordList list;
+    std::vector<WordEntry> entries;
+    for (std::size_t i = 0; i < lengths.size(); ++i) {
+        const std::string text(lengths[i], static_cast<char>('a' + i));
+        entries.push_back({static_cast<int>(i), text + "w", text, std::string(i, '\xff'), text});
+        list.Append(entries.back());
+        list.Append({-1, "small" + std::to_string(i), "s", "t", "m"});
+    }
+    WordPos pos = list.Begin();
+    for (const WordEntry& entry : entries) {
+        EXPECT_EQ(list.At(pos), entry) << entry.number;
+        const WordFields fields = list.Fields(pos);
+        EXPECT_EQ(fields.mean, entry.mean);
+        EXPECT_EQ(list.FindWord(entry.word), pos);
+        pos = list.Next(pos);
+        EXPECT_EQ(list.At(pos).word, "small" + std::to_string(entry.number));
+        pos = list.Next(pos);
+    }
+    EXPECT_EQ(pos, list.End());
 }
 
 TEST(WordList, EndStaysEndAfterAppend) {
