@@ -8,8 +8,7 @@
 
 #include "framework/WinDef.h"
 
-template <class T>
-struct MessageMapEntry {
+template <class T> struct MessageMapEntry {
     UINT message = 0; // 0 ends the table
     UINT code = 0;    // WM_COMMAND: the notification code
     UINT idFirst = 0; // WM_COMMAND: the control id range
@@ -22,10 +21,7 @@ struct MessageMapEntry {
         handler;
 };
 
-template <class... F>
-struct MessageHandlerVisitor : F... {
-    using F::operator()...;
-};
+template <class... F> struct MessageHandlerVisitor : F... { using F::operator()...; };
 template <class... F>
 MessageHandlerVisitor(F...) -> MessageHandlerVisitor<F...>; // clang 14 deduces no aggregates
 
@@ -35,26 +31,28 @@ bool DispatchMessageMap(T& wnd, const MessageMapEntry<T>* map, UINT message, WPA
     for (const MessageMapEntry<T>* e = map; e->message != 0; ++e) {
         if (e->message != message)
             continue;
-        if (message == WM_COMMAND &&
-            (HIWORD(wParam) != e->code || LOWORD(wParam) < e->idFirst || LOWORD(wParam) > e->idLast))
+        if (message == WM_COMMAND && (HIWORD(wParam) != e->code || LOWORD(wParam) < e->idFirst ||
+                                      LOWORD(wParam) > e->idLast))
             continue;
         *pResult = 0;
-        std::visit(MessageHandlerVisitor{
-                       [&](void (T::*f)()) { (wnd.*f)(); },
-                       [&](void (T::*f)(UINT)) { (wnd.*f)(LOWORD(wParam)); },
-                       [&](void (T::*f)(UINT, LPARAM)) { (wnd.*f)(static_cast<UINT>(wParam), lParam); },
-                       [&](void (T::*f)(UINT, UINT, UINT)) {
-                           (wnd.*f)(static_cast<UINT>(wParam), LOWORD(static_cast<WPARAM>(lParam)),
-                                    HIWORD(static_cast<WPARAM>(lParam)));
-                       },
-                       [&](HICON (T::*f)()) { *pResult = reinterpret_cast<LRESULT>((wnd.*f)()); },
-                   },
-                   e->handler);
+        std::visit(
+            MessageHandlerVisitor{
+                [&](void (T::*f)()) { (wnd.*f)(); },
+                [&](void (T::*f)(UINT)) { (wnd.*f)(LOWORD(wParam)); },
+                [&](void (T::*f)(UINT, LPARAM)) { (wnd.*f)(static_cast<UINT>(wParam), lParam); },
+                [&](void (T::*f)(UINT, UINT, UINT)) {
+                    (wnd.*f)(static_cast<UINT>(wParam), LOWORD(static_cast<WPARAM>(lParam)),
+                             HIWORD(static_cast<WPARAM>(lParam)));
+                },
+                [&](HICON (T::*f)()) { *pResult = reinterpret_cast<LRESULT>((wnd.*f)()); },
+            },
+            e->handler);
         return true;
     }
     return false;
 }
 
+// clang-format off
 #define DECLARE_MESSAGE_MAP()                                                                      \
 protected:                                                                                         \
     bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
@@ -65,13 +63,13 @@ protected:                                                                      
         using TheBaseClass = baseClass;                                                            \
         static const MessageMapEntry<ThisClass> messageMap[] = {
 
+// The empty entry ends the table.
 #define END_MESSAGE_MAP()                                                                          \
-    MessageMapEntry<ThisClass>{}                                                                   \
-    }                                                                                              \
-    ;                                                                                              \
-    return DispatchMessageMap<ThisClass>(*this, messageMap, message, wParam, lParam, pResult) ||   \
-           TheBaseClass::OnWndMsg(message, wParam, lParam, pResult);                               \
+            MessageMapEntry<ThisClass>{}};                                                         \
+        return DispatchMessageMap<ThisClass>(*this, messageMap, message, wParam, lParam, pResult) \
+               || TheBaseClass::OnWndMsg(message, wParam, lParam, pResult);                        \
     }
+// clang-format on
 
 #define ON_WM_PAINT() MessageMapEntry<ThisClass>{WM_PAINT, 0, 0, 0, &ThisClass::OnPaint},
 #define ON_WM_CLOSE() MessageMapEntry<ThisClass>{WM_CLOSE, 0, 0, 0, &ThisClass::OnClose},

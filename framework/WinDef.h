@@ -36,8 +36,12 @@ constexpr UINT BN_CLICKED = 0;
 constexpr WPARAM MAKEWPARAM(UINT low, UINT high) {
     return static_cast<WPARAM>((low & 0xFFFFu) | ((high & 0xFFFFu) << 16));
 }
-constexpr UINT LOWORD(WPARAM w) { return static_cast<UINT>(w & 0xFFFFu); }
-constexpr UINT HIWORD(WPARAM w) { return static_cast<UINT>((w >> 16) & 0xFFFFu); }
+constexpr UINT LOWORD(WPARAM w) {
+    return static_cast<UINT>(w & 0xFFFFu);
+}
+constexpr UINT HIWORD(WPARAM w) {
+    return static_cast<UINT>((w >> 16) & 0xFFFFu);
+}
 
 // Dialog end codes and command ids.
 constexpr int IDOK = 1;

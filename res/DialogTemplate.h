@@ -15,11 +15,11 @@ enum class ControlKind {
 // Control style bits.
 enum ControlStyle : unsigned {
     CS_NONE = 0,
-    CS_HIDDEN = 1u << 0,      // created without WS_VISIBLE
-    CS_TABSTOP = 1u << 1,     // WS_TABSTOP
-    CS_GROUP = 1u << 2,       // WS_GROUP
-    CS_STATICEDGE = 1u << 3,  // WS_EX_STATICEDGE
-    CS_NOPREFIX = 1u << 4,    // SS_NOPREFIX: '&' shown as written
+    CS_HIDDEN = 1u << 0,     // created without WS_VISIBLE
+    CS_TABSTOP = 1u << 1,    // WS_TABSTOP
+    CS_GROUP = 1u << 2,      // WS_GROUP
+    CS_STATICEDGE = 1u << 3, // WS_EX_STATICEDGE
+    CS_NOPREFIX = 1u << 4,   // SS_NOPREFIX: '&' shown as written
 };
 
 // Dialog style bits.
@@ -31,7 +31,7 @@ enum DialogStyle : unsigned {
 };
 
 struct ControlTemplate {
-    int id;              // IDC_STATIC (-1) for labels no code refers to
+    int id; // IDC_STATIC (-1) for labels no code refers to
     ControlKind kind;
     const char* caption; // UTF-8; for ControlKind::Icon unused (see iconId)
     int x, y, cx, cy;    // dialog units
@@ -41,9 +41,9 @@ struct ControlTemplate {
 
 struct DialogTemplate {
     unsigned id;
-    const char* caption; // UTF-8
-    int cx, cy;          // dialog units
-    unsigned style;      // DialogStyle bits
+    const char* caption;          // UTF-8
+    int cx, cy;                   // dialog units
+    unsigned style;               // DialogStyle bits
     const char* fontFace;         // UTF-8, e.g. "宋体"
     const char* fallbackFontFace; // used where fontFace is not installed
     int pointSize;

@@ -10,7 +10,7 @@ const char* FindStringResource(unsigned id);
 // One square image of an icon: 16-colour palette indices, row by row from the top.
 // Index 0 is transparent; the others index the palette of the icon.
 struct IconImage {
-    int size;                       // width and height in pixels
+    int size;                             // width and height in pixels
     std::span<const std::uint8_t> pixels; // size * size palette indices
 };
 
@@ -28,10 +28,10 @@ struct VersionRecord {
     const char* productVersion;  // "1, 0, 0, 1"
     const char* fileDescription; // UTF-8
     const char* internalName;
-    const char* productName;     // UTF-8
+    const char* productName; // UTF-8
     const char* companyName;
     const char* legalTrademarks;
-    const char* translation;     // string block, "080404B0"
+    const char* translation; // string block, "080404B0"
 };
 
 const VersionRecord& GetVersionRecord();

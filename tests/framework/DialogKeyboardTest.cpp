@@ -178,8 +178,8 @@ TEST(DialogKeyboard, AltMnemonicsClickButtonsToggleCheckBoxesAndLabelsFocusTheir
         {IDOK, Qt::Key_E, {}, IDC_MEAN, 0},
         {IDC_MEAN, Qt::Key_E, {}, IDOK, 0},
         {IDC_GOTO, Qt::Key_E, {}, IDOK, 0},
-        {IDC_ADD, Qt::Key_S, {}, IDC_ADD, 0},  // "&Spell" is hidden
-        {IDC_ADD, Qt::Key_Q, {}, IDC_ADD, 0},  // nothing has it
+        {IDC_ADD, Qt::Key_S, {}, IDC_ADD, 0}, // "&Spell" is hidden
+        {IDC_ADD, Qt::Key_Q, {}, IDC_ADD, 0}, // nothing has it
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "Alt+" << char(c.key));
