@@ -8,6 +8,10 @@ cmake --build build/release --target vocamint_app -j"$(nproc)"
 
 words="${XDG_DATA_HOME:-$HOME/.local/share}/vocamint"
 mkdir -p "$words"
-[ -e "$words/WL.txt" ] || cp examples/WL.txt "$words/WL.txt"
+if [ ! -e "$words/WL.txt" ]; then
+    cp examples/WL.txt "$words/WL.txt"
+    # Open the sample on its first page: without settings the first page shown starts at 10.
+    [ -e "$words/env.ini" ] || printf '[Setting]\r\nIndex=-9\r\nGoto=\r\n' >"$words/env.ini"
+fi
 cd "$words"
 exec "$OLDPWD/build/release/app/vocamint"

@@ -326,7 +326,8 @@ expect_files WL.txt
 echo "e2e: ok $run"
 
 # --- The desktop entry, when the program is installed with one ------------------------
-# Its command starts the program in the learner's word folder, seeded with the sample list.
+# Its command starts the program in the learner's word folder, seeded with the sample list
+# and settings that open it on its first page.
 bindir="$(dirname "$program")"
 entry="$bindir/../share/applications/io.github.vocamint.Vocamint.desktop"
 if [ -f "$entry" ]; then
@@ -339,7 +340,7 @@ if [ -f "$entry" ]; then
     keys Return
     wait_exit
     expect_file WL.txt <"$bindir/../share/vocamint/examples/WL.txt"
-    expect_file env.ini < <(settings 0) # no settings yet: the first page shown starts at 10
+    expect_file env.ini < <(settings -9) # the seeded settings open the sample on page 1
     expect_files WL.txt env.ini
     echo "e2e: ok $run"
 fi

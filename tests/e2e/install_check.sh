@@ -118,6 +118,8 @@ launch "$work/h1" "$work/data1" "$prefix/bin/vocamint-start" ||
 cmp -s "$sample" "$work/data1/vocamint/WL.txt" || fail "first start did not seed the sample list"
 mode="$(stat -c '0%a' "$work/data1/vocamint/WL.txt" 2>/dev/null || echo 0)"
 ((mode & 0200)) || fail "the seeded list is not writable"
+[ "$(cat "$work/data1/vocamint/env.ini")" = $'[Setting]\r\nIndex=-9\r\nGoto=\r' ] ||
+    fail "first start did not open the sample on its first page"
 
 # Later starts keep the learner's own list.
 printf '1 mine \\e n. own\r\n' >"$work/data1/vocamint/WL.txt"
@@ -135,6 +137,8 @@ launch "$work/h2" "" "$prefix/bin/vocamint-start" --extra ||
     fail "start without XDG_DATA_HOME ran in '$(launched_in)'"
 cmp -s "$sample" "$work/h2/.local/share/vocamint/WL.txt" || fail "the list beside env.ini was not seeded"
 [ "$(sed -n 2p "$work/launch.log")" = --extra ] || fail "arguments were not passed on"
+[ "$(cat "$work/h2/.local/share/vocamint/env.ini")" = $'[Setting]\r\nIndex=11\r' ] ||
+    fail "seeding the list replaced the learner's settings"
 
 # Started through a link elsewhere, as a desktop or a user's bin folder may do.
 mkdir -p "$work/links"
