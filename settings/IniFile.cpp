@@ -1,19 +1,14 @@
 #include "settings/IniFile.h"
 
 #include "settings/IniText.h"
+#include "storage/SafeFile.h"
 
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QString>
 #include <algorithm>
 #include <limits>
-
-#if defined(Q_OS_UNIX)
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -30,25 +25,6 @@ bool ReadBytes(const QString& name, std::string& bytes) {
         return false;
     bytes.assign(data.constData(), static_cast<std::size_t>(data.size()));
     return true;
-}
-
-// A file without any write bit is read-only even for a user whom the system lets write anyway.
-bool MayOverwrite(const QFileInfo& info) {
-    constexpr QFileDevice::Permissions kWriteBits =
-        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-    return info.isFile() && info.isWritable() && (info.permissions() & kWriteBits);
-}
-
-// Makes the rename that replaced the file survive a power cut.
-void SyncFolder([[maybe_unused]] const QString& folder) {
-#if defined(Q_OS_UNIX)
-    const int fd =
-        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-#endif
 }
 
 // Reads the number the way atoi does, but saturates instead of overflowing.
@@ -92,29 +68,13 @@ std::string IniFile::ReadString(std::string_view section, std::string_view key,
 
 bool IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
     const QString name = FileName(m_path);
-    const QFileInfo info(name);
     std::string bytes;
-    if (info.exists() && (!MayOverwrite(info) || !ReadBytes(name, bytes)))
+    if (QFileInfo::exists(name) && !ReadBytes(name, bytes))
         return false;
     IniText text(std::move(bytes));
     if (!text.Set(section, key, value))
         return false;
 
-    // The new text goes to a temporary file in the same folder that replaces the old one
-    // only once it is complete; a folder we may not create files in gets the file rewritten
-    // in place instead.
-    QSaveFile out(name);
-    out.setDirectWriteFallback(true);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    const std::string& data = text.bytes();
-    const auto size = static_cast<qint64>(data.size());
-    if (out.write(data.data(), size) != size) {
-        out.cancelWriting();
-        return false;
-    }
-    if (!out.commit())
-        return false;
-    SyncFolder(info.absolutePath());
-    return true;
+    SafeFile out(m_path);
+    return out.Open() && out.Write(text.bytes()) && out.Commit();
 }

@@ -1,17 +1,12 @@
 #include "words/WordFile.h"
 
-#include <QtCore/QByteArray>
-#include <QtCore/QFile>
-#include <QtCore/QSaveFile>
-#include <QtCore/QString>
-
 #include <cerrno>
 #include <fcntl.h>
 #include <string_view>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
+#include "storage/SafeFile.h"
 #include "words/WordFileFormat.h"
 #include "words/WordList.h"
 #include "words/WordTextReader.h"
@@ -26,36 +21,6 @@ std::string OpenFailed(const std::string& path) {
 }
 std::string WriteFailed(const std::string& path) {
     return "Write file '" + path + "' failed!";
-}
-
-// A file without any write permission bit was protected on purpose by the learner. The
-// check is made here because a process running as root is allowed to write it anyway.
-bool IsWriteProtected(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) {
-        return false;
-    }
-    return S_ISREG(info.st_mode) && (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
-}
-
-bool WriteAll(QSaveFile& file, std::string_view data) {
-    return file.write(data.data(), static_cast<qint64>(data.size())) ==
-           static_cast<qint64>(data.size());
-}
-
-// Makes the rename that replaced the file durable.
-bool SyncFolder(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
-        // A folder that may be written but not read cannot be opened to sync it; the new
-        // file itself is already synced and in place.
-        return true;
-    }
-    const bool synced = ::fsync(fd) == 0 || errno == EINVAL; // EINVAL: not supported here
-    ::close(fd);
-    return synced;
 }
 
 } // namespace
@@ -106,37 +71,21 @@ bool LoadWordFile(WordList& words, const std::string& path) {
 }
 
 bool SaveWordFile(const WordList& words, const std::string& path, std::string& message) {
-    const QString name = QFile::decodeName(QByteArray::fromStdString(path));
-    // A path that does not survive the conversion would make the save land in another file.
-    if (QFile::encodeName(name).toStdString() != path || IsWriteProtected(path)) {
+    SafeFile file(path);
+    if (!file.Open()) {
         message = OpenFailed(path);
         return false;
     }
-
-    // The new content goes to a temporary file in the same folder that replaces the old file
-    // only when complete and synced. In a folder that cannot take a new file, a writable
-    // WL.txt is written in place instead, as it always could be.
-    QSaveFile file(name);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly)) {
-        message = OpenFailed(path);
-        return false;
-    }
-
     std::string text;
     text.reserve(kWriteChunk + 4096);
-    bool ok = true;
-    for (WordPos pos = words.Begin(); ok && pos != words.End(); pos = words.Next(pos)) {
+    for (WordPos pos = words.Begin(); pos != words.End(); pos = words.Next(pos)) {
         AppendWordLine(text, words.Fields(pos));
         if (text.size() >= kWriteChunk) {
-            ok = WriteAll(file, text);
+            file.Write(text);
             text.clear();
         }
     }
-    // Qt's commit ignores a failed sync, so the sync is done and checked here first.
-    ok = ok && WriteAll(file, text) && file.flush() && ::fsync(file.handle()) == 0 && file.commit();
-    if (!ok || !SyncFolder(path)) {
-        // Destroying an uncommitted QSaveFile removes its temporary file.
+    if (!file.Write(text) || !file.Commit()) {
         message = WriteFailed(path);
         return false;
     }
