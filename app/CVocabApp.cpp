@@ -1,6 +1,12 @@
 #include "app/CVocabApp.h"
 
+#include "framework/ResourceModule.h"
+#include "res/AppResources.h"
 #include "ui/CVocabDlg.h"
+
+CVocabApp::CVocabApp() {
+    AfxSetResourceModule(VocamintResources());
+}
 
 BOOL CVocabApp::InitInstance() {
     CVocabDlg dlg;

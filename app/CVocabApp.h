@@ -5,5 +5,6 @@
 
 class CVocabApp : public CWinApp {
 public:
+    CVocabApp(); // registers the program's resources
     BOOL InitInstance() override;
 };

@@ -15,7 +15,9 @@
 #include <unistd.h>
 
 #include "framework/CWinApp.h"
-#include "res/resource.h"
+#include "framework/ResourceModule.h"
+#include "res/AppResources.h"
+#include "res/ResourceIds.h"
 #include "ui/CVocabDlg.h"
 #include "words/WordFile.h"
 #include "words/WordList.h"
@@ -62,6 +64,7 @@ BENCHMARK(BM_AddWord)->UseManualTime()->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
+    AfxSetResourceModule(VocamintResources());
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     char dirTemplate[] = "/tmp/vocamint-addword-XXXXXX";
     if (mkdtemp(dirTemplate) == nullptr)

@@ -27,6 +27,8 @@
 #include <vector>
 
 #include "framework/CWinApp.h"
+#include "framework/ResourceModule.h"
+#include "res/AppResources.h"
 #include "ui/CVocabDlg.h"
 
 namespace {
@@ -198,6 +200,7 @@ void WriteWordList(const std::filesystem::path& file, int count) {
 } // namespace
 
 int main(int argc, char** argv) {
+    AfxSetResourceModule(VocamintResources());
     if (argc >= 3 && std::strcmp(argv[1], "--probe") == 0) {
         if (std::strcmp(argv[2], "bare") == 0 && argc >= 5)
             return RunBareProbe(1, argv, std::atoi(argv[3]), std::atoi(argv[4]),

@@ -7,8 +7,8 @@
 #include "framework/CDataExchange.h"
 #include "framework/CWinApp.h"
 #include "framework/DialogWindow.h"
+#include "framework/ResourceModule.h"
 #include "framework/TextCodec.h"
-#include "res/DialogTemplate.h"
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
     : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}

@@ -2,7 +2,7 @@
 
 #include <QImage>
 
-#include "res/Resources.h"
+#include "framework/ResourceModule.h"
 
 CIcon::CIcon(unsigned resourceId) {
     const IconResource* resource = FindIconResource(resourceId);

@@ -5,8 +5,8 @@
 
 #include <QString>
 
+#include "framework/ResourceModule.h"
 #include "framework/TextCodec.h"
-#include "res/Resources.h"
 
 namespace {
 

@@ -22,8 +22,8 @@
 #include "framework/CWinApp.h"
 #include "framework/DialogUnits.h"
 #include "framework/EdgeButton.h"
+#include "framework/ResourceTypes.h"
 #include "framework/VirtualKey.h"
-#include "res/DialogTemplate.h"
 
 namespace {
 

@@ -9,8 +9,9 @@
 
 #include <cstdio>
 
-#include "res/Resources.h"
-#include "res/resource.h"
+#include "framework/ResourceModule.h"
+#include "res/AppResources.h"
+#include "res/ResourceIds.h"
 
 namespace {
 
@@ -52,6 +53,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s OUTDIR\n", argv[0]);
         return 2;
     }
+    AfxSetResourceModule(VocamintResources());
     const IconResource* icon = FindIconResource(IDR_MAINFRAME);
     if (icon == nullptr) {
         std::fprintf(stderr, "icon %u not found\n", IDR_MAINFRAME);

@@ -3,8 +3,8 @@
 #include <cstddef>
 
 #include "framework/WinDef.h"
-#include "res/DialogTemplate.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
+#include "res/ResourceTables.h"
 
 namespace {
 
@@ -141,10 +141,6 @@ constexpr DialogTemplate kTemplates[] = {
 
 } // namespace
 
-const DialogTemplate* FindDialogTemplate(unsigned id) {
-    for (const DialogTemplate& t : kTemplates) {
-        if (t.id == id)
-            return &t;
-    }
-    return nullptr;
+std::span<const DialogTemplate> DialogTable() {
+    return kTemplates;
 }

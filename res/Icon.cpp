@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "res/Resources.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
+#include "res/ResourceTables.h"
 
 namespace {
 
@@ -138,10 +138,6 @@ constexpr IconResource kIcons[] = {
 
 } // namespace
 
-const IconResource* FindIconResource(unsigned id) {
-    for (const IconResource& icon : kIcons) {
-        if (icon.id == id)
-            return &icon;
-    }
-    return nullptr;
+std::span<const IconResource> IconTable() {
+    return kIcons;
 }

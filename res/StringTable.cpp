@@ -1,13 +1,8 @@
 // The program's string table.
-#include "res/Resources.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
+#include "res/ResourceTables.h"
 
 namespace {
-
-struct StringResource {
-    unsigned id;
-    const char* text; // UTF-8
-};
 
 constexpr StringResource kStrings[] = {
     {IDS_ABOUTBOX, "关于 Vocamint(&A)..."},
@@ -15,10 +10,6 @@ constexpr StringResource kStrings[] = {
 
 } // namespace
 
-const char* FindStringResource(unsigned id) {
-    for (const StringResource& s : kStrings) {
-        if (s.id == id)
-            return s.text;
-    }
-    return nullptr;
+std::span<const StringResource> StringTable() {
+    return kStrings;
 }

@@ -1,5 +1,5 @@
 // The version record of the executable.
-#include "res/Resources.h"
+#include "res/AppResources.h"
 
 const VersionRecord& GetVersionRecord() {
     static constexpr VersionRecord kRecord{

@@ -1,5 +1,6 @@
 #include "settings/IniFile.h"
 
+#include "base/DecimalNumber.h"
 #include "settings/IniText.h"
 #include "storage/SafeFile.h"
 
@@ -27,23 +28,6 @@ bool ReadBytes(const QString& name, std::string& bytes) {
     return true;
 }
 
-// Reads the number the way atoi does, but saturates instead of overflowing.
-std::int32_t ParseInt(std::string_view text) {
-    constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
-    constexpr std::int64_t kMin = std::numeric_limits<std::int32_t>::min();
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    std::int64_t magnitude = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-        magnitude = std::min(magnitude * 10 + (text[i] - '0'), kMax + 1);
-    const std::int64_t value = negative ? -magnitude : magnitude;
-    return static_cast<std::int32_t>(std::clamp(value, kMin, kMax));
-}
-
 } // namespace
 
 std::optional<std::string> IniFile::Lookup(std::string_view section, std::string_view key) const {
@@ -56,7 +40,7 @@ std::optional<std::string> IniFile::Lookup(std::string_view section, std::string
 std::int32_t IniFile::ReadInt(std::string_view section, std::string_view key,
                               std::int32_t defaultValue) const {
     const std::optional<std::string> value = Lookup(section, key);
-    return value ? ParseInt(*value) : defaultValue;
+    return value ? ParseLeadingInt32(*value) : defaultValue;
 }
 
 std::string IniFile::ReadString(std::string_view section, std::string_view key,

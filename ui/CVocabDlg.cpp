@@ -1,16 +1,16 @@
 #include "ui/CVocabDlg.h"
 
-#include <charconv>
 #include <cstddef>
-#include <limits>
-#include <system_error>
 
-#include "app/CAboutDlg.h"
 #include "framework/CDataExchange.h"
 #include "framework/CPaintDC.h"
 #include "framework/CWinApp.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
+#include "res/RowIds.h"
 #include "settings/IniFile.h"
+#include "study/NewWordCheck.h"
+#include "study/PageRules.h"
+#include "ui/CAboutDlg.h"
 #include "ui/RowText.h"
 #include "words/WordFile.h"
 
@@ -33,61 +33,15 @@ ON_WM_CLOSE()
 ON_BN_CLICKED(IDC_ADD, &CVocabDlg::OnAddWord)
 END_MESSAGE_MAP()
 
+static_assert(CVocabDlg::kRowCount == kRowIdCount && RevealState::kRows == kRowIdCount);
+
 namespace {
 
-// The five controls of each row, row 0 at the top.
-struct RowIds {
-    int check;
-    int wordLabel;
-    int wordToggle;
-    int meanLabel;
-    int meanToggle;
-};
-
-constexpr RowIds kRowIds[CVocabDlg::kRowCount] = {
-    {IDC_ROW_CHECK_0, IDC_WORD_LABEL_0, IDC_WORD_TOGGLE_0, IDC_MEAN_LABEL_0, IDC_MEAN_TOGGLE_0},
-    {IDC_ROW_CHECK_1, IDC_WORD_LABEL_1, IDC_WORD_TOGGLE_1, IDC_MEAN_LABEL_1, IDC_MEAN_TOGGLE_1},
-    {IDC_ROW_CHECK_2, IDC_WORD_LABEL_2, IDC_WORD_TOGGLE_2, IDC_MEAN_LABEL_2, IDC_MEAN_TOGGLE_2},
-    {IDC_ROW_CHECK_3, IDC_WORD_LABEL_3, IDC_WORD_TOGGLE_3, IDC_MEAN_LABEL_3, IDC_MEAN_TOGGLE_3},
-    {IDC_ROW_CHECK_4, IDC_WORD_LABEL_4, IDC_WORD_TOGGLE_4, IDC_MEAN_LABEL_4, IDC_MEAN_TOGGLE_4},
-    {IDC_ROW_CHECK_5, IDC_WORD_LABEL_5, IDC_WORD_TOGGLE_5, IDC_MEAN_LABEL_5, IDC_MEAN_TOGGLE_5},
-    {IDC_ROW_CHECK_6, IDC_WORD_LABEL_6, IDC_WORD_TOGGLE_6, IDC_MEAN_LABEL_6, IDC_MEAN_TOGGLE_6},
-    {IDC_ROW_CHECK_7, IDC_WORD_LABEL_7, IDC_WORD_TOGGLE_7, IDC_MEAN_LABEL_7, IDC_MEAN_TOGGLE_7},
-    {IDC_ROW_CHECK_8, IDC_WORD_LABEL_8, IDC_WORD_TOGGLE_8, IDC_MEAN_LABEL_8, IDC_MEAN_TOGGLE_8},
-    {IDC_ROW_CHECK_9, IDC_WORD_LABEL_9, IDC_WORD_TOGGLE_9, IDC_MEAN_LABEL_9, IDC_MEAN_TOGGLE_9},
-};
-
-constexpr int kPageSize = 10;
 const char* const kSettingsFile = "env.ini"; // relative: the current directory of each call
 const char* const kSection = "Setting";
 
-// Page numbers are 32-bit values that wrap like the machine's own arithmetic; only a
-// hand-edited "Index" at the edge of the range can take them there.
-std::int32_t WrapAdd(std::int32_t a, std::int32_t b) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
-}
-
-// The entry count as the signed value the page rules compare with.
-std::int64_t SignedCount(const WordList& words) {
-    return static_cast<std::int32_t>(words.GetCount());
-}
-
-// Reads a page number as atoi does: blanks, a sign, then digits up to the first other byte.
-// A number beyond the 64-bit range reads as the largest value of its sign.
-std::int64_t ParsePageNumber(std::string_view text) {
-    std::size_t i = text.find_first_not_of(" \t\n\v\f\r");
-    if (i == std::string_view::npos)
-        return 0;
-    const bool negative = text[i] == '-';
-    if (text[i] == '+' || text[i] == '-')
-        ++i;
-    if (i == text.size() || text[i] < '0' || text[i] > '9')
-        return 0;
-    std::int64_t value = 0;
-    if (std::from_chars(text.data() + i, text.data() + text.size(), value).ec ==
-        std::errc::result_out_of_range)
-        value = std::numeric_limits<std::int64_t>::max();
-    return negative ? -value : value;
+Column ColumnOf(bool word) {
+    return word ? Column::Word : Column::Mean;
 }
 
 } // namespace
@@ -198,77 +152,55 @@ void CVocabDlg::MoveToNumber(std::int32_t nNumber) {
     m_itCursor = m_words.FindNumber(m_nPageStart);
 }
 
+// Moves to the start a page rule gave, if it gave one.
+void CVocabDlg::MoveTo(std::optional<std::int32_t> start) {
+    if (!start)
+        return;
+    MoveToNumber(*start);
+    ShowPage();
+}
+
 void CVocabDlg::ShowPage() {
     UpdateData(TRUE);
-    for (RowControls& row : m_rows) {
-        if (m_bHideMean == 0) {
-            row.meanToggle->SetWindowText("+");
-            row.meanLabel->ShowWindow(SW_SHOW);
+    m_reveal.NewPage(m_bHideWord != 0, m_bHideMean != 0);
+    const std::vector<WordEntry> entries = PageRules::Entries(m_words, m_itCursor);
+    for (std::size_t k = 0; k < m_rows.size(); ++k) {
+        ShowRowState(static_cast<int>(k));
+        if (k < entries.size()) {
+            *m_rows[k].wordText = FormatRowText(entries[k].word, entries[k].spell);
+            *m_rows[k].meanText = entries[k].mean;
+        } else {
+            m_rows[k].wordText->Empty();
+            m_rows[k].meanText->Empty();
         }
-        if (m_bHideWord == 0) {
-            row.wordToggle->SetWindowText("+");
-            row.wordLabel->ShowWindow(SW_SHOW);
-        }
-        row.wordText->Empty();
-        row.meanText->Empty();
     }
-    for (std::size_t k = 0; k < m_rows.size() && !(m_itCursor == m_words.End()); ++k) {
-        const WordEntry& entry = m_words.At(m_itCursor);
-        *m_rows[k].wordText = FormatRowText(entry.word, entry.spell);
-        *m_rows[k].meanText = entry.mean;
-        m_itCursor = m_words.Next(m_itCursor);
-    }
-    const std::int32_t page = WrapAdd(m_nPageStart, kPageSize) / kPageSize;
-    const std::uint32_t total = m_words.GetCount() / kPageSize + 1;
-    m_strPage.Format("Page: %-3d/%-3u ", page, total);
+    const PageRules::Label label = PageRules::LabelFor(m_nPageStart, m_words.GetCount());
+    m_strPage.Format("Page: %-3d/%-3u ", label.page, label.total);
     UpdateData(FALSE);
 }
 
 void CVocabDlg::OnFirstPage() {
-    if (m_nPageStart == 1)
-        return;
-    MoveToNumber(1);
-    ShowPage();
+    MoveTo(PageRules::First(m_nPageStart));
 }
 
 void CVocabDlg::OnPrevPage() {
-    if (m_nPageStart == 1)
-        return;
-    MoveToNumber(WrapAdd(m_nPageStart, -kPageSize));
-    ShowPage();
+    MoveTo(PageRules::Previous(m_nPageStart));
 }
 
 void CVocabDlg::OnNextPage() {
-    const std::int64_t count = SignedCount(m_words);
-    if (m_nPageStart > count - kPageSize)
-        return;
-    // Allowed only when start + 10 <= count, so the sum stays in range.
-    MoveToNumber(m_nPageStart + kPageSize);
-    ShowPage();
+    MoveTo(PageRules::Next(m_nPageStart, m_words.GetCount()));
 }
 
 void CVocabDlg::OnLastPage() {
-    const std::int64_t count = SignedCount(m_words);
-    if (m_nPageStart > count - kPageSize)
-        return;
-    MoveToNumber(static_cast<std::int32_t>(count - count % kPageSize + 1));
-    ShowPage();
+    MoveTo(PageRules::Last(m_nPageStart, m_words.GetCount()));
 }
 
 void CVocabDlg::OnGoto() {
     UpdateData(TRUE);
-    const std::int64_t page = ParsePageNumber(m_strGoto.str());
-    if (page <= 0)
+    const std::optional<std::int32_t> start = PageRules::Jump(m_strGoto.str(), m_words.GetCount());
+    if (!start)
         return;
-    // A page whose start would leave the 32-bit range is refused like any page too far.
-    if (page > std::numeric_limits<std::int32_t>::max() / kPageSize)
-        return;
-    const std::int64_t count = SignedCount(m_words);
-    const std::int64_t limit = count % kPageSize != 0 ? count + kPageSize : count;
-    if (page * kPageSize >= limit)
-        return;
-    MoveToNumber(static_cast<std::int32_t>(page * kPageSize - 9));
-    ShowPage();
+    MoveTo(start);
     UpdateData(FALSE);
 }
 
@@ -298,20 +230,20 @@ void CVocabDlg::OnKeyUp(UINT /*nChar*/, UINT /*nRepCnt*/, UINT /*nFlags*/) {
 
 // ---- Hiding and revealing -----------------------------------------------------------------
 
+// Gives the row's toggles and labels the state the reveal rules hold for it.
+void CVocabDlg::ShowRowState(int row) {
+    const RowControls& controls = m_rows[static_cast<std::size_t>(row)];
+    for (const bool word : {true, false}) {
+        const bool shown = m_reveal.IsShown(row, ColumnOf(word));
+        (word ? controls.wordToggle : controls.meanToggle)->SetWindowText(shown ? "+" : "-");
+        (word ? controls.wordLabel : controls.meanLabel)->ShowWindow(shown ? SW_SHOW : SW_HIDE);
+    }
+}
+
 void CVocabDlg::ToggleRow(int row, bool word) {
     UpdateData(TRUE);
-    const RowControls& controls = m_rows[static_cast<std::size_t>(row)];
-    CButton* toggle = word ? controls.wordToggle : controls.meanToggle;
-    CStatic* label = word ? controls.wordLabel : controls.meanLabel;
-    CString caption;
-    toggle->GetWindowText(caption);
-    if (caption.str() != "+") {
-        toggle->SetWindowText("+");
-        label->ShowWindow(SW_SHOW);
-    } else {
-        toggle->SetWindowText("-");
-        label->ShowWindow(SW_HIDE);
-    }
+    m_reveal.Toggle(row, ColumnOf(word));
+    ShowRowState(row);
     UpdateData(FALSE);
 }
 
@@ -336,16 +268,11 @@ void CVocabDlg::OnHideMean() {
     HideColumn(false);
 }
 
-// Each toggle is first set opposite to the wanted state, so that ToggleRow lands on it
-// whatever the row showed before.
 void CVocabDlg::HideColumn(bool word) {
     UpdateData(TRUE);
-    const int hidden = word ? m_bHideWord : m_bHideMean;
-    for (int k = 0; k < kRowCount; ++k) {
-        const RowControls& row = m_rows[static_cast<std::size_t>(k)];
-        (word ? row.wordToggle : row.meanToggle)->SetWindowText(hidden == 1 ? "+" : "-");
-        ToggleRow(k, word);
-    }
+    m_reveal.SetColumnHidden(ColumnOf(word), (word ? m_bHideWord : m_bHideMean) == 1);
+    for (int k = 0; k < kRowCount; ++k)
+        ShowRowState(k);
     UpdateData(FALSE);
 }
 
@@ -353,43 +280,40 @@ void CVocabDlg::HideColumn(bool word) {
 
 void CVocabDlg::OnAddWord() {
     UpdateData(TRUE);
-    // A word of blanks alone would be stored as an empty word, so it counts as missing.
-    CString trimmed = m_strWord;
-    trimmed.TrimLeft();
-    trimmed.TrimRight();
-    if (trimmed.IsEmpty()) {
+    const NewWordCheck check =
+        CheckNewWord(m_words, m_strWord.str(), m_strMean.str(), m_strType.str());
+    switch (check.verdict) {
+    case NewWordCheck::Verdict::MissingWord:
         MessageBox("Please Input Word!", "Error", MB_OK | MB_ICONINFORMATION);
         m_editWord.SetFocus();
         return;
-    }
-    if (m_strMean.IsEmpty()) {
+    case NewWordCheck::Verdict::MissingMean:
         MessageBox("Please Input Mean!", "Error", MB_OK | MB_ICONINFORMATION);
         m_editMean.SetFocus();
         return;
-    }
-    if (m_strType.IsEmpty()) {
+    case NewWordCheck::Verdict::MissingType:
         MessageBox("Please Input Type!", "Error", MB_OK | MB_ICONINFORMATION);
         m_editType.SetFocus();
         return;
-    }
-    m_strWord = trimmed;
-
-    const WordPos found = m_words.FindWord(m_strWord.str());
-    if (!(found == m_words.End())) {
-        const std::string message = "Word '" + m_words.At(found).word + "' already existed!";
+    case NewWordCheck::Verdict::Duplicate: {
+        m_strWord = check.word;
+        const std::string message = "Word '" + check.existingWord + "' already existed!";
         MessageBox(message.c_str(), "Info", MB_OK);
         return;
     }
+    case NewWordCheck::Verdict::Accepted:
+        break;
+    }
+    m_strWord = check.word;
 
     WordEntry entry;
-    entry.number = static_cast<std::int32_t>(m_words.GetCount() + 1u);
-    entry.word = m_strWord.str();
+    entry.number = check.number;
+    entry.word = check.word;
     entry.type = m_strType.str();
     entry.mean = m_strMean.str();
     m_words.Append(entry);
 
-    // Lowered first so that the last-page move passes from any page the moves can reach.
-    m_nPageStart = WrapAdd(m_nPageStart, -kPageSize);
+    m_nPageStart = PageRules::BeforeLast(m_nPageStart);
     OnLastPage();
     m_bModified = true;
     UpdateData(FALSE);
@@ -433,7 +357,7 @@ void CVocabDlg::ReadSettings() {
 void CVocabDlg::WriteSettings() {
     IniFile ini(kSettingsFile);
     CString index;
-    index.Format("%d", WrapAdd(m_nPageStart, -kPageSize));
+    index.Format("%d", PageRules::StoredIndex(m_nPageStart));
     ini.WriteString(kSection, "Index", index.str());
     ini.WriteString(kSection, "Goto", m_strGoto.str());
 }

@@ -2,12 +2,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "framework/CDialog.h"
 #include "framework/CString.h"
 #include "framework/Controls.h"
+#include "study/RevealState.h"
 #include "ui/RowControls.h"
 #include "words/WordList.h"
 
@@ -31,6 +33,7 @@ protected:
 
     // Paging.
     void MoveToNumber(std::int32_t nNumber);
+    void MoveTo(std::optional<std::int32_t> start);
     void ShowPage();
     void OnFirstPage();
     void OnPrevPage();
@@ -41,6 +44,7 @@ protected:
     void OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags);
 
     // Hiding and revealing.
+    void ShowRowState(int row);
     void ToggleRow(int row, bool word);
     void OnRowToggle(UINT nID);
     void OnHideWord();
@@ -56,6 +60,7 @@ protected:
 
     WordList m_words;
     std::vector<RowControls> m_rows;
+    RevealState m_reveal;
     WordPos m_itCursor;
     std::int32_t m_nPageStart = 0;
     std::string m_strWordFile;

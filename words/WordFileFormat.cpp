@@ -65,25 +65,6 @@ bool UnescapeLetter(char letter, char& c) {
 
 } // namespace
 
-std::int32_t ParseWordNumber(std::string_view token) {
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < token.size() && (token[i] == '+' || token[i] == '-')) {
-        negative = token[i] == '-';
-        ++i;
-    }
-    const std::int64_t limit = negative ? std::int64_t{1} << 31 : (std::int64_t{1} << 31) - 1;
-    std::int64_t value = 0;
-    for (; i < token.size() && token[i] >= '0' && token[i] <= '9'; ++i) {
-        value = value * 10 + (token[i] - '0');
-        if (value >= limit) {
-            value = limit;
-            break;
-        }
-    }
-    return static_cast<std::int32_t>(negative ? -value : value);
-}
-
 void AppendEscapedField(std::string& out, std::string_view field) {
     if (field.empty()) {
         out += kEscape;

@@ -19,10 +19,6 @@ constexpr bool IsWordFileSpace(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-// Reads a number the way atoi does (optional sign, leading digits, the rest ignored, no
-// digits gives 0), except that values beyond the 32-bit range stop at INT32_MIN/INT32_MAX.
-std::int32_t ParseWordNumber(std::string_view token);
-
 // Appends `field` as one token: escaped when empty or holding white space or a backslash.
 void AppendEscapedField(std::string& out, std::string_view field);
 

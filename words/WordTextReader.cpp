@@ -3,6 +3,7 @@
 #include <bit>
 #include <cstdint>
 
+#include "base/DecimalNumber.h"
 #include "words/WordFileFormat.h"
 #include "words/WordList.h"
 
@@ -184,7 +185,7 @@ void WordTextReader::Finish() {
 
 void WordTextReader::TakeToken(std::string_view token, bool escaped, bool inPiece) {
     if (field_ == 0) {
-        number_ = ParseWordNumber(token);
+        number_ = ParseLeadingInt32(token);
         field_ = 1;
         return;
     }

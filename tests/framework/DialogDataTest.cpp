@@ -13,8 +13,8 @@
 #include "framework/CPaintDC.h"
 #include "framework/CWinApp.h"
 #include "framework/DialogUnits.h"
-#include "res/DialogTemplate.h"
-#include "res/resource.h"
+#include "framework/ResourceModule.h"
+#include "res/ResourceIds.h"
 #include "tests/framework/RecordingDialog.h"
 #include "tests/support/DialogDriver.h"
 

@@ -10,7 +10,7 @@
 #include <QTest>
 
 #include "framework/VirtualKey.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 #include "tests/framework/RecordingDialog.h"
 #include "tests/support/DialogDriver.h"
 

@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 #include "tests/framework/RecordingDialog.h"
 #include "tests/support/DialogDriver.h"
 

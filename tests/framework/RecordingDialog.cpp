@@ -2,7 +2,7 @@
 
 #include "framework/CPaintDC.h"
 #include "framework/CWinApp.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 
 // clang-format off
 BEGIN_MESSAGE_MAP(RecordingDialog, CDialog)

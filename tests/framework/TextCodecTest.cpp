@@ -6,7 +6,7 @@
 
 #include "framework/CString.h"
 #include "framework/TextCodec.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 #include "tests/framework/RecordingDialog.h"
 
 namespace {

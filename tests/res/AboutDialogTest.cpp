@@ -2,10 +2,10 @@
 
 #include <vector>
 
+#include "framework/ResourceModule.h"
 #include "framework/WinDef.h"
-#include "res/DialogTemplate.h"
-#include "res/Resources.h"
-#include "res/resource.h"
+#include "res/AppResources.h"
+#include "res/ResourceIds.h"
 
 namespace {
 

@@ -4,8 +4,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "res/Resources.h"
-#include "res/resource.h"
+#include "framework/ResourceModule.h"
+#include "res/AppResources.h"
+#include "res/ResourceIds.h"
 
 namespace {
 

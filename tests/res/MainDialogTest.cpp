@@ -4,9 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "framework/ResourceModule.h"
 #include "framework/WinDef.h"
-#include "res/DialogTemplate.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
+#include "res/RowIds.h"
 
 namespace {
 
@@ -25,22 +26,18 @@ const ControlTemplate* FindControl(int id) {
     return nullptr;
 }
 
-// The ten rows as the window lays them out, row 0 at the top.
-struct Row {
-    int check, wordLabel, wordToggle, meanLabel, meanToggle;
+// The heights of the ten rows as the window lays them out, row 0 at the top.
+struct RowHeights {
     int yCheck, yToggles, yLabels;
 };
-constexpr Row kRows[10] = {
-    {1004, 1049, 1005, 1019, 1037, 84, 84, 84},    {1020, 1050, 1006, 1029, 1038, 101, 101, 102},
-    {1021, 1051, 1007, 1030, 1039, 119, 119, 121}, {1022, 1052, 1008, 1031, 1040, 137, 137, 139},
-    {1023, 1053, 1010, 1032, 1041, 155, 155, 157}, {1024, 1054, 1011, 1033, 1042, 173, 173, 175},
-    {1025, 1055, 1012, 1034, 1043, 191, 191, 193}, {1026, 1056, 1013, 1035, 1044, 209, 209, 211},
-    {1027, 1057, 1014, 1036, 1045, 227, 227, 229}, {1028, 1058, 1015, 1048, 1046, 244, 246, 246},
+constexpr RowHeights kHeights[kRowIdCount] = {
+    {84, 84, 84},    {101, 101, 102}, {119, 119, 121}, {137, 137, 139}, {155, 155, 157},
+    {173, 173, 175}, {191, 191, 193}, {209, 209, 211}, {227, 227, 229}, {244, 246, 246},
 };
 
-std::vector<int> Column(int Row::*member) {
+std::vector<int> Column(int RowIds::*member) {
     std::vector<int> ids;
-    for (const Row& r : kRows)
+    for (const RowIds& r : kRowIds)
         ids.push_back(r.*member);
     return ids;
 }
@@ -65,12 +62,13 @@ TEST(MainDialog, Frame) {
 
 TEST(MainDialog, HoldsTheSeventyOneControlsInTabOrder) {
     std::vector<int> expected = {IDOK, 1000, 1001, 1002, 1003, 1017, 1018};
-    for (int Row::*column : {&Row::check, &Row::wordToggle, &Row::meanLabel, &Row::meanToggle}) {
+    for (int RowIds::*column :
+         {&RowIds::check, &RowIds::wordToggle, &RowIds::meanLabel, &RowIds::meanToggle}) {
         const std::vector<int> ids = Column(column);
         expected.insert(expected.end(), ids.begin(), ids.end());
     }
     expected.insert(expected.end(), {IDC_STATIC, 1009, IDC_STATIC, 1047, 1016, IDC_STATIC, 1059});
-    const std::vector<int> wordLabels = Column(&Row::wordLabel);
+    const std::vector<int> wordLabels = Column(&RowIds::wordLabel);
     expected.insert(expected.end(), wordLabels.begin(), wordLabels.end());
     expected.insert(expected.end(), {IDC_STATIC, 1060, 1061, 1064, 1062, 1065, 1063});
 
@@ -83,7 +81,7 @@ TEST(MainDialog, EveryIdTheCodeUsesAppearsOnce) {
         IDOK,     IDC_FIRST_PAGE,  IDC_PREV_PAGE, IDC_NEXT_PAGE,   IDC_LAST_PAGE, IDC_PAGE,
         IDC_GOTO, IDC_GOTO_BUTTON, IDC_HIDE_WORD, IDC_HIDE_MEAN,   IDC_WORD,      IDC_MEAN,
         IDC_TYPE, IDC_ADD,         IDC_SPELL,     IDC_SPELL_LABEL, IDC_TYPE_LABEL};
-    for (const Row& r : kRows)
+    for (const RowIds& r : kRowIds)
         used.insert(used.end(), {r.check, r.wordLabel, r.wordToggle, r.meanLabel, r.meanToggle});
     const std::vector<int> ids = TemplateIds();
     for (int id : used)
@@ -96,18 +94,19 @@ TEST(MainDialog, EveryIdTheCodeUsesAppearsOnce) {
 TEST(MainDialog, RowsStandInTheirColumnsAtTheirHeights) {
     for (int r = 0; r < 10; ++r) {
         SCOPED_TRACE("row " + std::to_string(r));
-        const Row& row = kRows[r];
+        const RowIds& row = kRowIds[r];
+        const RowHeights& at = kHeights[r];
         struct Expected {
             int id;
             ControlKind kind;
             const char* caption;
             int x, y, cx, cy;
         } const cells[] = {
-            {row.check, ControlKind::CheckBox, "", 18, row.yCheck, 10, r == 0 ? 10 : 11},
-            {row.wordLabel, ControlKind::Label, "Static", 32, row.yLabels, 246, 8},
-            {row.wordToggle, ControlKind::PushButton, "+", 282, row.yToggles, 12, 10},
-            {row.meanLabel, ControlKind::Label, "Static", 305, row.yLabels, 200, 8},
-            {row.meanToggle, ControlKind::PushButton, "+", 507, row.yToggles, 12, 10},
+            {row.check, ControlKind::CheckBox, "", 18, at.yCheck, 10, r == 0 ? 10 : 11},
+            {row.wordLabel, ControlKind::Label, "Static", 32, at.yLabels, 246, 8},
+            {row.wordToggle, ControlKind::PushButton, "+", 282, at.yToggles, 12, 10},
+            {row.meanLabel, ControlKind::Label, "Static", 305, at.yLabels, 200, 8},
+            {row.meanToggle, ControlKind::PushButton, "+", 507, at.yToggles, 12, 10},
         };
         for (const Expected& e : cells) {
             const ControlTemplate* c = FindControl(e.id);

@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "res/Resources.h"
-#include "res/resource.h"
+#include "framework/ResourceModule.h"
+#include "res/AppResources.h"
+#include "res/ResourceIds.h"
 
 namespace {
 

@@ -7,6 +7,8 @@
 #include <memory>
 
 #include "framework/CWinApp.h"
+#include "framework/ResourceModule.h"
+#include "res/AppResources.h"
 #include "tests/support/DialogDriver.h"
 
 namespace {
@@ -22,6 +24,7 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    AfxSetResourceModule(VocamintResources());
     QApplication application(argc, argv);
     // The toolkit sets the locale from the environment; the tests expect UTF-8 throughout.
     std::setlocale(LC_ALL, "C.UTF-8");

@@ -13,7 +13,7 @@
 
 #include "StudyWindowFixture.h"
 #include "framework/CWinApp.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 #include "tests/support/DialogDriver.h"
 #include "ui/CVocabDlg.h"
 

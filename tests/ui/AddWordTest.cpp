@@ -3,7 +3,7 @@
 #include <QLineEdit>
 
 #include "StudyWindowFixture.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 #include "tests/support/DialogDriver.h"
 
 namespace {

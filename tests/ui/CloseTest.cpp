@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 
 #include "StudyWindowFixture.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 #include "tests/support/DialogDriver.h"
 
 namespace {

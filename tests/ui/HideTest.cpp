@@ -2,7 +2,7 @@
 #include <QDialog>
 
 #include "StudyWindowFixture.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <QtTest/QTest>
 
 #include "StudyWindowFixture.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 #include "tests/support/DialogDriver.h"
 
 namespace {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "framework/WinDef.h"
+#include "res/RowIds.h"
 #include "words/WordEntry.h"
 
 class QDialog;
@@ -61,10 +62,7 @@ void PrintTo(const Case& c, std::ostream* os) {
 }
 
 // Ids of the five controls of each row, top to bottom.
-struct RowIds {
-    int check, wordLabel, wordToggle, meanLabel, meanToggle;
-};
-extern const RowIds kRows[10];
+inline constexpr const RowIds (&kRows)[kRowIdCount] = kRowIds;
 
 class StudyWindowTest : public ::testing::Test {
 protected:

@@ -28,36 +28,6 @@ std::vector<WordEntry> Parse(std::string_view text) {
 const WordEntry kApple{1, "apple", "/ap/", "n.", "fruit"};
 const WordEntry kBook{2, "book", "/bk/", "n.", "pages"};
 
-TEST(WordFileFormat, NumbersReadLikeAtoiButSaturate) {
-    struct Case {
-        const char* token;
-        std::int32_t value;
-    };
-    const Case cases[] = {
-        {"0", 0},
-        {"42", 42},
-        {"+7", 7},
-        {"-7", -7},
-        {"007", 7},
-        {"-0010", -10},
-        {"abc", 0},
-        {"12abc", 12},
-        {"-", 0},
-        {"+-5", 0},
-        {"1-2", 1},
-        {"2147483647", INT32_MAX},
-        {"2147483648", INT32_MAX},
-        {"99999999999999999999999", INT32_MAX},
-        {"-2147483648", INT32_MIN},
-        {"-2147483649", INT32_MIN},
-        {"-99999999999999999999999x", INT32_MIN},
-        {"000000000000000000000000012", 12},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(ParseWordNumber(c.token), c.value) << c.token;
-    }
-}
-
 TEST(WordFileFormat, TokensGroupFiveAtATimeWhateverTheLayout) {
     const std::string canonical = "1 apple /ap/ n. fruit\r\n2 book /bk/ n. pages\r\n";
     struct Case {

@@ -1,6 +1,6 @@
-#include "app/CAboutDlg.h"
+#include "ui/CAboutDlg.h"
 
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 
 BEGIN_MESSAGE_MAP(CAboutDlg, CDialog)
 END_MESSAGE_MAP()

@@ -8,9 +8,9 @@
 #include <QtTest/QTest>
 #include <functional>
 
-#include "app/CAboutDlg.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 #include "tests/support/DialogDriver.h"
+#include "ui/CAboutDlg.h"
 
 namespace {
 

@@ -1,6 +1,8 @@
-// Dialog templates as data: one row per control, in template (and tab) order.
+// The kinds of resource a program hands the dialog layer: dialog templates (one row per
+// control, in template and tab order), strings and icons.
 #pragma once
 
+#include <cstdint>
 #include <span>
 
 enum class ControlKind {
@@ -50,5 +52,27 @@ struct DialogTemplate {
     std::span<const ControlTemplate> controls;
 };
 
-// The template with the given resource id, or nullptr.
-const DialogTemplate* FindDialogTemplate(unsigned id);
+struct StringResource {
+    unsigned id;
+    const char* text; // UTF-8
+};
+
+// One square image of an icon: 16-colour palette indices, row by row from the top.
+// Index 0 is transparent; the others index the palette of the icon.
+struct IconImage {
+    int size;                             // width and height in pixels
+    std::span<const std::uint8_t> pixels; // size * size palette indices
+};
+
+struct IconResource {
+    unsigned id;
+    std::span<const std::uint32_t> palette; // 16 entries, 0xAARRGGBB
+    std::span<const IconImage> images;      // largest first
+};
+
+// Everything a program registers with AfxSetResourceModule.
+struct ResourceModule {
+    std::span<const DialogTemplate> dialogs;
+    std::span<const StringResource> strings;
+    std::span<const IconResource> icons;
+};

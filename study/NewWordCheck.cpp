@@ -1,0 +1,42 @@
+#include "study/NewWordCheck.h"
+
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+} // namespace
+
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+NewWordCheck CheckNewWord(const WordList& words, std::string_view word, std::string_view mean,
+                          std::string_view type) {
+    NewWordCheck check;
+    // A word of blanks alone would be stored as an empty word, so it counts as missing.
+    const std::string_view trimmed = TrimBlanks(word);
+    if (trimmed.empty())
+        check.verdict = NewWordCheck::Verdict::MissingWord;
+    else if (mean.empty())
+        check.verdict = NewWordCheck::Verdict::MissingMean;
+    else if (type.empty())
+        check.verdict = NewWordCheck::Verdict::MissingType;
+    if (check.verdict != NewWordCheck::Verdict::Accepted)
+        return check;
+
+    check.word = std::string(trimmed);
+    const WordPos found = words.FindWord(trimmed);
+    if (!(found == words.End())) {
+        check.verdict = NewWordCheck::Verdict::Duplicate;
+        check.existingWord = words.At(found).word;
+        return check;
+    }
+    check.number = static_cast<std::int32_t>(words.GetCount() + 1u);
+    return check;
+}
