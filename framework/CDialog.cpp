@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 
 #include "framework/CDataExchange.h"
@@ -13,7 +14,9 @@
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
     : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
 
-CDialog::~CDialog() = default;
+CDialog::~CDialog() {
+    DestroyWindow();
+}
 
 INT_PTR CDialog::DoModal() {
     const DialogTemplate* dialogTemplate = FindDialogTemplate(m_nIDTemplate);
@@ -38,10 +41,49 @@ INT_PTR CDialog::DoModal() {
     const INT_PTR result = m_window->result();
 
     m_sysMenu.reset();
+    m_menu.reset();
     m_window = nullptr;
     Detach();
     window.reset(); // control objects watch their widgets and let go of them here
     return result;
+}
+
+BOOL CDialog::Create(CWnd* pParentWnd) {
+    if (m_window != nullptr && m_modeless) {
+        m_window->reopen();
+        m_window->show();
+        m_window->raise();
+        m_window->activateWindow();
+        return TRUE;
+    }
+    const DialogTemplate* dialogTemplate = FindDialogTemplate(m_nIDTemplate);
+    if (dialogTemplate == nullptr || m_window != nullptr)
+        return FALSE;
+    if (pParentWnd != nullptr)
+        m_pParentWnd = pParentWnd;
+    QWidget* owner = m_pParentWnd ? m_pParentWnd->GetSafeHwnd() : nullptr;
+    m_window = new DialogWindow(*this, *dialogTemplate, owner);
+    m_modeless = true;
+    // The owner's window takes this one with it when it goes first.
+    QObject::connect(m_window, &QObject::destroyed, [this] {
+        m_sysMenu.reset();
+        m_menu.reset();
+        m_window = nullptr;
+        m_modeless = false;
+        Detach();
+    });
+    Attach(m_window, 0);
+    m_sysMenu = std::make_unique<CMenu>(m_window->systemMenu());
+    if (OnInitDialog())
+        m_window->focusFirstTabStop();
+    if (m_window != nullptr && !m_window->ended())
+        m_window->show();
+    return m_window != nullptr ? TRUE : FALSE;
+}
+
+void CDialog::DestroyWindow() {
+    if (m_window != nullptr && m_modeless)
+        delete m_window; // its destroyed signal clears our pointers
 }
 
 BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {
@@ -54,7 +96,7 @@ BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {
 
 void CDialog::EndDialog(int nResult) {
     if (m_window != nullptr)
-        m_window->end(nResult);
+        m_window->end(nResult); // hides a modeless window
 }
 
 int CDialog::MessageBox(const char* lpszText, const char* lpszCaption, UINT nType) {
@@ -78,6 +120,39 @@ CMenu* CDialog::GetSystemMenu(BOOL bRevert) {
     return m_sysMenu.get();
 }
 
+BOOL CDialog::SetMenu(UINT nIDMenu) {
+    const MenuTemplate* menu = FindMenuTemplate(nIDMenu);
+    if (m_window == nullptr || menu == nullptr)
+        return FALSE;
+    m_menu = std::make_unique<CMenu>(m_window->setMenuBar(*menu));
+    return TRUE;
+}
+
+CMenu* CDialog::GetMenu() {
+    return m_menu.get();
+}
+
+UINT CDialog::TrackPopupMenu(UINT nIDMenu, LPARAM screenPos) {
+    const MenuTemplate* menu = FindMenuTemplate(nIDMenu);
+    if (m_window == nullptr || menu == nullptr)
+        return 0;
+    const UINT command =
+        m_window->trackPopupMenu(*menu, QPoint(GET_X_LPARAM(screenPos), GET_Y_LPARAM(screenPos)));
+    if (command != 0)
+        SendMessage(WM_COMMAND, MAKEWPARAM(command, BN_CLICKED));
+    return command;
+}
+
+void CDialog::SetTimer(UINT nIDEvent, UINT nElapse) {
+    if (m_window != nullptr)
+        m_window->setTimer(nIDEvent, static_cast<int>(nElapse));
+}
+
+void CDialog::KillTimer(UINT nIDEvent) {
+    if (m_window != nullptr)
+        m_window->killTimer(nIDEvent);
+}
+
 HICON CDialog::SetIcon(HICON hIcon, BOOL bBigIcon) {
     const LRESULT previous =
         SendMessage(WM_SETICON, bBigIcon ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(hIcon));
@@ -93,8 +168,9 @@ void CDialog::GetClientRect(CRect* lpRect) const {
         return;
     *lpRect = CRect{};
     if (m_window != nullptr) {
+        // The client area lies below the menu bar.
         lpRect->right = m_window->width();
-        lpRect->bottom = m_window->height();
+        lpRect->bottom = m_window->height() - m_window->clientTop();
     }
 }
 
@@ -201,6 +277,10 @@ LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
         if (m_window != nullptr)
             m_window->defaultPaint();
+        return 0;
+    case WM_CONTEXTMENU:
+        if (m_window != nullptr)
+            m_window->popUpSystemMenu(QPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
         return 0;
     default:
         // WM_KEYDOWN, WM_KEYUP, WM_ICONERASEBKGND, WM_QUERYDRAGICON and commands: nothing.

@@ -19,6 +19,11 @@ public:
     // Creates the window and every control of the template, calls OnInitDialog, runs the
     // modal loop until EndDialog, destroys the window and returns the end code.
     virtual INT_PTR DoModal();
+    // Creates the window as above and shows it without a modal loop; EndDialog hides it, a
+    // later Create shows it again as it was. The window goes with DestroyWindow, the owner's
+    // window or this object.
+    BOOL Create(CWnd* pParentWnd = nullptr);
+    void DestroyWindow();
 
     // TRUE: every bound control's state into its member; FALSE: members into controls.
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
@@ -30,6 +35,15 @@ public:
 
     // The dialog's own system menu (Minimize, Close, and whatever is appended).
     CMenu* GetSystemMenu(BOOL bRevert);
+    // The menu template as a bar above the client area, its shortcuts active in the window.
+    BOOL SetMenu(UINT nIDMenu);
+    CMenu* GetMenu();
+    // Shows the items of a menu template at the screen position (as WM_CONTEXTMENU gives it)
+    // and sends the chosen command; returns it, or 0.
+    UINT TrackPopupMenu(UINT nIDMenu, LPARAM screenPos);
+    // WM_TIMER with this id every nElapse milliseconds, until KillTimer or the dialog ends.
+    void SetTimer(UINT nIDEvent, UINT nElapse);
+    void KillTimer(UINT nIDEvent);
     HICON SetIcon(HICON hIcon, BOOL bBigIcon); // sends WM_SETICON
     BOOL IsIconic() const;
     void GetClientRect(CRect* lpRect) const;
@@ -61,8 +75,10 @@ private:
 
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd;
-    DialogWindow* m_window = nullptr; // exists only inside DoModal
+    DialogWindow* m_window = nullptr; // exists only inside DoModal, or after Create
+    bool m_modeless = false;
     std::unique_ptr<CMenu> m_sysMenu;
+    std::unique_ptr<CMenu> m_menu;
     struct CurrentMessage {
         UINT message = 0;
         WPARAM wParam = 0;

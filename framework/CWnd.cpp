@@ -91,3 +91,15 @@ void CWnd::Detach() {
     m_hWnd = nullptr;
     m_nID = 0;
 }
+
+BOOL CWnd::HasFocus() const {
+    return m_hWnd && m_hWnd->hasFocus() ? TRUE : FALSE;
+}
+
+BOOL CWnd::EnableWindow(BOOL bEnable) {
+    if (!m_hWnd)
+        return FALSE;
+    const BOOL wasDisabled = m_hWnd->isEnabled() ? FALSE : TRUE;
+    m_hWnd->setEnabled(bEnable != FALSE);
+    return wasDisabled;
+}

@@ -24,6 +24,8 @@ public:
     BOOL ShowWindow(int nCmdShow); // SW_SHOW or SW_HIDE; returns whether it was visible
     BOOL IsWindowVisible() const;  // its own visible flag, whether or not the dialog is shown
     CWnd* SetFocus();
+    BOOL HasFocus() const; // the keyboard focus is on this control
+    BOOL EnableWindow(BOOL bEnable = TRUE);
     int GetDlgCtrlID() const { return m_nID; }
 
     HWND GetSafeHwnd() const { return m_hWnd; }

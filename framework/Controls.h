@@ -1,5 +1,7 @@
-// Control objects of the kinds our dialogs bind: buttons and check boxes, labels, edits.
+// Control objects of the kinds our dialogs bind: buttons and check boxes, labels, edits, lists.
 #pragma once
+
+#include <cstdint>
 
 #include "framework/CWnd.h"
 
@@ -11,3 +13,17 @@ class CStatic : public CWnd {};
 
 // A single-line edit field.
 class CEdit : public CWnd {};
+
+// A single-selection list of text lines, each with a number of the program's own.
+class CListBox : public CWnd {
+public:
+    static constexpr int LB_ERR = -1;
+
+    int AddString(const char* text); // text in the locale's code set; returns its index
+    void ResetContent();
+    int GetCount() const;
+    int GetCurSel() const; // LB_ERR when nothing is selected
+    int SetCurSel(int index);
+    void SetItemData(int index, std::intptr_t data);
+    std::intptr_t GetItemData(int index) const;
+};

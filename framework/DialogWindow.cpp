@@ -12,9 +12,13 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPushButton>
+#include <QTimer>
 #include <QVariant>
 
 #include "framework/CDialog.h"
@@ -153,7 +157,22 @@ QWidget* DialogWindow::createControl(const ControlTemplate& row) {
     }
     case ControlKind::Edit: {
         auto* edit = new QLineEdit(caption, this);
+        edit->setReadOnly((row.style & CS_READONLY) != 0);
+        // Only the learner's typing notifies, so that setting a text never loops back.
+        connect(edit, &QLineEdit::textEdited, this,
+                [this, id = row.id] { sendCommand(id, EN_CHANGE); });
         widget = edit;
+        break;
+    }
+    case ControlKind::ListBox: {
+        auto* list = new QListWidget(this);
+        list->setSelectionMode(QAbstractItemView::SingleSelection);
+        list->setUniformItemSizes(true); // long result lists stay fast to fill
+        connect(list, &QListWidget::itemDoubleClicked, this,
+                [this, id = row.id] { sendCommand(id, LBN_DBLCLK); });
+        connect(list, &QListWidget::currentRowChanged, this,
+                [this, id = row.id] { sendCommand(id, LBN_SELCHANGE); });
+        widget = list;
         break;
     }
     case ControlKind::Icon: {
@@ -240,8 +259,99 @@ void DialogWindow::defaultPaint() {
         QDialog::paintEvent(m_paintEvent);
 }
 
-void DialogWindow::sendCommand(int id) {
-    m_dialog.SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<UINT>(id), BN_CLICKED));
+void DialogWindow::sendCommand(int id, UINT code) {
+    m_dialog.SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<UINT>(id), code));
+}
+
+void DialogWindow::reopen() {
+    m_ended = false;
+    setResult(0);
+}
+
+namespace {
+
+QKeySequence PortableKeys(const char* text) {
+    return text ? QKeySequence(QString::fromLatin1(text), QKeySequence::PortableText)
+                : QKeySequence();
+}
+
+// One action per item; a title row starts the drop-down its items go into.
+void AddMenuItems(const MenuTemplate& menu, QMenuBar* bar, QMenu* popup, QWidget* shortcutOwner) {
+    QMenu* current = popup;
+    for (const MenuItemTemplate& item : menu.items) {
+        if (item.kind == MenuItemTemplate::Title) {
+            if (bar != nullptr)
+                current = bar->addMenu(QString::fromUtf8(item.text));
+            continue;
+        }
+        if (current == nullptr)
+            continue;
+        if (item.kind == MenuItemTemplate::Separator) {
+            current->addSeparator();
+            continue;
+        }
+        QAction* action = current->addAction(QString::fromUtf8(item.text));
+        action->setData(QVariant::fromValue<qulonglong>(item.id));
+        QList<QKeySequence> keys;
+        for (const char* shortcut : {item.shortcut, item.shortcut2}) {
+            if (shortcut != nullptr)
+                keys.append(PortableKeys(shortcut));
+        }
+        if (!keys.isEmpty() && shortcutOwner != nullptr) {
+            action->setShortcuts(keys);
+            action->setShortcutContext(Qt::WindowShortcut);
+            shortcutOwner->addAction(action); // keys work while the drop-down is closed
+        }
+    }
+}
+
+} // namespace
+
+QMenuBar* DialogWindow::setMenuBar(const MenuTemplate& menu) {
+    if (m_menuBar != nullptr)
+        return m_menuBar;
+    m_menuBar = new QMenuBar(this);
+    AddMenuItems(menu, m_menuBar, nullptr, this);
+    connect(m_menuBar, &QMenuBar::triggered, this, [this](QAction* action) {
+        sendCommand(static_cast<int>(action->data().toULongLong()));
+    });
+    // Commands from shortcuts arrive through the same actions, so this covers both.
+    const int height = m_menuBar->sizeHint().height();
+    m_menuBar->setGeometry(0, 0, width(), height);
+    for (const Item& item : m_items)
+        item.widget->move(item.widget->pos() + QPoint(0, height));
+    m_clientTop = height;
+    setFixedSize(width(), this->height() + height);
+    m_menuBar->show();
+    return m_menuBar;
+}
+
+UINT DialogWindow::trackPopupMenu(const MenuTemplate& menu, const QPoint& globalPos) {
+    QMenu popup(this);
+    AddMenuItems(menu, nullptr, &popup, nullptr);
+    QAction* chosen = popup.exec(globalPos);
+    return chosen ? static_cast<UINT>(chosen->data().toULongLong()) : 0u;
+}
+
+void DialogWindow::setTimer(UINT id, int ms) {
+    killTimer(id);
+    auto* timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, [this, id] {
+        if (!m_ended)
+            m_dialog.SendMessage(WM_TIMER, id);
+    });
+    timer->start(ms);
+    m_timers.emplace_back(id, timer);
+}
+
+void DialogWindow::killTimer(UINT id) {
+    for (auto it = m_timers.begin(); it != m_timers.end(); ++it) {
+        if (it->first == id) {
+            delete it->second;
+            m_timers.erase(it);
+            return;
+        }
+    }
 }
 
 void DialogWindow::accept() {
@@ -266,8 +376,17 @@ void DialogWindow::paintEvent(QPaintEvent* event) {
 }
 
 void DialogWindow::contextMenuEvent(QContextMenuEvent* event) {
-    // Reaches the dialog only from its background and from controls without a menu of their own.
-    popUpSystemMenu(event->globalPos());
+    // Reaches the dialog only from its background and from controls without a menu of their
+    // own; the dialog decides, and by default shows the system menu.
+    int id = 0;
+    if (QWidget* child = childAt(event->pos())) {
+        for (const Item& item : m_items) {
+            if (item.widget == child && item.row->id != IDC_STATIC)
+                id = item.row->id;
+        }
+    }
+    m_dialog.SendMessage(WM_CONTEXTMENU, static_cast<WPARAM>(id),
+                         MAKELPARAM(event->globalPos().x(), event->globalPos().y()));
     event->accept();
 }
 
@@ -285,6 +404,13 @@ bool DialogWindow::eventFilter(QObject* watched, QEvent* event) {
         }
         break;
     }
+    case QEvent::MouseButtonDblClick:
+        if (qobject_cast<QLabel*>(widget) != nullptr) {
+            const QString name = widget->objectName();
+            if (!name.isEmpty())
+                sendCommand(name.toInt(), STN_DBLCLK);
+        }
+        break;
     case QEvent::KeyPress:
         return handleKeyPress(widget, static_cast<QKeyEvent*>(event));
     case QEvent::KeyRelease:

@@ -11,9 +11,12 @@
 
 class CDialog;
 class QMenu;
+class QMenuBar;
 class QKeyEvent;
+class QTimer;
 struct ControlTemplate;
 struct DialogTemplate;
+struct MenuTemplate;
 
 class DialogWindow : public QDialog {
 public:
@@ -28,6 +31,21 @@ public:
     // Ends the modal run with that code; later posted messages are dropped.
     void end(int code);
     bool ended() const { return m_ended; }
+
+    // Ends a modeless run and hides the window; show() starts it again.
+    void reopen();
+
+    // Puts the menu above the client area; the window grows by the bar's height.
+    QMenuBar* setMenuBar(const MenuTemplate& menu);
+    QMenuBar* menuBar() const { return m_menuBar; }
+    int clientTop() const { return m_clientTop; }
+    // Shows the items of a menu template as a popup at the screen position and returns the
+    // command chosen, or 0.
+    UINT trackPopupMenu(const MenuTemplate& menu, const QPoint& globalPos);
+
+    // WM_TIMER for this id every `ms` milliseconds until killTimer.
+    void setTimer(UINT id, int ms);
+    void killTimer(UINT id);
 
     QMenu* systemMenu() const { return m_systemMenu; }
     void resetSystemMenu();
@@ -55,7 +73,7 @@ private:
     };
 
     QWidget* createControl(const ControlTemplate& row);
-    void sendCommand(int id);
+    void sendCommand(int id, UINT code = BN_CLICKED);
     bool handleKeyPress(QWidget* receiver, QKeyEvent* event);
     bool handleKeyRelease(QWidget* receiver, QKeyEvent* event);
     void sendKeyMessage(UINT message, QKeyEvent* event);
@@ -68,6 +86,9 @@ private:
     CDialog& m_dialog;
     std::vector<Item> m_items;
     QMenu* m_systemMenu = nullptr;
+    QMenuBar* m_menuBar = nullptr;
+    int m_clientTop = 0;
+    std::vector<std::pair<UINT, QTimer*>> m_timers;
     bool m_hasMinimizeBox = false;
     bool m_ended = false;
     QPaintEvent* m_paintEvent = nullptr;

@@ -83,6 +83,21 @@ protected:                                                                      
     MessageMapEntry<ThisClass>{WM_COMMAND, BN_CLICKED, static_cast<UINT>(id),                      \
                                static_cast<UINT>(id),                                              \
                                static_cast<void (ThisClass::*)()>(memberFxn)},
+#define ON_COMMAND(id, memberFxn) ON_BN_CLICKED(id, memberFxn)
+#define ON_CONTROL(wNotifyCode, id, memberFxn)                                                     \
+    MessageMapEntry<ThisClass>{WM_COMMAND, wNotifyCode, static_cast<UINT>(id),                     \
+                               static_cast<UINT>(id),                                              \
+                               static_cast<void (ThisClass::*)()>(memberFxn)},
+#define ON_EN_CHANGE(id, memberFxn) ON_CONTROL(EN_CHANGE, id, memberFxn)
+#define ON_LBN_DBLCLK(id, memberFxn) ON_CONTROL(LBN_DBLCLK, id, memberFxn)
+// OnContextMenu(UINT id of the control under the pointer or 0, LPARAM screen position)
+#define ON_WM_CONTEXTMENU()                                                                        \
+    MessageMapEntry<ThisClass>{                                                                    \
+        WM_CONTEXTMENU, 0, 0, 0,                                                                   \
+        static_cast<void (ThisClass::*)(UINT, LPARAM)>(&ThisClass::OnContextMenu)},
+#define ON_WM_TIMER()                                                                              \
+    MessageMapEntry<ThisClass>{WM_TIMER, 0, 0, 0,                                                  \
+                               static_cast<void (ThisClass::*)(UINT)>(&ThisClass::OnTimer)},
 #define ON_CONTROL_RANGE(wNotifyCode, idFirst, idLast, memberFxn)                                  \
     MessageMapEntry<ThisClass>{WM_COMMAND, wNotifyCode, static_cast<UINT>(idFirst),                \
                                static_cast<UINT>(idLast),                                          \

@@ -30,3 +30,7 @@ const char* FindStringResource(unsigned id) {
 const IconResource* FindIconResource(unsigned id) {
     return g_module ? FindById(g_module->icons, id) : nullptr;
 }
+
+const MenuTemplate* FindMenuTemplate(unsigned id) {
+    return g_module ? FindById(g_module->menus, id) : nullptr;
+}

@@ -10,3 +10,4 @@ void AfxSetResourceModule(const ResourceModule& module);
 const DialogTemplate* FindDialogTemplate(unsigned id);
 const char* FindStringResource(unsigned id);
 const IconResource* FindIconResource(unsigned id);
+const MenuTemplate* FindMenuTemplate(unsigned id);

@@ -12,6 +12,7 @@ enum class ControlKind {
     Label,         // static text, left aligned
     Edit,          // single line, border, ES_AUTOHSCROLL
     Icon,          // static control showing an icon (SS_ICON); caption names no text
+    ListBox,       // a single-selection list of text lines
 };
 
 // Control style bits.
@@ -22,6 +23,7 @@ enum ControlStyle : unsigned {
     CS_GROUP = 1u << 2,      // WS_GROUP
     CS_STATICEDGE = 1u << 3, // WS_EX_STATICEDGE
     CS_NOPREFIX = 1u << 4,   // SS_NOPREFIX: '&' shown as written
+    CS_READONLY = 1u << 5,   // ES_READONLY
 };
 
 // Dialog style bits.
@@ -70,9 +72,24 @@ struct IconResource {
     std::span<const IconImage> images;      // largest first
 };
 
+// A menu as data: a title row opens a drop-down whose items follow it, up to the next title.
+struct MenuItemTemplate {
+    enum Kind { Title, Item, Separator } kind;
+    unsigned id;          // Item: the command it sends
+    const char* text;     // UTF-8, '&' before the mnemonic
+    const char* shortcut; // Item: key sequence in portable text ("Ctrl+F", "Del"), or nullptr
+    const char* shortcut2 = nullptr; // a second key for the same command
+};
+
+struct MenuTemplate {
+    unsigned id;
+    std::span<const MenuItemTemplate> items;
+};
+
 // Everything a program registers with AfxSetResourceModule.
 struct ResourceModule {
     std::span<const DialogTemplate> dialogs;
     std::span<const StringResource> strings;
     std::span<const IconResource> icons;
+    std::span<const MenuTemplate> menus;
 };

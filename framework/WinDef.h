@@ -31,8 +31,16 @@ constexpr UINT WM_KEYUP = 0x0101;
 constexpr UINT WM_COMMAND = 0x0111;
 constexpr UINT WM_SYSCOMMAND = 0x0112;
 
+constexpr UINT WM_CONTEXTMENU = 0x007B; // wParam: id of the control under the pointer, or 0
+constexpr UINT WM_TIMER = 0x0113;       // wParam: the timer id
+
 // WM_COMMAND carries the control id in the low word of wParam, the notification in the high.
+// Menu items and accelerators send code 0, as a button click does.
 constexpr UINT BN_CLICKED = 0;
+constexpr UINT STN_DBLCLK = 1; // a label was double-clicked
+constexpr UINT LBN_DBLCLK = 2; // a list item was double-clicked
+constexpr UINT LBN_SELCHANGE = 1;
+constexpr UINT EN_CHANGE = 0x0300; // the learner changed an edit's text
 constexpr WPARAM MAKEWPARAM(UINT low, UINT high) {
     return static_cast<WPARAM>((low & 0xFFFFu) | ((high & 0xFFFFu) << 16));
 }
@@ -61,9 +69,22 @@ constexpr UINT MB_ICONINFORMATION = 0x0040;
 constexpr int SW_HIDE = 0;
 constexpr int SW_SHOW = 5;
 
-// AppendMenu flags.
+// AppendMenu and EnableMenuItem flags.
 constexpr UINT MF_STRING = 0x0000;
+constexpr UINT MF_ENABLED = 0x0000;
+constexpr UINT MF_GRAYED = 0x0001;
+constexpr UINT MF_CHECKED = 0x0008;
 constexpr UINT MF_SEPARATOR = 0x0800;
+
+constexpr LPARAM MAKELPARAM(int x, int y) {
+    return static_cast<LPARAM>(static_cast<std::uint32_t>((x & 0xFFFF) | ((y & 0xFFFF) << 16)));
+}
+constexpr int GET_X_LPARAM(LPARAM l) {
+    return static_cast<std::int16_t>(l & 0xFFFF);
+}
+constexpr int GET_Y_LPARAM(LPARAM l) {
+    return static_cast<std::int16_t>((l >> 16) & 0xFFFF);
+}
 
 // WM_SETICON kinds.
 constexpr WPARAM ICON_SMALL = 0;

@@ -3,6 +3,6 @@
 #include "res/ResourceTables.h"
 
 const ResourceModule& VocamintResources() {
-    static const ResourceModule kModule{DialogTable(), StringTable(), IconTable()};
+    static const ResourceModule kModule{DialogTable(), StringTable(), IconTable(), MenuTable()};
     return kModule;
 }

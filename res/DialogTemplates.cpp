@@ -130,11 +130,60 @@ constexpr ControlTemplate kAboutControls[] = {
     {IDOK,       K::DefPushButton, "确定",             178, 7,  50,  14, CS_GROUP | CS_TABSTOP},
 };
 
+constexpr ControlTemplate kEditEntryControls[] = {
+    // id                kind              caption       x    y   cx   cy  style
+    {IDC_STATIC,         K::Label,         "Number",     7,   9,  40,  8,  kLabel},
+    {IDC_ENTRY_NUMBER,   K::Edit,          "",           50,  7,  60,  12, kEdit | CS_READONLY},
+    {IDC_STATIC,         K::Label,         "&Word",      7,   27, 40,  8,  kLabel},
+    {IDC_ENTRY_WORD,     K::Edit,          "",           50,  25, 203, 12, kEdit},
+    {IDC_STATIC,         K::Label,         "&Spell",     7,   45, 40,  8,  kLabel},
+    {IDC_ENTRY_SPELL,    K::Edit,          "",           50,  43, 203, 12, kEdit},
+    {IDC_STATIC,         K::Label,         "&Type",      7,   63, 40,  8,  kLabel},
+    {IDC_ENTRY_TYPE,     K::Edit,          "",           50,  61, 203, 12, kEdit},
+    {IDC_STATIC,         K::Label,         "M&eaning",   7,   81, 40,  8,  kLabel},
+    {IDC_ENTRY_MEAN,     K::Edit,          "",           50,  79, 203, 12, kEdit},
+    {IDOK,               K::DefPushButton, "OK",         149, 100, 50, 14, kButton},
+    {IDCANCEL,           K::PushButton,    "Cancel",     203, 100, 50, 14, kButton},
+};
+
+constexpr ControlTemplate kFindControls[] = {
+    // id                kind              caption       x    y    cx   cy   style
+    {IDC_STATIC,         K::Label,         "&Find",      7,   9,   30,  8,   kLabel},
+    {IDC_FIND_TEXT,      K::Edit,          "",           40,  7,   200, 12,  kEdit},
+    {IDC_FIND_COUNT,     K::Label,         "",           246, 9,   70,  8,   kLabel | CS_NOPREFIX},
+    {IDC_FIND_RESULTS,   K::ListBox,       "",           7,   24,  309, 150, kEdit},
+    {IDOK,               K::DefPushButton, "&Show",      212, 180, 50,  14,  kButton},
+    {IDCANCEL,           K::PushButton,    "Close",      266, 180, 50,  14,  kButton},
+};
+
+// The keyboard sheet: keys in one column, what they do in the next.
+constexpr ControlTemplate kKeysControls[] = {
+    // id        kind              caption  x    y   cx   cy   style
+    {IDC_STATIC, K::Label,
+     "Right\nLeft\nHome\nEnd\nTab, Shift+Tab\nSpace\nAlt+W, Alt+M\nAlt+O, Alt+E, Alt+T\nAlt+A\n"
+     "Enter\nEscape\nAlt+F4\n\nF2, double-click\nDelete\nCtrl+Z\nCtrl+Shift+Z, Ctrl+Y\n"
+     "Ctrl+F\nF3, Shift+F3\nF1",
+     7, 7, 80, 176, CS_NOPREFIX | kLabel},
+    {IDC_STATIC, K::Label,
+     "Next page\nPrevious page\nFirst page\nLast page\nMove between controls\n"
+     "Click the focused button or box\nHide Word, Hide Mean\nWord, Mean, Type fields (Alt+E: Exit, Mean)\n"
+     "Add the word\nExit and save (Add, when it has the focus)\nLeave without saving\n"
+     "Close the window, saving\n\nEdit the entry of the current row\nDelete the entry of the current row\n"
+     "Undo the last change\nRedo\nFind words\nNext, previous match\nThis sheet",
+     92, 7, 200, 176, CS_NOPREFIX | kLabel},
+    {IDOK,       K::DefPushButton, "OK",    242, 186, 50, 14, kButton},
+};
+
 constexpr DialogTemplate kTemplates[] = {
     {IDD_MAIN, "Vocamint", 548, 328, DS_VISIBLE | DS_MINIMIZEBOX | DS_APPWINDOW, kFontFace,
      kFallbackFontFace, kPointSize, kMainControls},
     {IDD_ABOUTBOX, "关于 Vocamint", 235, 55, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
      kAboutControls},
+    {IDD_EDIT_ENTRY, "Edit Entry", 260, 121, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
+     kEditEntryControls},
+    {IDD_FIND, "Find", 323, 201, DS_NONE, kFontFace, kFallbackFontFace, kPointSize, kFindControls},
+    {IDD_KEYS, "Keyboard", 299, 207, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
+     kKeysControls},
 };
 
 // clang-format on

@@ -6,6 +6,36 @@ constexpr unsigned IDD_ABOUTBOX = 100;
 constexpr unsigned IDS_ABOUTBOX = 101;
 constexpr unsigned IDD_MAIN = 102;
 constexpr unsigned IDR_MAINFRAME = 128;
+constexpr unsigned IDD_EDIT_ENTRY = 130;
+constexpr unsigned IDD_FIND = 131;
+constexpr unsigned IDD_KEYS = 132;
+constexpr unsigned IDR_STUDY_MENU = 140; // the study window's menu bar
+constexpr unsigned IDR_ROW_MENU = 141;   // a row's context menu
+
+// Menu commands, also sent by their shortcuts.
+constexpr int ID_APP_EXIT = 0xE141;
+constexpr int ID_APP_ABOUT = 0xE140;
+constexpr int ID_EDIT_UNDO = 0xE12B;
+constexpr int ID_EDIT_REDO = 0xE12C;
+constexpr int ID_EDIT_ENTRY = 0x8001;
+constexpr int ID_DELETE_ENTRY = 0x8002;
+constexpr int ID_COPY_WORD = 0x8003;
+constexpr int ID_FIND = 0x8004;
+constexpr int ID_FIND_NEXT = 0x8005;
+constexpr int ID_FIND_PREVIOUS = 0x8006;
+constexpr int ID_HELP_KEYS = 0x8007;
+
+// The entry editor.
+constexpr int IDC_ENTRY_NUMBER = 1100;
+constexpr int IDC_ENTRY_WORD = 1101;
+constexpr int IDC_ENTRY_SPELL = 1102;
+constexpr int IDC_ENTRY_TYPE = 1103;
+constexpr int IDC_ENTRY_MEAN = 1104;
+
+// The find window.
+constexpr int IDC_FIND_TEXT = 1110;
+constexpr int IDC_FIND_COUNT = 1111;
+constexpr int IDC_FIND_RESULTS = 1112;
 
 // System-menu command of the About item.
 constexpr unsigned IDM_ABOUTBOX = 0x0010;

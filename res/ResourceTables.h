@@ -8,3 +8,4 @@
 std::span<const DialogTemplate> DialogTable();
 std::span<const StringResource> StringTable();
 std::span<const IconResource> IconTable();
+std::span<const MenuTemplate> MenuTable();

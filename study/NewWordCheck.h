@@ -26,3 +26,7 @@ std::string_view TrimBlanks(std::string_view text);
 
 NewWordCheck CheckNewWord(const WordList& words, std::string_view word, std::string_view mean,
                           std::string_view type);
+
+// The same checks for new texts of the entry at `self`: its own word is no duplicate.
+NewWordCheck CheckEditedEntry(const WordList& words, WordPos self, std::string_view word,
+                              std::string_view mean, std::string_view type);

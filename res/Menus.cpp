@@ -1,0 +1,46 @@
+// The study window's menu bar and a row's context menu. The bar's titles take letters that no
+// control of the window uses, so every Alt key of the window acts as before.
+#include "res/ResourceIds.h"
+#include "res/ResourceTables.h"
+
+namespace {
+
+using M = MenuItemTemplate;
+
+// clang-format off
+constexpr MenuItemTemplate kStudyMenu[] = {
+    {M::Title,     0,                "&File",              nullptr},
+    {M::Item,      ID_APP_EXIT,      "E&xit",              nullptr},
+    {M::Title,     0,                "E&dit",              nullptr},
+    {M::Item,      ID_EDIT_UNDO,     "&Undo",              "Ctrl+Z"},
+    {M::Item,      ID_EDIT_REDO,     "&Redo",              "Ctrl+Shift+Z", "Ctrl+Y"},
+    {M::Separator, 0,                nullptr,              nullptr},
+    {M::Item,      ID_EDIT_ENTRY,    "&Edit Entry...",     "F2"},
+    {M::Item,      ID_DELETE_ENTRY,  "&Delete Entry",      "Del"},
+    {M::Item,      ID_COPY_WORD,     "&Copy Word",         nullptr},
+    {M::Separator, 0,                nullptr,              nullptr},
+    {M::Item,      ID_FIND,          "&Find...",           "Ctrl+F"},
+    {M::Item,      ID_FIND_NEXT,     "Find &Next",         "F3"},
+    {M::Item,      ID_FIND_PREVIOUS, "Find &Previous",     "Shift+F3"},
+    {M::Title,     0,                "&Help",              nullptr},
+    {M::Item,      ID_HELP_KEYS,     "&Keyboard",          "F1"},
+    {M::Item,      ID_APP_ABOUT,     "&About Vocamint...", nullptr},
+};
+
+constexpr MenuItemTemplate kRowMenu[] = {
+    {M::Item,      ID_EDIT_ENTRY,    "&Edit...",           nullptr},
+    {M::Item,      ID_DELETE_ENTRY,  "&Delete",            nullptr},
+    {M::Item,      ID_COPY_WORD,     "&Copy Word",         nullptr},
+};
+// clang-format on
+
+constexpr MenuTemplate kMenus[] = {
+    {IDR_STUDY_MENU, kStudyMenu},
+    {IDR_ROW_MENU, kRowMenu},
+};
+
+} // namespace
+
+std::span<const MenuTemplate> MenuTable() {
+    return kMenus;
+}
