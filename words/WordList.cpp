@@ -1,8 +1,16 @@
 #include "words/WordList.h"
 
+#include <algorithm>
+#include <bit>
 #include <cassert>
 #include <cstring>
 #include <functional>
+
+#include "words/TextQuery.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -64,8 +72,23 @@ void WordList::AppendFields(std::int32_t number, std::string_view word, std::str
     for (const std::string_view field : {word, spell, type, mean}) {
         at = PutField(at, field);
     }
+    liveBytes_ += bytes;
     texts_.push_back(text);
     keys_.push_back({number, HashWord(word)});
+}
+
+char* WordList::WriteText(const WordEntry& entry) {
+    std::size_t bytes = 0;
+    for (const std::string_view field : {entry.word, entry.spell, entry.type, entry.mean}) {
+        bytes += LengthBytes(field.size()) + field.size();
+    }
+    char* const text = Reserve(bytes);
+    char* at = text;
+    for (const std::string_view field : {entry.word, entry.spell, entry.type, entry.mean}) {
+        at = PutField(at, field);
+    }
+    liveBytes_ += bytes;
+    return text;
 }
 
 char* WordList::Reserve(std::size_t bytes) {
@@ -73,10 +96,12 @@ char* WordList::Reserve(std::size_t bytes) {
         // A large entry gets a block of its own and leaves the current block's space to the
         // entries that follow.
         blocks_.push_back(std::make_unique_for_overwrite<char[]>(bytes));
+        blockBytes_.push_back(bytes);
         return blocks_.back().get();
     }
     if (bytes > freeBytes_) {
         blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockBytes));
+        blockBytes_.push_back(kBlockBytes);
         free_ = blocks_.back().get();
         freeBytes_ = kBlockBytes;
     }
@@ -144,4 +169,241 @@ WordPos WordList::FindWord(std::string_view word) const {
         }
     }
     return End();
+}
+
+WordPos WordList::PosAt(std::uint32_t index) const {
+    return index < keys_.size() ? WordPos(index) : End();
+}
+
+std::uint32_t WordList::IndexOf(WordPos pos) const {
+    return pos == End() ? GetCount() : static_cast<std::uint32_t>(pos.index_);
+}
+
+std::size_t WordList::TextBytes(const char* text) {
+    const char* at = text;
+    for (int field = 0; field < 4; ++field) {
+        TakeField(at);
+    }
+    return static_cast<std::size_t>(at - text);
+}
+
+WordEntry WordList::Remove(WordPos pos, bool renumber) {
+    assert(pos.index_ < keys_.size());
+    const std::size_t index = pos.index_;
+    WordEntry entry = At(pos);
+    const char* const text = texts_[index];
+    texts_.erase(texts_.begin() + static_cast<std::ptrdiff_t>(index));
+    if (renumber) {
+        // One pass moves the keys and numbers them down, instead of a move and then a walk.
+        const std::size_t count = keys_.size() - 1;
+        for (std::size_t i = index; i < count; ++i) {
+            keys_[i] = keys_[i + 1];
+            keys_[i].number =
+                static_cast<std::int32_t>(static_cast<std::uint32_t>(keys_[i].number) - 1u);
+        }
+        keys_.pop_back();
+    } else {
+        keys_.erase(keys_.begin() + static_cast<std::ptrdiff_t>(index));
+    }
+    Discard(text);
+    return entry;
+}
+
+void WordList::Insert(WordPos before, const WordEntry& entry, bool renumber) {
+    const std::size_t index = std::min(before.index_, keys_.size());
+    char* const text = WriteText(entry);
+    texts_.insert(texts_.begin() + static_cast<std::ptrdiff_t>(index), text);
+    const Keys key{entry.number, HashWord(entry.word)};
+    if (renumber) {
+        keys_.push_back(key);
+        for (std::size_t i = keys_.size() - 1; i > index; --i) {
+            keys_[i] = keys_[i - 1];
+            keys_[i].number =
+                static_cast<std::int32_t>(static_cast<std::uint32_t>(keys_[i].number) + 1u);
+        }
+        keys_[index] = key;
+    } else {
+        keys_.insert(keys_.begin() + static_cast<std::ptrdiff_t>(index), key);
+    }
+}
+
+void WordList::Replace(WordPos pos, const WordEntry& entry) {
+    assert(pos.index_ < keys_.size());
+    const char* const old = texts_[pos.index_];
+    texts_[pos.index_] = WriteText(entry);
+    keys_[pos.index_] = {entry.number, HashWord(entry.word)};
+    Discard(old);
+}
+
+void WordList::Renumber(WordPos from, std::int32_t delta) {
+    for (std::size_t i = std::min(from.index_, keys_.size()); i < keys_.size(); ++i) {
+        keys_[i].number = static_cast<std::int32_t>(static_cast<std::uint32_t>(keys_[i].number) +
+                                                    static_cast<std::uint32_t>(delta));
+    }
+}
+
+bool WordList::IsNumberedInOrder() const {
+    for (std::size_t i = 0; i < keys_.size(); ++i) {
+        if (static_cast<std::int64_t>(keys_[i].number) != static_cast<std::int64_t>(i) + 1) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void WordList::Discard(const char* text) {
+    const std::size_t bytes = TextBytes(text);
+    liveBytes_ -= bytes;
+    garbageBytes_ += bytes;
+    if (garbageBytes_ > liveBytes_ && garbageBytes_ >= kBlockBytes) {
+        Compact();
+    }
+}
+
+void WordList::Compact() {
+    std::vector<std::unique_ptr<char[]>> oldBlocks;
+    oldBlocks.swap(blocks_);
+    blockBytes_.clear();
+    free_ = nullptr;
+    freeBytes_ = 0;
+    for (const char*& text : texts_) {
+        const std::size_t bytes = TextBytes(text);
+        char* const copy = Reserve(bytes);
+        std::memcpy(copy, text, bytes);
+        text = copy;
+    }
+    garbageBytes_ = 0;
+}
+
+// The search reads the blocks rather than the entries: a run of entries whose texts follow one
+// another in one block is scanned as one stretch of bytes, 16 places at a time against a few
+// bytes of the query, and only the places that pass are checked against the entry that holds
+// them. Text left behind by edits may lie in a stretch; the check finds it outside every field.
+template <int Window>
+void WordList::ScanRun(const TextQuery& query, std::size_t first, std::size_t stop, const char* end,
+                       std::vector<WordPos>& found) const {
+    const std::size_t size = query.Folded().size();
+    const std::size_t offset = query.WindowAt();
+    unsigned char bytes[Window];
+    unsigned char masks[Window];
+    for (int i = 0; i < Window; ++i) {
+        bytes[i] = query.WindowByte(static_cast<std::size_t>(i));
+        masks[i] = query.WindowMask(static_cast<std::size_t>(i));
+    }
+    std::size_t entry = first; // the entry that holds the place being checked
+
+    // Whether a match starts at `at`; moves `entry` on to the entry whose text holds it.
+    const auto check = [&](const char* at) {
+        while (entry + 1 < stop && texts_[entry + 1] <= at) {
+            ++entry;
+        }
+        const char* field = texts_[entry];
+        for (int i = 0; i < 4; ++i) {
+            const std::string_view text = TakeField(field);
+            if (i != 2 && at >= text.data() && size <= text.size() &&
+                at <= text.data() + (text.size() - size)) {
+                return query.MatchesAt(at);
+            }
+        }
+        return false;
+    };
+
+    const char* at = texts_[first];
+#if defined(__SSE2__)
+    __m128i wantBytes[Window];
+    __m128i wantMasks[Window];
+    for (int i = 0; i < Window; ++i) {
+        wantBytes[i] = _mm_set1_epi8(static_cast<char>(bytes[i]));
+        wantMasks[i] = _mm_set1_epi8(static_cast<char>(masks[i]));
+    }
+    // Places from which all the loads stay inside the stretch.
+    const std::size_t reach = offset + Window - 1 + 16;
+    while (static_cast<std::size_t>(end - at) >= reach) {
+        const char* const load = at + offset;
+        __m128i same = _mm_cmpeq_epi8(
+            _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(load)), wantMasks[0]),
+            wantBytes[0]);
+        for (int i = 1; i < Window; ++i) {
+            same = _mm_and_si128(
+                same, _mm_cmpeq_epi8(
+                          _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(load + i)),
+                                       wantMasks[i]),
+                          wantBytes[i]));
+        }
+        auto places = static_cast<unsigned>(_mm_movemask_epi8(same));
+        const char* next = at + 16;
+        while (places != 0) {
+            const char* const place = at + std::countr_zero(places);
+            places &= places - 1;
+            if (check(place)) {
+                found.push_back(WordPos(entry));
+                if (entry + 1 == stop) {
+                    return;
+                }
+                // The rest of this entry cannot add to the result.
+                next = texts_[++entry];
+                break;
+            }
+        }
+        at = next;
+    }
+#endif
+    for (; at < end && static_cast<std::size_t>(end - at) >= size; ++at) {
+        bool pass = true;
+        for (int i = 0; i < Window; ++i) {
+            pass = pass && (static_cast<unsigned char>(at[offset + i]) | masks[i]) == bytes[i];
+        }
+        if (pass && check(at)) {
+            found.push_back(WordPos(entry));
+            if (entry + 1 == stop) {
+                return;
+            }
+            at = texts_[++entry] - 1;
+        }
+    }
+}
+
+WordPos WordList::FindText(const TextQuery& query, WordPos from, std::uint32_t maxEntries,
+                           std::vector<WordPos>& found) const {
+    const std::size_t begin = std::min(from.index_, keys_.size());
+    const std::size_t stop = begin + std::min<std::size_t>(maxEntries, keys_.size() - begin);
+    if (query.Empty()) {
+        return PosAt(static_cast<std::uint32_t>(stop));
+    }
+    // The blocks by address, to know where the block of a run's first entry ends.
+    std::vector<std::pair<const char*, const char*>> spans;
+    spans.reserve(blocks_.size());
+    for (std::size_t i = 0; i < blocks_.size(); ++i) {
+        spans.emplace_back(blocks_[i].get(), blocks_[i].get() + blockBytes_[i]);
+    }
+    // Addresses of different blocks are ordered with std::less, which is total.
+    const auto before = [](const auto& a, const auto& b) {
+        return std::less<>{}(a.first, b.first);
+    };
+    std::sort(spans.begin(), spans.end(), before);
+    for (std::size_t first = begin; first < stop;) {
+        const char* const start = texts_[first];
+        const auto span =
+            std::upper_bound(spans.begin(), spans.end(), std::make_pair(start, start), before) - 1;
+        const char* const blockEnd = span->second;
+        std::size_t last = first + 1;
+        while (last < stop && std::less<>{}(texts_[last - 1], texts_[last]) &&
+               std::less<>{}(texts_[last], blockEnd)) {
+            ++last;
+        }
+        const char* const end = texts_[last - 1] + TextBytes(texts_[last - 1]);
+        switch (query.WindowSize()) {
+        case 1:
+            ScanRun<1>(query, first, last, end, found);
+            break;
+        case 2:
+            ScanRun<2>(query, first, last, end, found);
+            break;
+        default:
+            ScanRun<3>(query, first, last, end, found);
+            break;
+        }
+        first = last;
+    }
+    return PosAt(static_cast<std::uint32_t>(stop));
 }

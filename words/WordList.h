@@ -1,4 +1,5 @@
-// The ordered, append-only list of word entries, with lookups by number and by word.
+// The ordered list of word entries, with lookups by number and by word, editing in place and a
+// text search.
 #pragma once
 
 #include <cstddef>
@@ -10,6 +11,8 @@
 #include "words/WordEntry.h"
 #include "words/WordFields.h"
 #include "words/WordPos.h"
+
+class TextQuery;
 
 class WordList {
 public:
@@ -31,6 +34,31 @@ public:
     WordPos FindNumber(std::int32_t number) const;
     WordPos FindWord(std::string_view word) const;
 
+    // Positions are indexes: an edit moves the positions after it, and it ends the views that
+    // Fields gave out.
+    WordPos PosAt(std::uint32_t index) const; // End() from GetCount() on
+    std::uint32_t IndexOf(WordPos pos) const; // GetCount() for End()
+
+    // Takes the entry at `pos` out and returns it. With `renumber`, the numbers of the entries
+    // after it go down by one, so that the pages behind it stay full.
+    WordEntry Remove(WordPos pos, bool renumber);
+    // Stores a copy before `before` (End() appends). With `renumber`, the numbers of the entries
+    // after the new one go up by one: the exact reverse of Remove.
+    void Insert(WordPos before, const WordEntry& entry, bool renumber);
+    // Overwrites the entry at `pos`, its number included.
+    void Replace(WordPos pos, const WordEntry& entry);
+    // Adds `delta` to the numbers of the entries from `from` to the last, wrapping like the
+    // machine's 32-bit arithmetic so that a shift and its reverse always cancel.
+    void Renumber(WordPos from, std::int32_t delta);
+    // Whether the entries are numbered 1, 2, 3, ... in list order (an empty list is).
+    bool IsNumberedInOrder() const;
+
+    // The entries from `from` on, at most `maxEntries` of them, whose word, spell or meaning
+    // contains `query`: appends their positions in list order to `found` and returns the
+    // position after the last entry looked at (End() when the list is done).
+    WordPos FindText(const TextQuery& query, WordPos from, std::uint32_t maxEntries,
+                     std::vector<WordPos>& found) const;
+
 private:
     // A large list is mostly fresh memory to be written once, so the fields of all entries are
     // packed into big blocks instead of four heap strings per entry. Each entry's text is its
@@ -38,11 +66,22 @@ private:
     static constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
 
     char* Reserve(std::size_t bytes);
+    char* WriteText(const WordEntry& entry);
     std::string_view WordOf(std::size_t index) const;
+    // Bytes of the text stored at `text`.
+    static std::size_t TextBytes(const char* text);
+    // Counts the text of an entry that left the list, and rewrites the blocks when such text
+    // outweighs the live text, so that a long run of edits keeps its memory bounded.
+    void Discard(const char* text);
+    void Compact();
+    template <int Window>
+    void ScanRun(const TextQuery& query, std::size_t first, std::size_t stop, const char* end,
+                 std::vector<WordPos>& found) const;
 
     // Blocks are never reallocated, so the text of an entry stays where it was written.
     std::vector<std::unique_ptr<char[]>> blocks_;
-    char* free_ = nullptr; // the unused end of the newest ordinary block
+    std::vector<std::size_t> blockBytes_; // the size of each block
+    char* free_ = nullptr;                // the unused end of the newest ordinary block
     std::size_t freeBytes_ = 0;
 
     // Where each entry's text starts, in list order.
@@ -55,4 +94,8 @@ private:
         std::uint32_t wordHash;
     };
     std::vector<Keys> keys_;
+
+    // Bytes of text that belong to entries, and bytes left behind by edits.
+    std::size_t liveBytes_ = 0;
+    std::size_t garbageBytes_ = 0;
 };
