@@ -5,12 +5,14 @@
 #include "framework/CDataExchange.h"
 #include "framework/CPaintDC.h"
 #include "framework/CWinApp.h"
+#include "framework/Clipboard.h"
 #include "res/ResourceIds.h"
 #include "res/RowIds.h"
 #include "settings/IniFile.h"
 #include "study/NewWordCheck.h"
 #include "study/PageRules.h"
 #include "ui/CAboutDlg.h"
+#include "ui/CEditEntryDlg.h"
 #include "ui/RowText.h"
 #include "words/WordFile.h"
 
@@ -31,6 +33,19 @@ ON_WM_KEYDOWN()
 ON_WM_KEYUP()
 ON_WM_CLOSE()
 ON_BN_CLICKED(IDC_ADD, &CVocabDlg::OnAddWord)
+ON_WM_CONTEXTMENU()
+ON_CONTROL_RANGE(STN_DBLCLK, IDC_MEAN_LABEL_0, IDC_WORD_LABEL_9, &CVocabDlg::OnRowDoubleClick)
+ON_COMMAND(ID_EDIT_ENTRY, &CVocabDlg::OnEditEntry)
+ON_COMMAND(ID_DELETE_ENTRY, &CVocabDlg::OnDeleteEntry)
+ON_COMMAND(ID_COPY_WORD, &CVocabDlg::OnCopyWord)
+ON_COMMAND(ID_EDIT_UNDO, &CVocabDlg::OnUndo)
+ON_COMMAND(ID_EDIT_REDO, &CVocabDlg::OnRedo)
+ON_COMMAND(ID_FIND, &CVocabDlg::OnFind)
+ON_COMMAND(ID_FIND_NEXT, &CVocabDlg::OnFindNext)
+ON_COMMAND(ID_FIND_PREVIOUS, &CVocabDlg::OnFindPrevious)
+ON_COMMAND(ID_HELP_KEYS, &CVocabDlg::OnHelpKeys)
+ON_COMMAND(ID_APP_ABOUT, &CVocabDlg::OnAppAbout)
+ON_COMMAND(ID_APP_EXIT, &CVocabDlg::OnAppExit)
 END_MESSAGE_MAP()
 
 static_assert(CVocabDlg::kRowCount == kRowIdCount && RevealState::kRows == kRowIdCount);
@@ -46,7 +61,9 @@ Column ColumnOf(bool word) {
 
 } // namespace
 
-CVocabDlg::CVocabDlg(CWnd* pParent) : CDialog(IDD_MAIN, pParent) {
+CVocabDlg::CVocabDlg(CWnd* pParent)
+    : CDialog(IDD_MAIN, pParent),
+      m_findDlg(m_words, [this](std::uint32_t index) { ShowEntry(index); }) {
     m_hIcon = AfxGetApp()->LoadIcon(IDR_MAINFRAME);
 }
 
@@ -99,6 +116,7 @@ BOOL CVocabDlg::OnInitDialog() {
 
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
+    SetMenu(IDR_STUDY_MENU);
 
     m_rows.resize(kRowCount);
     for (int k = 0; k < kRowCount; ++k) {
@@ -113,6 +131,7 @@ BOOL CVocabDlg::OnInitDialog() {
     m_itCursor = m_words.Begin();
     ReadSettings();
     OnNextPage();
+    UpdateMenu();
     return TRUE;
 }
 
@@ -160,9 +179,10 @@ void CVocabDlg::MoveTo(std::optional<std::int32_t> start) {
     ShowPage();
 }
 
-void CVocabDlg::ShowPage() {
+void CVocabDlg::ShowPage(bool bNewPage) {
     UpdateData(TRUE);
-    m_reveal.NewPage(m_bHideWord != 0, m_bHideMean != 0);
+    if (bNewPage)
+        m_reveal.NewPage(m_bHideWord != 0, m_bHideMean != 0);
     const std::vector<WordEntry> entries = PageRules::Entries(m_words, m_itCursor);
     for (std::size_t k = 0; k < m_rows.size(); ++k) {
         ShowRowState(static_cast<int>(k));
@@ -311,12 +331,190 @@ void CVocabDlg::OnAddWord() {
     entry.word = check.word;
     entry.type = m_strType.str();
     entry.mean = m_strMean.str();
-    m_words.Append(entry);
+    m_history.Apply(ListStep::Add(entry));
 
     m_nPageStart = PageRules::BeforeLast(m_nPageStart);
     OnLastPage();
-    m_bModified = true;
+    m_bModified = m_history.IsModified();
+    UpdateMenu();
+    m_findDlg.Restart();
     UpdateData(FALSE);
+}
+
+// ---- Managing the list --------------------------------------------------------------------
+
+std::optional<std::uint32_t> CVocabDlg::CurrentEntry() const {
+    int row = m_nContextRow;
+    for (int k = 0; k < kRowCount && row < 0; ++k) {
+        if (m_btnRowCheck[k].HasFocus() || m_btnWordToggle[k].HasFocus() ||
+            m_btnMeanToggle[k].HasFocus())
+            row = k;
+    }
+    if (row < 0)
+        row = 0;
+    const std::uint32_t first = m_words.IndexOf(m_itCursor);
+    const std::uint64_t index = std::uint64_t{first} + static_cast<std::uint32_t>(row);
+    if (m_itCursor == m_words.End() || index >= m_words.GetCount())
+        return std::nullopt;
+    return static_cast<std::uint32_t>(index);
+}
+
+// Fills the rows again for the page shown, leaving each row shown or hidden as it was.
+void CVocabDlg::RefreshPage() {
+    MoveToNumber(m_nPageStart);
+    ShowPage(false);
+}
+
+void CVocabDlg::ShowChange(WordPos changed) {
+    m_bModified = m_history.IsModified();
+    UpdateMenu();
+    m_findDlg.Restart();
+    if (changed == m_words.End()) {
+        // Nothing left to show where the change was: the page stays, or the last one.
+        MoveToNumber(m_nPageStart);
+        if (m_itCursor == m_words.End() && m_words.GetCount() > 0)
+            changed = m_words.PosAt(m_words.GetCount() - 1);
+        else {
+            RefreshPage();
+            return;
+        }
+    }
+    const std::int32_t start = PageRules::StartOfPageHolding(m_words.At(changed).number);
+    if (start == m_nPageStart) {
+        RefreshPage();
+        return;
+    }
+    MoveToNumber(start);
+    ShowPage();
+}
+
+void CVocabDlg::ShowEntry(std::uint32_t index) {
+    const WordPos pos = m_words.PosAt(index);
+    if (pos == m_words.End())
+        return;
+    // The page is reached as the jump field reaches it.
+    const std::int32_t number = m_words.At(pos).number;
+    const std::int32_t page = PageRules::StartOfPageHolding(number) / PageRules::kPageSize + 1;
+    if (const auto start = PageRules::Jump(std::to_string(page), m_words.GetCount()))
+        MoveTo(start);
+    const std::uint32_t first = m_words.IndexOf(m_itCursor);
+    if (m_itCursor == m_words.End() || index < first || index - first >= kRowCount)
+        return;
+    m_btnRowCheck[index - first].SetFocus();
+}
+
+void CVocabDlg::OnContextMenu(UINT nID, LPARAM pos) {
+    for (int k = 0; k < kRowCount; ++k) {
+        const bool onRow = static_cast<int>(nID) == kRowIds[k].wordLabel ||
+                           static_cast<int>(nID) == kRowIds[k].meanLabel;
+        if (!onRow || m_itCursor == m_words.End() ||
+            m_words.IndexOf(m_itCursor) + static_cast<std::uint64_t>(k) >= m_words.GetCount())
+            continue;
+        m_nContextRow = k;
+        TrackPopupMenu(IDR_ROW_MENU, pos);
+        m_nContextRow = -1;
+        return;
+    }
+    Default();
+}
+
+void CVocabDlg::OnRowDoubleClick(UINT nID) {
+    for (int k = 0; k < kRowCount; ++k) {
+        if (static_cast<int>(nID) == kRowIds[k].wordLabel ||
+            static_cast<int>(nID) == kRowIds[k].meanLabel) {
+            m_nContextRow = k;
+            OnEditEntry();
+            m_nContextRow = -1;
+            return;
+        }
+    }
+}
+
+void CVocabDlg::OnEditEntry() {
+    const std::optional<std::uint32_t> index = CurrentEntry();
+    if (!index)
+        return;
+    const WordPos pos = m_words.PosAt(*index);
+    const int focusRow = m_nContextRow;
+    CEditEntryDlg dlg(m_words, pos, this);
+    if (dlg.DoModal() != IDOK)
+        return;
+    const WordEntry before = m_words.At(pos);
+    const WordEntry& after = dlg.GetEntry();
+    if (before.word == after.word && before.spell == after.spell && before.type == after.type &&
+        before.mean == after.mean)
+        return;
+    ShowChange(m_history.Apply(ListStep::Edit(*index, after)));
+    if (focusRow >= 0)
+        m_btnRowCheck[focusRow].SetFocus();
+}
+
+void CVocabDlg::OnDeleteEntry() {
+    if (const std::optional<std::uint32_t> index = CurrentEntry())
+        ShowChange(m_history.Apply(ListStep::Delete(*index)));
+}
+
+void CVocabDlg::OnCopyWord() {
+    if (const std::optional<std::uint32_t> index = CurrentEntry())
+        SetClipboardText(m_words.At(m_words.PosAt(*index)).word.c_str());
+}
+
+void CVocabDlg::OnUndo() {
+    if (m_history.CanUndo())
+        ShowChange(m_history.Undo());
+}
+
+void CVocabDlg::OnRedo() {
+    if (m_history.CanRedo())
+        ShowChange(m_history.Redo());
+}
+
+void CVocabDlg::OnFind() {
+    m_findDlg.Create(this);
+}
+
+void CVocabDlg::OnFindNext() {
+    if (!m_findDlg.ShowNeighbour(+1))
+        OnFind();
+}
+
+void CVocabDlg::OnFindPrevious() {
+    if (!m_findDlg.ShowNeighbour(-1))
+        OnFind();
+}
+
+void CVocabDlg::OnHelpKeys() {
+    CDialog keys(IDD_KEYS, this);
+    keys.DoModal();
+}
+
+void CVocabDlg::OnAppAbout() {
+    CAboutDlg dlgAbout;
+    dlgAbout.DoModal();
+}
+
+void CVocabDlg::OnAppExit() {
+    OnOK();
+}
+
+// Menu texts name the step that Undo and Redo would take; '&' in a word is shown as written.
+void CVocabDlg::UpdateMenu() {
+    CMenu* menu = GetMenu();
+    if (menu == nullptr)
+        return;
+    const auto label = [](std::string name) {
+        std::string text = "&";
+        for (const char c : name) {
+            text += c;
+            if (c == '&')
+                text += '&';
+        }
+        return text;
+    };
+    menu->ModifyMenu(ID_EDIT_UNDO, label(m_history.UndoName()).c_str());
+    menu->ModifyMenu(ID_EDIT_REDO, label(m_history.RedoName()).c_str());
+    menu->EnableMenuItem(ID_EDIT_UNDO, m_history.CanUndo() ? MF_ENABLED : MF_GRAYED);
+    menu->EnableMenuItem(ID_EDIT_REDO, m_history.CanRedo() ? MF_ENABLED : MF_GRAYED);
 }
 
 // ---- Closing and saving -------------------------------------------------------------------

@@ -9,7 +9,9 @@
 #include "framework/CDialog.h"
 #include "framework/CString.h"
 #include "framework/Controls.h"
+#include "study/ListHistory.h"
 #include "study/RevealState.h"
+#include "ui/CFindDlg.h"
 #include "ui/RowControls.h"
 #include "words/WordList.h"
 
@@ -34,7 +36,7 @@ protected:
     // Paging.
     void MoveToNumber(std::int32_t nNumber);
     void MoveTo(std::optional<std::int32_t> start);
-    void ShowPage();
+    void ShowPage(bool bNewPage = true); // false: the rows keep their revealed states
     void OnFirstPage();
     void OnPrevPage();
     void OnNextPage();
@@ -54,6 +56,30 @@ protected:
     // Adding.
     void OnAddWord();
 
+    // Managing the list: menu bar, row menu, editor, find window, history.
+    void OnContextMenu(UINT nID, LPARAM pos);
+    void OnRowDoubleClick(UINT nID);
+    void OnEditEntry();
+    void OnDeleteEntry();
+    void OnCopyWord();
+    void OnUndo();
+    void OnRedo();
+    void OnFind();
+    void OnFindNext();
+    void OnFindPrevious();
+    void OnHelpKeys();
+    void OnAppAbout();
+    void OnAppExit();
+    // The list index of the entry the current row shows: the row with the keyboard focus, or
+    // the one under the mouse for the row menu, else the page's first; nothing on an empty page.
+    std::optional<std::uint32_t> CurrentEntry() const;
+    // After a change: the page that holds entry `index` (the page shown, if it holds it), its
+    // rows' revealed states kept, and the menu brought up to date.
+    void ShowChange(WordPos changed);
+    void ShowEntry(std::uint32_t index);
+    void RefreshPage();
+    void UpdateMenu();
+
     // Settings file.
     void ReadSettings();
     void WriteSettings();
@@ -61,6 +87,9 @@ protected:
     WordList m_words;
     std::vector<RowControls> m_rows;
     RevealState m_reveal;
+    ListHistory m_history{m_words};
+    CFindDlg m_findDlg;
+    int m_nContextRow = -1; // the row under the mouse while the row menu is open
     WordPos m_itCursor;
     std::int32_t m_nPageStart = 0;
     std::string m_strWordFile;

@@ -1,7 +1,9 @@
 #include "tests/support/DialogDriver.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
+#include <QMenu>
 #include <QDeadlineTimer>
 #include <QObject>
 #include <QPointer>
@@ -69,6 +71,60 @@ void AnswerNextMessageBox(SeenMessageBox* seen) {
             box->done(0);
     });
     timer->start(kWatchIntervalMs);
+}
+
+namespace {
+
+// Polls for a widget `find` returns, then hands it to `act` once.
+void Watch(std::function<QWidget*()> find, std::function<void(QWidget*)> act) {
+    auto* timer = new QTimer(&WatcherHome());
+    const QDeadlineTimer deadline(kWatchLimitMs);
+    QObject::connect(timer, &QTimer::timeout, timer,
+                     [timer, deadline, find = std::move(find), act = std::move(act)] {
+                         QWidget* widget = find();
+                         if (widget == nullptr) {
+                             if (deadline.hasExpired())
+                                 timer->deleteLater();
+                             return;
+                         }
+                         timer->stop();
+                         timer->deleteLater();
+                         act(widget);
+                     });
+    timer->start(kWatchIntervalMs);
+}
+
+} // namespace
+
+void ActOnNextDialog(const QString& title, std::function<void(QDialog* window)> script) {
+    Watch(
+        [title]() -> QWidget* {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            return dialog && dialog->windowTitle() == title ? dialog : nullptr;
+        },
+        [script = std::move(script)](QWidget* widget) {
+            QPointer<QDialog> dialog = static_cast<QDialog*>(widget);
+            (void)QTest::qWaitForWindowActive(dialog);
+            script(dialog);
+            if (dialog && dialog->isVisible())
+                dialog->reject();
+        });
+}
+
+void ChooseFromNextPopupMenu(const QString& text) {
+    Watch([]() -> QWidget* { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); },
+          [text](QWidget* widget) {
+              auto* menu = static_cast<QMenu*>(widget);
+              for (QAction* action : menu->actions()) {
+                  if (action->text().remove(u'&').startsWith(text)) {
+                      // Chosen as the learner chooses, so that the menu reports it.
+                      menu->setActiveAction(action);
+                      QTest::keyClick(menu, Qt::Key_Return);
+                      return;
+                  }
+              }
+              menu->close();
+          });
 }
 
 void CancelMessageBoxWatchers() {

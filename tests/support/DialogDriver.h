@@ -27,6 +27,12 @@ struct SeenMessageBox {
 // into *seen and answered with OK (by a click on its button). A watcher that has seen no box
 // gives up after a few seconds, and at the end of the test at the latest.
 void AnswerNextMessageBox(SeenMessageBox* seen);
+// Arms a one-shot watcher for the next modal dialog titled `title`: `script` acts on it from
+// inside its modal loop; a dialog the script leaves open is cancelled.
+void ActOnNextDialog(const QString& title, std::function<void(QDialog* window)> script);
+// The same for the next popup menu: the item whose text starts with `text` is chosen.
+void ChooseFromNextPopupMenu(const QString& text);
+
 // Disarms every watcher still waiting; the GUI test main calls it after each test.
 void CancelMessageBoxWatchers();
 

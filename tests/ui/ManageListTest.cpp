@@ -1,0 +1,269 @@
+// Managing the list from the study window: the menu bar, editing, deleting, undo and redo, the
+// row menu and the find window, driven as a learner drives them.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QTest>
+
+#include "StudyWindowFixture.h"
+#include "res/ResourceIds.h"
+#include "tests/support/DialogDriver.h"
+
+namespace {
+
+using ::PrintTo;
+
+// Puts the keyboard focus on a row's check box, as Tab would.
+Step FocusRow(int row) {
+    return Step{Step::Type, -row - 1};
+}
+
+void Act(QDialog* w, const Step& step) {
+    if (step.kind == Step::Type && step.id < 0) {
+        Control<QWidget>(w, kRows[-step.id - 1].check)->setFocus();
+        return;
+    }
+    Perform(w, step);
+}
+
+// Fills the entry editor's fields (nullptr leaves one as it is) and presses OK.
+void EditNext(const char* word, const char* spell, const char* type, const char* mean) {
+    ActOnNextDialog("Edit Entry", [=](QDialog* d) {
+        const std::pair<int, const char*> fields[] = {{IDC_ENTRY_WORD, word},
+                                                      {IDC_ENTRY_SPELL, spell},
+                                                      {IDC_ENTRY_TYPE, type},
+                                                      {IDC_ENTRY_MEAN, mean}};
+        for (const auto& [id, text] : fields) {
+            if (text != nullptr)
+                Control<QLineEdit>(d, id)->setText(QString::fromUtf8(text));
+        }
+        QTest::keyClick(Control<QWidget>(d, IDOK), Qt::Key_Return);
+    });
+}
+
+struct EditCase {
+    const char* name;
+    std::function<void(QDialog*)> act;
+    // Words of the saved list in order, numbers 1..n; nullptr: WL.txt left as it was.
+    std::vector<const char*> words;
+};
+
+const Step kF2{Step::Key, Qt::Key_F2};
+const Step kDelete{Step::Key, Qt::Key_Delete};
+const Step kExit{Step::Click, IDOK};
+
+void Keys(QDialog* w, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : w;
+    QTest::keyClick(focus, key, modifiers);
+}
+
+class ManageListTest : public StudyWindowTest, public ::testing::WithParamInterface<EditCase> {};
+
+const EditCase kCases[] = {
+    {"f2_edits_the_focused_row",
+     [](QDialog* w) {
+         Act(w, FocusRow(1));
+         EditNext("pear", "/pe/", nullptr, nullptr);
+         Act(w, kF2);
+     },
+     {"w1", "pear", "w3", "w4", "w5", "w6", "w7", "w8", "w9", "w10", "w11", "w12"}},
+    {"delete_renumbers_the_rest",
+     [](QDialog* w) {
+         Act(w, FocusRow(0));
+         Act(w, kDelete);
+     },
+     {"w2", "w3", "w4", "w5", "w6", "w7", "w8", "w9", "w10", "w11", "w12"}},
+    {"delete_without_focus_takes_the_first_row",
+     [](QDialog* w) {
+         Act(w, Step{Step::Click, IDC_NEXT_PAGE});
+         Act(w, kDelete);
+     },
+     {"w1", "w2", "w3", "w4", "w5", "w6", "w7", "w8", "w9", "w10", "w12"}},
+    {"undo_of_a_delete_writes_nothing",
+     [](QDialog* w) {
+         Act(w, FocusRow(3));
+         Act(w, kDelete);
+         Keys(w, Qt::Key_Z, Qt::ControlModifier);
+     },
+     {}},
+    {"undo_of_an_add_writes_nothing",
+     [](QDialog* w) {
+         Act(w, Step{Step::Type, IDC_WORD, "zebra"});
+         Act(w, Step{Step::Type, IDC_MEAN, "animal"});
+         Act(w, Step{Step::Type, IDC_TYPE, "n."});
+         Act(w, Step{Step::Click, IDC_ADD});
+         Act(w, FocusRow(0));
+         Keys(w, Qt::Key_Z, Qt::ControlModifier);
+     },
+     {}},
+    {"redo_with_ctrl_y_and_ctrl_shift_z",
+     [](QDialog* w) {
+         Act(w, FocusRow(0));
+         Act(w, kDelete);
+         Act(w, FocusRow(0));
+         Act(w, kDelete);
+         Keys(w, Qt::Key_Z, Qt::ControlModifier);
+         Keys(w, Qt::Key_Z, Qt::ControlModifier);
+         Keys(w, Qt::Key_Y, Qt::ControlModifier);
+         Keys(w, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+     },
+     {"w3", "w4", "w5", "w6", "w7", "w8", "w9", "w10", "w11", "w12"}},
+    {"delete_in_an_edit_deletes_text_only",
+     [](QDialog* w) {
+         Act(w, Step{Step::Type, IDC_WORD, "ab"});
+         Keys(w, Qt::Key_Home);
+         Keys(w, Qt::Key_Delete);
+     },
+     {}},
+    {"double_click_edits_that_row",
+     [](QDialog* w) {
+         EditNext(nullptr, nullptr, "v.", "changed");
+         QTest::mouseDClick(Control<QWidget>(w, kRows[4].meanLabel), Qt::LeftButton);
+     },
+     {"w1", "w2", "w3", "w4", "w5", "w6", "w7", "w8", "w9", "w10", "w11", "w12"}},
+    {"row_menu_deletes_the_row_under_the_mouse",
+     [](QDialog* w) {
+         QWidget* label = Control<QWidget>(w, kRows[2].wordLabel);
+         ChooseFromNextPopupMenu("Delete");
+         QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2),
+                                 label->mapToGlobal(QPoint(2, 2)));
+         QApplication::sendEvent(label, &event);
+     },
+     {"w1", "w2", "w4", "w5", "w6", "w7", "w8", "w9", "w10", "w11", "w12"}},
+};
+
+TEST_P(ManageListTest, SavedList) {
+    const EditCase& c = GetParam();
+    // LF line ends: a file Vocamint rewrites gets CR LF, so an unwritten file shows itself.
+    std::string original;
+    for (int n = 1; n <= 12; ++n)
+        original += std::to_string(n) + " w" + std::to_string(n) + " s n. m\n";
+    WriteFile("WL.txt", original);
+    WriteFile("env.ini", "[Setting]\r\nIndex=-9\r\n");
+    Run([&](QDialog* w) {
+        c.act(w);
+        Act(w, kExit);
+    });
+    if (c.words.empty()) {
+        EXPECT_EQ(ReadFile("WL.txt"), original);
+        return;
+    }
+    const std::vector<WordEntry> saved = LoadEntries("WL.txt");
+    ASSERT_EQ(saved.size(), c.words.size());
+    for (std::size_t i = 0; i < saved.size(); ++i) {
+        EXPECT_EQ(saved[i].word, c.words[i]) << i;
+        EXPECT_EQ(saved[i].number, static_cast<int>(i) + 1) << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(List, ManageListTest, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+class ManageWindowTest : public StudyWindowTest {};
+
+TEST_F(ManageWindowTest, EditorRefusesAsTheAddFormDoesAndKeepsTheRowsRevealedState) {
+    WriteWords(12);
+    WriteFile("env.ini", "[Setting]\r\nIndex=-9\r\n");
+    SeenMessageBox missing, duplicate;
+    std::string before, after;
+    std::vector<WordEntry> kept;
+    Run([&](QDialog* w) {
+        Act(w, Step{Step::Click, IDC_HIDE_WORD});
+        Act(w, Step{Step::Click, kRows[1].wordToggle});
+        before = RowStates(w, true);
+        ActOnNextDialog("Edit Entry", [&](QDialog* d) {
+            AnswerNextMessageBox(&missing);
+            Control<QLineEdit>(d, IDC_ENTRY_WORD)->setText("  ");
+            QTest::keyClick(Control<QWidget>(d, IDOK), Qt::Key_Return);
+            AnswerNextMessageBox(&duplicate);
+            Control<QLineEdit>(d, IDC_ENTRY_WORD)->setText("w5");
+            QTest::keyClick(Control<QWidget>(d, IDOK), Qt::Key_Return);
+            Control<QLineEdit>(d, IDC_ENTRY_WORD)->setText(" w2b ");
+            QTest::keyClick(Control<QWidget>(d, IDOK), Qt::Key_Return);
+        });
+        Act(w, FocusRow(1));
+        Act(w, kF2);
+        after = RowStates(w, true);
+        Act(w, kExit);
+    });
+    EXPECT_EQ(missing.text, "Please Input Word!");
+    EXPECT_EQ(missing.caption, "Error");
+    EXPECT_EQ(duplicate.text, "Word 'w5' already existed!");
+    EXPECT_EQ(before, "-+--------");
+    EXPECT_EQ(after, before);
+    kept = LoadEntries("WL.txt");
+    ASSERT_EQ(kept.size(), 12u);
+    EXPECT_EQ(kept[1].word, "w2b");
+}
+
+TEST_F(ManageWindowTest, MenuBarAboveTheClientAreaLeavesTheAltKeysToTheControls) {
+    WriteWords(12);
+    WriteFile("env.ini", "[Setting]\r\nIndex=-9\r\n");
+    QStringList titles, undoTexts;
+    bool hideWordTicked = false;
+    int barBottom = -1, firstControlTop = -1;
+    Run([&](QDialog* w) {
+        auto* bar = w->findChild<QMenuBar*>();
+        ASSERT_NE(bar, nullptr);
+        for (QAction* menu : bar->actions())
+            titles << menu->text();
+        barBottom = bar->geometry().bottom();
+        firstControlTop = Control<QWidget>(w, IDC_FIRST_PAGE)->geometry().top();
+        Act(w, FocusRow(0));
+        Keys(w, Qt::Key_W, Qt::AltModifier);
+        hideWordTicked = Control<QCheckBox>(w, IDC_HIDE_WORD)->isChecked();
+        Act(w, FocusRow(2));
+        Act(w, kDelete);
+        for (QAction* action : bar->actions().at(1)->menu()->actions())
+            undoTexts << action->text();
+    });
+    EXPECT_EQ(titles, (QStringList{"&File", "E&dit", "&Help"}));
+    EXPECT_TRUE(hideWordTicked);
+    EXPECT_LT(barBottom, firstControlTop);
+    ASSERT_FALSE(undoTexts.isEmpty());
+    EXPECT_EQ(undoTexts.first(), "&Undo Delete 'w3'");
+}
+
+TEST_F(ManageWindowTest, FindShowsThePageOfTheChosenEntryAndF3StepsThroughMatches) {
+    WriteWords(35);
+    WriteFile("env.ini", "[Setting]\r\nIndex=-9\r\n");
+    QString count, labelAfterEnter, labelAfterF3;
+    bool focusOnRow = false;
+    Run([&](QDialog* w) {
+        Keys(w, Qt::Key_F, Qt::ControlModifier);
+        QDialog* find = nullptr;
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (top->isVisible() && top->windowTitle() == "Find")
+                find = qobject_cast<QDialog*>(top);
+        }
+        ASSERT_NE(find, nullptr);
+        EXPECT_FALSE(find->isModal());
+        auto* text = Control<QLineEdit>(find, IDC_FIND_TEXT);
+        text->setFocus();
+        QTest::keyClicks(text, "W2");
+        auto* results = Control<QListWidget>(find, IDC_FIND_RESULTS);
+        QTRY_COMPARE(results->count(), 11); // w2, w20..w29
+        count = Control<QLabel>(find, IDC_FIND_COUNT)->text();
+        results->setCurrentRow(3); // w22
+        QTest::keyClick(results, Qt::Key_Return);
+        labelAfterEnter = Control<QLabel>(w, IDC_PAGE)->text();
+        focusOnRow = Control<QWidget>(w, kRows[1].check)->hasFocus();
+        Keys(w, Qt::Key_F3, Qt::ShiftModifier);
+        Keys(w, Qt::Key_F3, Qt::ShiftModifier);
+        Keys(w, Qt::Key_F3, Qt::ShiftModifier);
+        Keys(w, Qt::Key_F3, Qt::ShiftModifier);
+        labelAfterF3 = Control<QLabel>(w, IDC_PAGE)->text();
+        find->close();
+    });
+    EXPECT_EQ(count, "11 found");
+    EXPECT_EQ(labelAfterEnter.trimmed(), "Page: 3  /4");
+    EXPECT_TRUE(focusOnRow);
+    EXPECT_EQ(labelAfterF3.trimmed(), "Page: 1  /4"); // back from w22 past w21, w20 to w2
+}
+
+} // namespace

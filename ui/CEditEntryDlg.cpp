@@ -1,0 +1,65 @@
+#include "ui/CEditEntryDlg.h"
+
+#include <string>
+
+#include "framework/CDataExchange.h"
+#include "res/ResourceIds.h"
+#include "study/NewWordCheck.h"
+
+BEGIN_MESSAGE_MAP(CEditEntryDlg, CDialog)
+END_MESSAGE_MAP()
+
+CEditEntryDlg::CEditEntryDlg(const WordList& words, WordPos self, CWnd* pParent)
+    : CDialog(IDD_EDIT_ENTRY, pParent), m_words(words), m_self(self), m_entry(words.At(self)) {
+    m_strNumber.Format("%d", m_entry.number);
+    m_strWord = m_entry.word;
+    m_strSpell = m_entry.spell;
+    m_strType = m_entry.type;
+    m_strMean = m_entry.mean;
+}
+
+void CEditEntryDlg::DoDataExchange(CDataExchange* pDX) {
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_ENTRY_WORD, m_editWord);
+    DDX_Control(pDX, IDC_ENTRY_TYPE, m_editType);
+    DDX_Control(pDX, IDC_ENTRY_MEAN, m_editMean);
+    DDX_Text(pDX, IDC_ENTRY_NUMBER, m_strNumber);
+    DDX_Text(pDX, IDC_ENTRY_WORD, m_strWord);
+    DDX_Text(pDX, IDC_ENTRY_SPELL, m_strSpell);
+    DDX_Text(pDX, IDC_ENTRY_TYPE, m_strType);
+    DDX_Text(pDX, IDC_ENTRY_MEAN, m_strMean);
+}
+
+// The add form's checks and messages, except that the entry's own word is no duplicate.
+void CEditEntryDlg::OnOK() {
+    UpdateData(TRUE);
+    const NewWordCheck check =
+        CheckEditedEntry(m_words, m_self, m_strWord.str(), m_strMean.str(), m_strType.str());
+    switch (check.verdict) {
+    case NewWordCheck::Verdict::MissingWord:
+        MessageBox("Please Input Word!", "Error", MB_OK | MB_ICONINFORMATION);
+        m_editWord.SetFocus();
+        return;
+    case NewWordCheck::Verdict::MissingMean:
+        MessageBox("Please Input Mean!", "Error", MB_OK | MB_ICONINFORMATION);
+        m_editMean.SetFocus();
+        return;
+    case NewWordCheck::Verdict::MissingType:
+        MessageBox("Please Input Type!", "Error", MB_OK | MB_ICONINFORMATION);
+        m_editType.SetFocus();
+        return;
+    case NewWordCheck::Verdict::Duplicate: {
+        const std::string message = "Word '" + check.existingWord + "' already existed!";
+        MessageBox(message.c_str(), "Info", MB_OK);
+        m_editWord.SetFocus();
+        return;
+    }
+    case NewWordCheck::Verdict::Accepted:
+        break;
+    }
+    m_entry.word = check.word;
+    m_entry.spell = m_strSpell.str();
+    m_entry.type = m_strType.str();
+    m_entry.mean = m_strMean.str();
+    EndDialog(IDOK);
+}
