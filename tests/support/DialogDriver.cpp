@@ -3,8 +3,8 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QMenu>
 #include <QDeadlineTimer>
+#include <QMenu>
 #include <QObject>
 #include <QPointer>
 #include <QTest>

@@ -252,11 +252,11 @@ TEST_F(ManageWindowTest, FindShowsThePageOfTheChosenEntryAndF3StepsThroughMatche
         results->setCurrentRow(3); // w22
         QTest::keyClick(results, Qt::Key_Return);
         labelAfterEnter = Control<QLabel>(w, IDC_PAGE)->text();
-        focusOnRow = Control<QWidget>(w, kRows[1].check)->hasFocus();
-        Keys(w, Qt::Key_F3, Qt::ShiftModifier);
-        Keys(w, Qt::Key_F3, Qt::ShiftModifier);
-        Keys(w, Qt::Key_F3, Qt::ShiftModifier);
-        Keys(w, Qt::Key_F3, Qt::ShiftModifier);
+        focusOnRow = w->focusWidget() == Control<QWidget>(w, kRows[1].check);
+        w->activateWindow();
+        QTRY_VERIFY(w->isActiveWindow());
+        for (int i = 0; i < 3; ++i)
+            Keys(w, Qt::Key_F3, Qt::ShiftModifier);
         labelAfterF3 = Control<QLabel>(w, IDC_PAGE)->text();
         find->close();
     });
