@@ -550,6 +550,8 @@ void ReadDelimited(std::string_view text, const DelimitedOptions& options, Impor
     std::vector<std::string_view> first;
     std::vector<std::string> firstOwned;
     std::vector<std::size_t> counts;
+    std::size_t fourColumnRows = 0;
+    std::size_t typeLike = 0;
     std::size_t line = 0;
     const char* reason = nullptr;
     {
@@ -562,6 +564,10 @@ void ReadDelimited(std::string_view text, const DelimitedOptions& options, Impor
             }
             if (counts.empty()) {
                 firstOwned.assign(fields.begin(), fields.end());
+            } else if (fields.size() >= 4) {
+                // The first row may be a header: its third field says nothing of types.
+                ++fourColumnRows;
+                typeLike += fields[2].empty() || LooksLikeWordType(fields[2]) ? 1 : 0;
             }
             counts.push_back(fields.size());
         }
@@ -589,24 +595,24 @@ void ReadDelimited(std::string_view text, const DelimitedOptions& options, Impor
         names = first;
     }
 
-    // The usual number of columns: the most frequent among the first rows.
+    // The usual number of columns: the most frequent among the first rows, ties going to the
+    // one seen first.
     std::size_t layout = 0;
     {
-        std::vector<std::size_t> sorted(counts.begin() + (out.header && !counts.empty() ? 1 : 0),
-                                        counts.end());
-        std::sort(sorted.begin(), sorted.end());
+        const std::size_t from = out.header && !counts.empty() ? 1 : 0;
         std::size_t bestRun = 0;
-        for (std::size_t i = 0; i < sorted.size();) {
-            std::size_t j = i;
-            while (j < sorted.size() && sorted[j] == sorted[i]) {
-                ++j;
+        for (std::size_t i = from; i < counts.size(); ++i) {
+            const auto run = static_cast<std::size_t>(std::count(
+                counts.begin() + static_cast<std::ptrdiff_t>(from), counts.end(), counts[i]));
+            if (run > bestRun) {
+                bestRun = run;
+                layout = counts[i];
             }
-            if (j - i > bestRun) {
-                bestRun = j - i;
-                layout = sorted[i];
-            }
-            i = j;
         }
+    }
+    // Four columns whose third is mostly no word type are a three-column list with notes.
+    if (layout == 4 && names.empty() && typeLike * 2 < fourColumnRows) {
+        layout = 3;
     }
     std::vector<int> usable;
     for (int i = 0; i < static_cast<int>(std::max(layout, names.size())); ++i) {

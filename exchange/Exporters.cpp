@@ -78,13 +78,26 @@ bool WriteDelimited(SafeFile& file, const WordList& words, const Delimited& how)
 }
 
 // The field as XML text: characters XML 1.0 cannot hold are left out.
-QString XmlText(std::string_view field) {
+QString XmlSafe(std::string_view field) {
     QString text = QString::fromUtf8(field.data(), static_cast<qsizetype>(field.size()));
     text.removeIf([](QChar c) {
         const char16_t u = c.unicode();
         return (u < 0x20 && u != '\t' && u != '\n' && u != '\r') || u == 0xFFFE || u == 0xFFFF;
     });
     return text;
+}
+
+// XML reads a raw CR as a line end, so a CR is written as a character reference.
+void WriteTextElement(QXmlStreamWriter& xml, const QString& name, const QString& text) {
+    xml.writeStartElement(name);
+    qsizetype from = 0;
+    for (qsizetype cr = text.indexOf(u'\r'); cr >= 0; cr = text.indexOf(u'\r', from)) {
+        xml.writeCharacters(text.mid(from, cr - from));
+        xml.writeEntityReference(QStringLiteral("#13"));
+        from = cr + 1;
+    }
+    xml.writeCharacters(text.mid(from));
+    xml.writeEndElement();
 }
 
 } // namespace
@@ -178,18 +191,18 @@ std::string FormatKvtml(const WordList& words) {
         xml.writeAttribute(QStringLiteral("id"), number);
         xml.writeStartElement(QStringLiteral("translation"));
         xml.writeAttribute(QStringLiteral("id"), QStringLiteral("0"));
-        xml.writeTextElement(QStringLiteral("text"), XmlText(fields.word));
+        WriteTextElement(xml, QStringLiteral("text"), XmlSafe(fields.word));
         if (!fields.spell.empty()) {
-            xml.writeTextElement(QStringLiteral("pronunciation"), XmlText(fields.spell));
+            WriteTextElement(xml, QStringLiteral("pronunciation"), XmlSafe(fields.spell));
         }
         xml.writeEndElement();
         xml.writeStartElement(QStringLiteral("translation"));
         xml.writeAttribute(QStringLiteral("id"), QStringLiteral("1"));
-        xml.writeTextElement(QStringLiteral("text"), XmlText(fields.mean));
+        WriteTextElement(xml, QStringLiteral("text"), XmlSafe(fields.mean));
         xml.writeEndElement();
         xml.writeEndElement();
         if (!fields.type.empty()) {
-            byType[XmlText(fields.type)].push_back(id);
+            byType[XmlSafe(fields.type)].push_back(id);
         }
     }
     xml.writeEndElement();
@@ -198,7 +211,7 @@ std::string FormatKvtml(const WordList& words) {
         xml.writeStartElement(QStringLiteral("wordtypes"));
         for (auto it = byType.cbegin(); it != byType.cend(); ++it) {
             xml.writeStartElement(QStringLiteral("container"));
-            xml.writeTextElement(QStringLiteral("name"), it.key());
+            WriteTextElement(xml, QStringLiteral("name"), it.key());
             for (const int entry : it.value()) {
                 xml.writeStartElement(QStringLiteral("entry"));
                 xml.writeAttribute(QStringLiteral("id"), QString::number(entry));
