@@ -528,6 +528,10 @@ std::string HtmlToText(std::string_view html) {
     return std::string(Trim(out));
 }
 
+bool IsNoWord(std::string_view word) {
+    return Trim(word).empty();
+}
+
 std::string ProblemText(const ImportProblem& problem) {
     return "line " + std::to_string(problem.line) + ": " + problem.reason;
 }
@@ -685,7 +689,7 @@ void ReadDelimited(std::string_view text, const DelimitedOptions& options, Impor
                 values[i] = converted[i];
             }
         }
-        if (Trim(values[0]).empty()) {
+        if (IsNoWord(values[0])) {
             out.problems.push_back({line, "no word"});
             continue;
         }

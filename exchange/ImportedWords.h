@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "exchange/TextEncoding.h"
@@ -40,6 +41,9 @@ struct ImportedWords {
     bool html = false;
     ColumnMap columns;
 };
+
+// True when a word is empty or only ASCII white space: the row then gives no entry.
+bool IsNoWord(std::string_view word);
 
 // "line 7: unclosed quote".
 std::string ProblemText(const ImportProblem& problem);

@@ -150,15 +150,16 @@ bool ReadKvtml(std::string_view bytes, bool utf8, ImportedWords& out, std::strin
                                 Utf8(xml.errorString()) + "; the rest of the file was not read"});
     }
     for (const KvtmlEntry& entry : entries) {
-        if (!entry.hasWord || entry.word.trimmed().isEmpty()) {
+        const std::string word = Utf8(entry.word);
+        if (!entry.hasWord || IsNoWord(word)) {
             out.problems.push_back({entry.line, "no word"});
             continue;
         }
         const auto type = types.constFind(entry.id);
         out.entries.AppendFields(
-            static_cast<std::int32_t>(std::min<std::size_t>(entry.line, INT32_MAX)),
-            Utf8(entry.word), Utf8(entry.spell),
-            Utf8(type != types.constEnd() ? *type : entry.type), Utf8(entry.mean));
+            static_cast<std::int32_t>(std::min<std::size_t>(entry.line, INT32_MAX)), word,
+            Utf8(entry.spell), Utf8(type != types.constEnd() ? *type : entry.type),
+            Utf8(entry.mean));
     }
     return true;
 }
