@@ -157,8 +157,8 @@ Timing SaveTime() {
 }
 
 // Peak memory of a forked child that does `work`, before the parent grows large.
-template <typename Work> void PeakMemory(benchmark::State& state, const std::string& file,
-                                         Work work) {
+template <typename Work>
+void PeakMemory(benchmark::State& state, const std::string& file, Work work) {
     for (auto _ : state) {
         const pid_t child = ::fork();
         if (child == 0) {

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QMap>
 #include <QString>
+#include <QStringDecoder>
 #include <QXmlStreamWriter>
 #include <vector>
 
@@ -14,8 +15,12 @@ namespace {
 // Appends a field, in quotes with doubled quotes when it holds any of `special` or starts with
 // a quote or '#' (which would read as a header line at the top of a file).
 void AppendField(std::string& out, std::string_view field, std::string_view special) {
-    const bool quote = field.find_first_of(special) != std::string_view::npos ||
-                       (!field.empty() && (field.front() == '"' || field.front() == '#'));
+    bool quote = !field.empty() && (field.front() == '"' || field.front() == '#');
+    for (std::size_t i = 0; !quote && i < field.size(); ++i) {
+        // Every special byte is below '<', so most bytes are passed by one comparison.
+        const char c = field[i];
+        quote = static_cast<unsigned char>(c) < '<' && special.find(c) != std::string_view::npos;
+    }
     if (!quote) {
         out += field;
         return;
@@ -79,7 +84,9 @@ bool WriteDelimited(SafeFile& file, const WordList& words, const Delimited& how)
 
 // The field as XML text: characters XML 1.0 cannot hold are left out.
 QString XmlSafe(std::string_view field) {
-    QString text = QString::fromUtf8(field.data(), static_cast<qsizetype>(field.size()));
+    // A U+FEFF that starts a field is text, not a byte-order mark to drop.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    QString text = decoder(QByteArrayView(field.data(), static_cast<qsizetype>(field.size())));
     text.removeIf([](QChar c) {
         const char16_t u = c.unicode();
         return (u < 0x20 && u != '\t' && u != '\n' && u != '\r') || u == 0xFFFE || u == 0xFFFF;
@@ -87,14 +94,18 @@ QString XmlSafe(std::string_view field) {
     return text;
 }
 
-// XML reads a raw CR as a line end, so a CR is written as a character reference.
+// XML reads a raw CR as a line end, and readers may drop a U+FEFF as a stray byte-order mark,
+// so both are written as character references.
 void WriteTextElement(QXmlStreamWriter& xml, const QString& name, const QString& text) {
     xml.writeStartElement(name);
     qsizetype from = 0;
-    for (qsizetype cr = text.indexOf(u'\r'); cr >= 0; cr = text.indexOf(u'\r', from)) {
-        xml.writeCharacters(text.mid(from, cr - from));
-        xml.writeEntityReference(QStringLiteral("#13"));
-        from = cr + 1;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c == u'\r' || c == 0xFEFF) {
+            xml.writeCharacters(text.mid(from, i - from));
+            xml.writeEntityReference(c == u'\r' ? QStringLiteral("#13") : QStringLiteral("#xFEFF"));
+            from = i + 1;
+        }
     }
     xml.writeCharacters(text.mid(from));
     xml.writeEndElement();

@@ -42,9 +42,13 @@ ImportPlan PlanImport(const ImportedWords& read, const WordList& list, Duplicate
         const WordFields fields = read.entries.Fields(pos);
         const auto [found, fresh] =
             where.emplace(fields.word, Place{-1 - Target(sources.size()), 0});
+        // Only the first rows are previewed: copying every entry would double the work.
+        const bool previewed = plan.preview.size() < ImportPlan::kPreviewRows;
         PreviewRow row;
         row.line = static_cast<std::size_t>(fields.number);
-        row.entry = read.entries.At(pos);
+        if (previewed) {
+            row.entry = read.entries.At(pos);
+        }
         if (fresh) {
             ++plan.newWords;
             row.entry.number = NumberAfter(count, sources.size());
@@ -75,7 +79,7 @@ ImportPlan PlanImport(const ImportedWords& read, const WordList& list, Duplicate
                 break;
             }
         }
-        if (plan.preview.size() < ImportPlan::kPreviewRows) {
+        if (previewed) {
             plan.preview.push_back(std::move(row));
         }
     }

@@ -30,8 +30,7 @@ bool FitsXml(const std::vector<WordEntry>& entries) {
     for (const WordEntry& entry : entries) {
         for (const std::string* field : {&entry.word, &entry.spell, &entry.type, &entry.mean}) {
             for (const char c : *field) {
-                if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' &&
-                    c != '\r') {
+                if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r') {
                     return false;
                 }
             }
