@@ -35,7 +35,7 @@ const std::vector<WordEntry> kTricky = {
     {0, "\"", "\"\"", "", ""},
     {0, "word", "spell", "type", "meaning"},
     {0, "中文", "zhōng wén", "名词", "Chinese"},
-    {0, "\xEF\xBB\xBFbom", "", "", "\xEF\xBB\xBF"},
+    {0, "\xEF\xBB\xBF" "bom", "", "", "\xEF\xBB\xBF"},
 };
 
 struct FormatCase {
