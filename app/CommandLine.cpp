@@ -1,0 +1,287 @@
+#include "app/CommandLine.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "exchange/Exporters.h"
+#include "exchange/Import.h"
+#include "exchange/ImportPlan.h"
+#include "words/WordFile.h"
+#include "words/WordList.h"
+
+namespace {
+
+constexpr int kFailed = 1;
+constexpr int kUsage = 2;
+
+constexpr const char* kUsageText =
+    "Usage: vocamint [FOLDER]\n"
+    "       vocamint --import FILE [--format csv|tsv|kvtml] [--on-duplicate skip|replace|add]\n"
+    "                              [--encoding utf-8|utf-16le|utf-16be|gb18030]\n"
+    "       vocamint --export FILE [--format csv|tsv|kvtml]\n"
+    "\n"
+    "Without options, opens the study window on the word list WL.txt of FOLDER, or of the\n"
+    "current folder. --import and --export work on the WL.txt of the current folder without\n"
+    "opening a window.\n"
+    "\n"
+    "  --import FILE        add the words of FILE to the list; delimited text (.csv, .tsv,\n"
+    "                       .txt, flashcard program exports) or KVTML (.kvtml)\n"
+    "  --export FILE        write the list to FILE\n"
+    "  --format FORMAT      csv, tsv or kvtml; guessed from the file name when not given\n"
+    "  --on-duplicate WHAT  for words already in the list: skip them (the default), replace\n"
+    "                       their spell, type and meaning, or add them anyway\n"
+    "  --encoding NAME      read FILE in this encoding instead of the one found\n"
+    "  -h, --help           show this help and exit\n"
+    "  -V, --version        show the version and exit\n"
+    "\n"
+    "Exit status: 0 done, 1 the import or export failed, 2 wrong usage.\n";
+
+struct Arguments {
+    std::string import;
+    std::string exportTo;
+    std::optional<ExchangeFormat> format;
+    DuplicatePolicy policy = DuplicatePolicy::Skip;
+    std::optional<TextEncoding> encoding;
+    std::string folder;
+    bool help = false;
+    bool version = false;
+    bool hasFolder = false;
+    bool hasPolicy = false;
+    bool hasEncoding = false;
+};
+
+int UsageError(const std::string& message) {
+    std::fprintf(stderr, "vocamint: %s\nTry 'vocamint --help' for more information.\n",
+                 message.c_str());
+    return kUsage;
+}
+
+// Fills `args`; returns 0, or the exit status of a usage error already reported.
+int Parse(int argc, char** argv, Arguments& args) {
+    bool optionsEnd = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string_view arg = argv[i];
+        if (optionsEnd || arg.empty() || arg[0] != '-' || arg == "-") {
+            if (args.hasFolder) {
+                return UsageError("unexpected argument '" + std::string(arg) + "'");
+            }
+            args.folder = std::string(arg);
+            args.hasFolder = true;
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnd = true;
+            continue;
+        }
+        if (arg == "-h" || arg == "--help") {
+            args.help = true;
+            continue;
+        }
+        if (arg == "-V" || arg == "--version") {
+            args.version = true;
+            continue;
+        }
+        // Options with a value: "--name VALUE" or "--name=VALUE".
+        std::string_view name = arg;
+        std::optional<std::string> value;
+        const std::size_t equals = arg.find('=');
+        if (equals != std::string_view::npos) {
+            name = arg.substr(0, equals);
+            value = std::string(arg.substr(equals + 1));
+        }
+        if (name != "--import" && name != "--export" && name != "--format" &&
+            name != "--on-duplicate" && name != "--encoding") {
+            return UsageError("unknown option '" + std::string(arg) + "'");
+        }
+        if (!value) {
+            if (i + 1 >= argc) {
+                return UsageError("option '" + std::string(name) + "' needs a value");
+            }
+            value = argv[++i];
+        }
+        if (name == "--import") {
+            args.import = *value;
+            if (args.import.empty()) {
+                return UsageError("--import needs a file name");
+            }
+        } else if (name == "--export") {
+            args.exportTo = *value;
+            if (args.exportTo.empty()) {
+                return UsageError("--export needs a file name");
+            }
+        } else if (name == "--format") {
+            args.format = FormatFromName(*value);
+            if (!args.format) {
+                return UsageError("unknown format '" + *value + "' (csv, tsv or kvtml)");
+            }
+        } else if (name == "--on-duplicate") {
+            args.hasPolicy = true;
+            if (*value == "skip") {
+                args.policy = DuplicatePolicy::Skip;
+            } else if (*value == "replace") {
+                args.policy = DuplicatePolicy::Replace;
+            } else if (*value == "add") {
+                args.policy = DuplicatePolicy::Add;
+            } else {
+                return UsageError("unknown duplicate policy '" + *value +
+                                  "' (skip, replace or add)");
+            }
+        } else {
+            args.hasEncoding = true;
+            args.encoding = EncodingFromName(*value);
+            if (!args.encoding) {
+                return UsageError("unknown encoding '" + *value +
+                                  "' (utf-8, utf-16le, utf-16be or gb18030)");
+            }
+        }
+    }
+    if (args.help || args.version) {
+        return 0;
+    }
+    const bool importing = !args.import.empty();
+    const bool exporting = !args.exportTo.empty();
+    if (importing && exporting) {
+        return UsageError("--import and --export cannot be used together");
+    }
+    if ((importing || exporting) && args.hasFolder) {
+        return UsageError("unexpected argument '" + args.folder + "'");
+    }
+    if (!importing && !exporting && args.format) {
+        return UsageError("--format needs --import or --export");
+    }
+    if (!importing && (args.hasPolicy || args.hasEncoding)) {
+        return UsageError(std::string(args.hasPolicy ? "--on-duplicate" : "--encoding") +
+                          " needs --import");
+    }
+    return 0;
+}
+
+bool Exists(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0;
+}
+
+// Loads the current folder's list; a list that exists but cannot be read is an error, so
+// that a save never replaces words it did not see.
+bool LoadList(WordList& words, const std::string& path, bool mustExist) {
+    if (LoadWordFile(words, path)) {
+        return true;
+    }
+    if (!mustExist && !Exists(path)) {
+        return true;
+    }
+    std::fprintf(stderr, "vocamint: cannot read the word list '%s'\n", path.c_str());
+    return false;
+}
+
+const char* PolicyName(DuplicatePolicy policy) {
+    switch (policy) {
+    case DuplicatePolicy::Skip:
+        return "skipped";
+    case DuplicatePolicy::Replace:
+        return "replaced";
+    case DuplicatePolicy::Add:
+        return "added anyway";
+    }
+    return "skipped";
+}
+
+int Import(const Arguments& args) {
+    ImportOptions options;
+    options.format = args.format;
+    options.encoding = args.encoding;
+    ImportedWords read;
+    std::string error;
+    const bool readOk = ImportFile(args.import, options, read, error);
+    for (const ImportProblem& problem : read.problems) {
+        std::fprintf(stderr, "vocamint: %s: %s\n", args.import.c_str(),
+                     ProblemText(problem).c_str());
+    }
+    if (!readOk) {
+        std::fprintf(stderr, "vocamint: %s: %s; nothing imported\n", args.import.c_str(),
+                     error.c_str());
+        return kFailed;
+    }
+    const std::string path = WordFilePath();
+    WordList words;
+    if (!LoadList(words, path, false)) {
+        return kFailed;
+    }
+    const ImportPlan plan = PlanImport(read, words, args.policy);
+    const bool changes = plan.added.GetCount() > 0 || !plan.replaced.empty();
+    if (changes) {
+        ApplyImport(words, plan);
+        std::string message;
+        if (!SaveWordFile(words, path, message)) {
+            std::fprintf(stderr, "vocamint: %s; nothing imported\n", message.c_str());
+            return kFailed;
+        }
+    }
+    std::printf("%s (%s): %zu new, %zu already in the list (%s), %zu lines unreadable",
+                args.import.c_str(), read.separator == 0 ? "KVTML" : EncodingName(read.encoding),
+                plan.newWords, plan.duplicates, PolicyName(args.policy), plan.unreadable);
+    if (read.droppedFields > 0) {
+        std::printf(", %zu extra fields dropped", read.droppedFields);
+    }
+    std::printf(".\n%zu words added, %zu replaced; the list now has %u words.\n",
+                static_cast<std::size_t>(plan.added.GetCount()), plan.replaced.size(),
+                words.GetCount());
+    return 0;
+}
+
+int Export(const Arguments& args) {
+    const std::optional<ExchangeFormat> format =
+        args.format ? args.format : FormatFromPath(args.exportTo);
+    if (!format) {
+        return UsageError("cannot tell the format of '" + args.exportTo +
+                          "' from its name: give --format csv, tsv or kvtml");
+    }
+    const std::string path = WordFilePath();
+    WordList words;
+    if (!LoadList(words, path, true)) {
+        return kFailed;
+    }
+    std::string message;
+    if (!ExportWords(words, args.exportTo, *format, message)) {
+        std::fprintf(stderr, "vocamint: %s\n", message.c_str());
+        return kFailed;
+    }
+    std::printf("%u words written to %s (%s).\n", words.GetCount(), args.exportTo.c_str(),
+                FormatName(*format));
+    return 0;
+}
+
+} // namespace
+
+CommandLineOutcome RunCommandLine(int argc, char** argv) {
+    Arguments args;
+    if (const int status = Parse(argc, argv, args); status != 0) {
+        return {true, status};
+    }
+    if (args.help) {
+        std::fputs(kUsageText, stdout);
+        return {true, 0};
+    }
+    if (args.version) {
+        std::printf("vocamint %s\n", VOCAMINT_VERSION);
+        return {true, 0};
+    }
+    if (!args.import.empty()) {
+        return {true, Import(args)};
+    }
+    if (!args.exportTo.empty()) {
+        return {true, Export(args)};
+    }
+    if (args.hasFolder && ::chdir(args.folder.c_str()) != 0) {
+        std::fprintf(stderr, "vocamint: cannot open the folder '%s': %s\n", args.folder.c_str(),
+                     std::strerror(errno));
+        return {true, kUsage};
+    }
+    return {false, 0};
+}

@@ -1,0 +1,30 @@
+// Writes the word list in the formats other programs read: tab-separated text for flashcard
+// programs, CSV for spreadsheets, and KVTML 2.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+class WordList;
+
+enum class ExchangeFormat { Csv, Tsv, Kvtml };
+
+// "csv", "tsv", "kvtml".
+const char* FormatName(ExchangeFormat format);
+std::optional<ExchangeFormat> FormatFromName(std::string_view name);
+// The format a file name's extension stands for (.csv, .tsv or .txt, .kvtml or .xml).
+std::optional<ExchangeFormat> FormatFromPath(std::string_view path);
+
+// UTF-8 with "#separator:tab", "#html:false" and "#columns:Word	Spell	Type	Meaning"
+// lines, then one line per entry.
+std::string FormatTsv(const WordList& words);
+// UTF-8 with a byte-order mark, a header row and CR LF line ends; fields quoted as needed.
+std::string FormatCsv(const WordList& words);
+// A KVTML 2 document; characters XML cannot hold (control characters other than tab and
+// line ends) are left out.
+std::string FormatKvtml(const WordList& words);
+
+// Writes the list to `path` through the safe file write; false with `message` set on failure.
+bool ExportWords(const WordList& words, const std::string& path, ExchangeFormat format,
+                 std::string& message);

@@ -1,0 +1,29 @@
+// Reads an import file whole: picks its format and encoding and hands it to the right reader.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "exchange/DelimitedReader.h"
+#include "exchange/Exporters.h"
+#include "exchange/ImportedWords.h"
+#include "exchange/TextEncoding.h"
+
+struct ImportOptions {
+    // Unset: KVTML when the file starts like XML, else delimited text, guided by the extension.
+    std::optional<ExchangeFormat> format;
+    // Unset: found from the bytes.
+    std::optional<TextEncoding> encoding;
+    // For delimited text; the format, when given, narrows the separators.
+    DelimitedOptions delimited;
+};
+
+// Reads the bytes of a file named `name` (used only for its extension). False, with `error`
+// set, when the text is empty, cannot be decoded, or gives no entry at all.
+bool ImportBytes(std::string bytes, std::string_view name, const ImportOptions& options,
+                 ImportedWords& out, std::string& error);
+
+// The same for the file at `path`, also false when it cannot be read.
+bool ImportFile(const std::string& path, const ImportOptions& options, ImportedWords& out,
+                std::string& error);

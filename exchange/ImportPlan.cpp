@@ -1,0 +1,134 @@
+#include "exchange/ImportPlan.h"
+
+#include <string_view>
+#include <unordered_map>
+
+namespace {
+
+// Where a word already is: an entry of the list (index >= 0, with its number) or an entry
+// about to be added (-1 - its place among them).
+using Target = std::int64_t;
+struct Place {
+    Target target;
+    std::int32_t number;
+};
+
+std::int32_t NumberAfter(std::size_t count, std::size_t k) {
+    const std::size_t number = count + k + 1;
+    return number > INT32_MAX ? INT32_MAX : static_cast<std::int32_t>(number);
+}
+
+} // namespace
+
+ImportPlan PlanImport(const ImportedWords& read, const WordList& list, DuplicatePolicy policy) {
+    ImportPlan plan;
+    plan.unreadable = read.problems.size();
+    const std::size_t count = list.GetCount();
+
+    std::unordered_map<std::string_view, Place> where;
+    where.reserve(count + read.entries.GetCount());
+    Target index = 0;
+    for (WordPos pos = list.Begin(); pos != list.End(); pos = list.Next(pos), ++index) {
+        const WordFields fields = list.Fields(pos);
+        where.emplace(fields.word, Place{index, fields.number});
+    }
+
+    // Which read entry gives each added entry its fields, and each replaced one its new ones:
+    // under Replace a later row wins.
+    std::vector<WordPos> sources;
+    std::unordered_map<std::size_t, WordPos> replacing;
+    for (WordPos pos = read.entries.Begin(); pos != read.entries.End();
+         pos = read.entries.Next(pos)) {
+        const WordFields fields = read.entries.Fields(pos);
+        const auto [found, fresh] =
+            where.emplace(fields.word, Place{-1 - Target(sources.size()), 0});
+        // Only the first rows are previewed: copying every entry would double the work.
+        const bool previewed = plan.preview.size() < ImportPlan::kPreviewRows;
+        PreviewRow row;
+        row.line = static_cast<std::size_t>(fields.number);
+        if (previewed) {
+            row.entry = read.entries.At(pos);
+        }
+        if (fresh) {
+            ++plan.newWords;
+            row.entry.number = NumberAfter(count, sources.size());
+            sources.push_back(pos);
+        } else {
+            ++plan.duplicates;
+            const Target target = found->second.target;
+            switch (policy) {
+            case DuplicatePolicy::Skip:
+                row.status = PreviewRow::Status::Skipped;
+                row.entry.number = 0;
+                break;
+            case DuplicatePolicy::Add:
+                row.status = PreviewRow::Status::Added;
+                row.entry.number = NumberAfter(count, sources.size());
+                sources.push_back(pos);
+                break;
+            case DuplicatePolicy::Replace:
+                row.status = PreviewRow::Status::Replaces;
+                if (target >= 0) {
+                    replacing[static_cast<std::size_t>(target)] = pos;
+                    row.entry.number = found->second.number;
+                } else {
+                    const std::size_t k = static_cast<std::size_t>(-1 - target);
+                    sources[k] = pos;
+                    row.entry.number = NumberAfter(count, k);
+                }
+                break;
+            }
+        }
+        if (previewed) {
+            plan.preview.push_back(std::move(row));
+        }
+    }
+
+    for (std::size_t k = 0; k < sources.size(); ++k) {
+        const WordFields from = read.entries.Fields(sources[k]);
+        plan.added.AppendFields(NumberAfter(count, k), from.word, from.spell, from.type, from.mean);
+    }
+    if (!replacing.empty()) {
+        std::size_t at = 0;
+        for (WordPos pos = list.Begin(); pos != list.End(); pos = list.Next(pos), ++at) {
+            const auto it = replacing.find(at);
+            if (it == replacing.end()) {
+                continue;
+            }
+            Replacement replacement;
+            replacement.index = at;
+            replacement.before = list.At(pos);
+            replacement.after = replacement.before;
+            const WordFields from = read.entries.Fields(it->second);
+            replacement.after.spell = from.spell;
+            replacement.after.type = from.type;
+            replacement.after.mean = from.mean;
+            plan.replaced.push_back(std::move(replacement));
+        }
+    }
+    return plan;
+}
+
+void ApplyImport(WordList& list, const ImportPlan& plan) {
+    if (!plan.replaced.empty()) {
+        // The list only grows at its end, so changed entries mean writing it anew.
+        WordList changed;
+        std::size_t at = 0;
+        auto next = plan.replaced.begin();
+        for (WordPos pos = list.Begin(); pos != list.End(); pos = list.Next(pos), ++at) {
+            if (next != plan.replaced.end() && next->index == at) {
+                changed.Append(next->after);
+                ++next;
+            } else {
+                const WordFields fields = list.Fields(pos);
+                changed.AppendFields(fields.number, fields.word, fields.spell, fields.type,
+                                     fields.mean);
+            }
+        }
+        list = std::move(changed);
+    }
+    for (WordPos pos = plan.added.Begin(); pos != plan.added.End(); pos = plan.added.Next(pos)) {
+        const WordFields fields = plan.added.Fields(pos);
+        list.AppendFields(fields.number, fields.word, fields.spell, fields.type, fields.mean);
+    }
+}

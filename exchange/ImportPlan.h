@@ -1,0 +1,51 @@
+// What an import will change in the list, worked out before anything changes, so that it can
+// be previewed, confirmed, applied and later undone as one step.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "exchange/ImportedWords.h"
+#include "words/WordEntry.h"
+#include "words/WordList.h"
+
+// What to do with an entry whose word is already in the list (or earlier in the file).
+enum class DuplicatePolicy { Skip, Replace, Add };
+
+struct PreviewRow {
+    enum class Status { New, Skipped, Replaces, Added };
+    std::size_t line = 0;
+    Status status = Status::New;
+    // As it will be stored; for Skipped the entry as read, numbered 0; for Replaces the
+    // number of the entry it replaces.
+    WordEntry entry;
+
+    friend bool operator==(const PreviewRow&, const PreviewRow&) = default;
+};
+
+// One entry of the list whose spell, type and meaning change.
+struct Replacement {
+    std::size_t index = 0; // its place in the list, from 0
+    WordEntry before;
+    WordEntry after;
+};
+
+struct ImportPlan {
+    static constexpr std::size_t kPreviewRows = 20;
+
+    // Appended in this order, numbered on from the list's count as the add form numbers.
+    WordList added;
+    // In list order.
+    std::vector<Replacement> replaced;
+    std::vector<PreviewRow> preview;
+
+    std::size_t newWords = 0;   // entries whose word is in neither the list nor earlier rows
+    std::size_t duplicates = 0; // entries whose word is
+    std::size_t unreadable = 0; // lines that gave no entry
+};
+
+ImportPlan PlanImport(const ImportedWords& read, const WordList& list, DuplicatePolicy policy);
+
+// Makes the change: replaces the fields of the replaced entries and appends the added ones.
+void ApplyImport(WordList& list, const ImportPlan& plan);

@@ -1,0 +1,49 @@
+// What reading an import file gave: the entries, the lines that could not be read, and how
+// the file was understood, so that another reading can be asked for.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "exchange/TextEncoding.h"
+#include "words/WordList.h"
+
+// A line that gave no entry, and why, e.g. {7, "unclosed quote"}.
+struct ImportProblem {
+    std::size_t line = 0;
+    std::string reason;
+
+    friend bool operator==(const ImportProblem&, const ImportProblem&) = default;
+};
+
+// The column (from 0) that holds each field, or -1 for none.
+struct ColumnMap {
+    int word = -1;
+    int spell = -1;
+    int type = -1;
+    int mean = -1;
+
+    friend bool operator==(const ColumnMap&, const ColumnMap&) = default;
+};
+
+struct ImportedWords {
+    // In file order; each entry's number is the line it starts on (from 1), for messages.
+    WordList entries;
+    std::vector<ImportProblem> problems;
+    // Non-empty fields of columns that no field takes, such as notes that are no word type.
+    std::size_t droppedFields = 0;
+
+    TextEncoding encoding = TextEncoding::Utf8;
+    char separator = 0; // 0 for KVTML
+    bool header = false;
+    bool html = false;
+    ColumnMap columns;
+};
+
+// True when a word is empty or only ASCII white space: the row then gives no entry.
+bool IsNoWord(std::string_view word);
+
+// "line 7: unclosed quote".
+std::string ProblemText(const ImportProblem& problem);

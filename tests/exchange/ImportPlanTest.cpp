@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include "tests/exchange/Printers.h"
+
+#include <vector>
+
+#include "exchange/ImportPlan.h"
+
+namespace {
+
+using Status = PreviewRow::Status;
+
+std::vector<WordEntry> Entries(const WordList& list) {
+    std::vector<WordEntry> entries;
+    for (WordPos pos = list.Begin(); pos != list.End(); pos = list.Next(pos)) {
+        entries.push_back(list.At(pos));
+    }
+    return entries;
+}
+
+WordList Current() {
+    WordList list;
+    list.Append({1, "apple", "/ap/", "n.", "苹果"});
+    list.Append({2, "book", "/bk/", "n.", "书"});
+    return list;
+}
+
+// Read from a file: a new word, a word of the list, a new word twice, numbered by line.
+ImportedWords Read() {
+    ImportedWords read;
+    read.entries.Append({3, "cat", "", "n.", "猫"});
+    read.entries.Append({4, "book", "/buk/", "v.", "预订"});
+    read.entries.Append({5, "dog", "", "", "狗"});
+    read.entries.Append({6, "dog", "/dg/", "n.", "犬"});
+    read.problems = {{2, "no word"}};
+    return read;
+}
+
+struct PolicyCase {
+    DuplicatePolicy policy;
+    std::vector<WordEntry> after; // the list once applied
+    std::vector<Status> statuses;
+    std::vector<std::int32_t> previewNumbers;
+};
+
+void PrintTo(const PolicyCase& c, std::ostream* out) {
+    *out << static_cast<int>(c.policy);
+}
+
+class Planning : public testing::TestWithParam<PolicyCase> {};
+
+TEST_P(Planning, DescribesAndMakesTheChange) {
+    const PolicyCase& c = GetParam();
+    WordList list = Current();
+    const ImportPlan plan = PlanImport(Read(), list, c.policy);
+    EXPECT_EQ(plan.newWords, 2u);
+    EXPECT_EQ(plan.duplicates, 2u);
+    EXPECT_EQ(plan.unreadable, 1u);
+    ASSERT_EQ(plan.preview.size(), 4u);
+    for (std::size_t i = 0; i < plan.preview.size(); ++i) {
+        EXPECT_EQ(plan.preview[i].status, c.statuses[i]) << i;
+        EXPECT_EQ(plan.preview[i].entry.number, c.previewNumbers[i]) << i;
+        EXPECT_EQ(plan.preview[i].line, i + 3);
+    }
+    // Planning changes nothing.
+    EXPECT_EQ(Entries(list), Entries(Current()));
+    ApplyImport(list, plan);
+    EXPECT_EQ(Entries(list), c.after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Policies, Planning,
+    testing::Values(PolicyCase{DuplicatePolicy::Skip,
+                               {{1, "apple", "/ap/", "n.", "苹果"},
+                                {2, "book", "/bk/", "n.", "书"},
+                                {3, "cat", "", "n.", "猫"},
+                                {4, "dog", "", "", "狗"}},
+                               {Status::New, Status::Skipped, Status::New, Status::Skipped},
+                               {3, 0, 4, 0}},
+                    PolicyCase{DuplicatePolicy::Replace,
+                               {{1, "apple", "/ap/", "n.", "苹果"},
+                                {2, "book", "/buk/", "v.", "预订"},
+                                {3, "cat", "", "n.", "猫"},
+                                {4, "dog", "/dg/", "n.", "犬"}},
+                               {Status::New, Status::Replaces, Status::New, Status::Replaces},
+                               {3, 2, 4, 4}},
+                    PolicyCase{DuplicatePolicy::Add,
+                               {{1, "apple", "/ap/", "n.", "苹果"},
+                                {2, "book", "/bk/", "n.", "书"},
+                                {3, "cat", "", "n.", "猫"},
+                                {4, "book", "/buk/", "v.", "预订"},
+                                {5, "dog", "", "", "狗"},
+                                {6, "dog", "/dg/", "n.", "犬"}},
+                               {Status::New, Status::Added, Status::New, Status::Added},
+                               {3, 4, 5, 6}}));
+
+TEST(Planning, ReplacementsKeepWhatTheyReplaceForUndo) {
+    const ImportPlan plan = PlanImport(Read(), Current(), DuplicatePolicy::Replace);
+    ASSERT_EQ(plan.replaced.size(), 1u);
+    EXPECT_EQ(plan.replaced[0].index, 1u);
+    EXPECT_EQ(plan.replaced[0].before, (WordEntry{2, "book", "/bk/", "n.", "书"}));
+    EXPECT_EQ(plan.replaced[0].after, (WordEntry{2, "book", "/buk/", "v.", "预订"}));
+}
+
+TEST(Planning, PreviewsTheFirstTwentyEntries) {
+    ImportedWords read;
+    for (int i = 0; i < 30; ++i) {
+        read.entries.Append({i + 1, "w" + std::to_string(i), "", "", ""});
+    }
+    const ImportPlan plan = PlanImport(read, WordList(), DuplicatePolicy::Skip);
+    ASSERT_EQ(plan.preview.size(), ImportPlan::kPreviewRows);
+    EXPECT_EQ(plan.preview.back().entry.number, 20);
+    EXPECT_EQ(plan.added.GetCount(), 30u);
+}
+
+} // namespace

@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# Runs the built program's command line on good and bad files and checks its output, its
+# exit codes and WL.txt.
+# Usage: tests/exchange/cli_test.sh PROGRAM
+set -u
+program="$1"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 1
+failures=0
+
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+# expect STATUS COMMAND...: runs the program, keeping its output in out and err.
+expect() {
+    local want="$1"
+    shift
+    "$program" "$@" >out 2>err
+    local got=$?
+    [ "$got" -eq "$want" ] || fail "vocamint $* ended with $got, not $want: $(cat err)"
+}
+
+expect 0 --help
+grep -q -- '--import FILE' out || fail "--help does not show --import"
+expect 0 --version
+grep -qx 'vocamint [0-9.]*' out || fail "--version printed '$(cat out)'"
+[ ! -s err ] || fail "--version wrote to stderr"
+
+# Usage errors: status 2, a message on stderr, nothing on stdout.
+for args in "--bogus" "--import" "--format csv" "--import a.csv --export b.csv" \
+    "--import a.csv --on-duplicate maybe" "--export b.csv --format doc" \
+    "--on-duplicate skip" "--export list" "one two" "/no/such/folder"; do
+    # shellcheck disable=SC2086
+    expect 2 $args
+    [ -s err ] || fail "vocamint $args gave no message"
+    [ ! -s out ] || fail "vocamint $args wrote to stdout"
+done
+
+printf '1 apple /ap/ n. 苹果\r\n2 book /bk/ n. 书\r\n' >WL.txt
+cp WL.txt before.txt
+
+# A file that cannot be read, an empty one and one without any word change nothing.
+printf '' >empty.csv
+printf 'word,meaning\n' >header.csv
+printf '"open,1\n' >broken.csv
+for file in missing.csv empty.csv header.csv broken.csv; do
+    expect 1 --import "$file"
+    [ -s err ] || fail "importing $file gave no message"
+    cmp -s WL.txt before.txt || fail "importing $file changed WL.txt"
+done
+grep -q 'line 1: unclosed quote' err || fail "no line number for the broken file: $(cat err)"
+
+# A good file with a duplicate and a bad line: skipped by default.
+printf 'word,meaning\ncat,猫\nbook,预订\n"bad\n' >good.csv
+expect 0 --import good.csv
+grep -q '1 new, 1 already in the list (skipped), 1 lines unreadable' out ||
+    fail "summary: $(cat out)"
+grep -q 'line 4: unclosed quote' err || fail "problems: $(cat err)"
+printf '1 apple /ap/ n. 苹果\r\n2 book /bk/ n. 书\r\n3 cat \\e \\e 猫\r\n' >want.txt
+cmp -s WL.txt want.txt || fail "after import: $(cat WL.txt)"
+
+expect 0 --import=good.csv --on-duplicate=replace --format csv
+printf '1 apple /ap/ n. 苹果\r\n2 book \\e \\e 预订\r\n3 cat \\e \\e 猫\r\n' >want.txt
+cmp -s WL.txt want.txt || fail "after replace: $(cat WL.txt)"
+
+# Export in each format, then import into an empty list: the same words come back.
+for format in csv tsv kvtml; do
+    expect 0 --export "out.$format"
+    grep -q "3 words written" out || fail "export $format: $(cat out)"
+    mkdir "$format" && cd "$format" || exit 1
+    expect 0 --import "../out.$format" --on-duplicate add
+    cmp -s WL.txt ../want.txt || fail "$format round trip: $(cat WL.txt)"
+    cd ..
+done
+expect 0 --export list.data --format tsv
+head -n 1 list.data | grep -qx '#separator:tab' || fail "--format tsv not used"
+
+# Export fails cleanly without a list or into a folder that does not exist.
+expect 1 --export no/such/folder/out.csv
+mkdir empty && cd empty || exit 1
+expect 1 --export out.csv
+[ ! -e out.csv ] || fail "an export without a list wrote a file"
+cd ..
+
+# A WL.txt that cannot be read is not replaced by an import.
+if [ "$(id -u)" -ne 0 ]; then
+    chmod 000 WL.txt
+    expect 1 --import good.csv
+    chmod 644 WL.txt
+    cmp -s WL.txt want.txt || fail "an unreadable list was changed"
+fi
+
+[ "$failures" -eq 0 ] || exit 1
+echo "cli_test: all passed"
