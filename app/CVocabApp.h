@@ -3,7 +3,14 @@
 
 #include "framework/CWinApp.h"
 
+class CVocabDlg;
+
 class CVocabApp : public CWinApp {
 public:
     BOOL InitInstance() override;
+    // Saves as "&Exit" does and ends the study window.
+    void OnEndSession() override;
+
+private:
+    CVocabDlg* m_pDlg = nullptr;
 };

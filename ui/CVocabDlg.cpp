@@ -13,6 +13,7 @@
 #include "settings/IniFile.h"
 #include "ui/RowText.h"
 #include "words/WordFile.h"
+#include "words/WordStore.h"
 
 BEGIN_MESSAGE_MAP(CVocabDlg, CDialog)
 ON_WM_SYSCOMMAND()
@@ -153,12 +154,20 @@ BOOL CVocabDlg::OnInitDialog() {
                                 &m_btnMeanToggle[k]};
     }
 
-    const std::string path = WordFilePath();
-    LoadWordFile(m_words, path);
-    m_strWordFile = path;
+    m_store = std::make_unique<WordStore>();
+    std::string loadMessage;
+    const bool loaded = m_store->Load(m_words, loadMessage);
+    const bool locked = m_store->Lock();
+    m_strWordFile = m_store->path();
     m_itCursor = m_words.Begin();
     ReadSettings();
     OnNextPage();
+    if (!loaded)
+        MessageBox(loadMessage.c_str(), "Info", MB_OK);
+    if (!locked)
+        MessageBox("Another Vocamint has this word list open. Words added in both are merged "
+                   "when each one exits.",
+                   "Info", MB_OK);
     return TRUE;
 }
 
@@ -352,6 +361,21 @@ void CVocabDlg::HideColumn(bool word) {
 // ---- Adding -------------------------------------------------------------------------------
 
 void CVocabDlg::OnAddWord() {
+    // Text the code set cannot hold would be stored as '?': refused before anything changes.
+    const struct {
+        CEdit* edit;
+        const char* name;
+    } fields[] = {{&m_editWord, "Word"}, {&m_editMean, "Mean"}, {&m_editType, "Type"}};
+    for (const auto& field : fields) {
+        if (!field.edit->CanHoldText()) {
+            const std::string message = std::string(field.name) +
+                                        " holds characters that this system's language setting "
+                                        "cannot store. Please change them!";
+            MessageBox(message.c_str(), "Error", MB_OK | MB_ICONINFORMATION);
+            field.edit->SetFocus();
+            return;
+        }
+    }
     UpdateData(TRUE);
     // A word of blanks alone would be stored as an empty word, so it counts as missing.
     CString trimmed = m_strWord;
@@ -400,15 +424,23 @@ void CVocabDlg::OnAddWord() {
 void CVocabDlg::OnOK() {
     WriteSettings();
     m_bExitRefused = false;
-    if (m_bModified) {
-        std::string message;
-        if (!SaveWordFile(m_words, m_strWordFile, message)) {
-            MessageBox(message.c_str(), "Info", MB_OK);
+    if (m_bModified && m_store) {
+        const WordStore::SaveResult saved = m_store->Save(m_words);
+        if (!saved.message.empty() && !m_bQuiet)
+            MessageBox(saved.message.c_str(), "Info", MB_OK);
+        if (!saved.done) {
             m_bExitRefused = true;
             return;
         }
     }
     CDialog::OnOK();
+}
+
+void CVocabDlg::EndSession() {
+    m_bQuiet = true;
+    OnOK();
+    if (m_bExitRefused)
+        EndDialog(IDCANCEL);
 }
 
 // A frame close after a failed save keeps the window open, as "&Exit" does, so that the
@@ -422,16 +454,18 @@ void CVocabDlg::OnClose() {
 
 // ---- Settings file ------------------------------------------------------------------------
 
+// The settings file lies in the folder held since start-up, beside the word file.
 void CVocabDlg::ReadSettings() {
     UpdateData(TRUE);
-    const IniFile ini(kSettingsFile);
+    const IniFile ini =
+        m_store ? IniFile(m_store->folder(), kSettingsFile) : IniFile(kSettingsFile);
     m_nPageStart = ini.ReadInt(kSection, "Index", 0);
     m_strGoto = ini.ReadString(kSection, "Goto", "", 259);
     UpdateData(FALSE);
 }
 
 void CVocabDlg::WriteSettings() {
-    IniFile ini(kSettingsFile);
+    IniFile ini = m_store ? IniFile(m_store->folder(), kSettingsFile) : IniFile(kSettingsFile);
     CString index;
     index.Format("%d", WrapAdd(m_nPageStart, -kPageSize));
     ini.WriteString(kSection, "Index", index.str());

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,12 +12,18 @@
 #include "ui/RowControls.h"
 #include "words/WordList.h"
 
+class WordStore;
+
 class CVocabDlg : public CDialog {
 public:
     static constexpr int kRowCount = 10;
 
     explicit CVocabDlg(CWnd* pParent = nullptr);
     ~CVocabDlg() override;
+
+    // The program is asked to end (a signal, the desktop session ending): saves as "&Exit"
+    // does, without message boxes, and ends the window whatever the save did.
+    void EndSession();
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -88,5 +95,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    bool m_bExitRefused = false; // set by OnOK when the word file could not be saved
+    bool m_bExitRefused = false;        // set by OnOK when the word file could not be saved
+    bool m_bQuiet = false;              // ending for the session: no message boxes
+    std::unique_ptr<WordStore> m_store; // the folder of the word list, held from start-up
 };

@@ -66,6 +66,22 @@ void WordList::AppendFields(std::int32_t number, std::string_view word, std::str
     }
     texts_.push_back(text);
     keys_.push_back({number, HashWord(word)});
+    origins_.push_back(-1);
+}
+
+std::int32_t WordList::Origin(WordPos pos) const {
+    assert(pos.index_ < origins_.size());
+    return origins_[pos.index_];
+}
+
+void WordList::SetOrigin(WordPos pos, std::int32_t origin) {
+    assert(pos.index_ < origins_.size());
+    origins_[pos.index_] = origin;
+}
+
+void WordList::MarkLoaded() {
+    for (std::size_t index = 0; index < origins_.size(); ++index)
+        origins_[index] = static_cast<std::int32_t>(index);
 }
 
 char* WordList::Reserve(std::size_t bytes) {
