@@ -1,5 +1,7 @@
 #include "ui/CVocabDlg.h"
 
+#include <QTimer>
+#include <QWindow>
 #include <charconv>
 #include <cstddef>
 #include <limits>
@@ -162,13 +164,29 @@ BOOL CVocabDlg::OnInitDialog() {
     m_itCursor = m_words.Begin();
     ReadSettings();
     OnNextPage();
+    // Told once the window is on screen, so the learner sees which window they are about.
+    std::vector<std::string> notices;
     if (!loaded)
-        MessageBox(loadMessage.c_str(), "Info", MB_OK);
+        notices.push_back(loadMessage);
     if (!locked)
-        MessageBox("Another Vocamint has this word list open. Words added in both are merged "
-                   "when each one exits.",
-                   "Info", MB_OK);
+        notices.push_back("Another Vocamint has this word list open. Words added in both are "
+                          "merged when each one exits.");
+    if (!notices.empty())
+        ShowNotices(std::move(notices), 0);
     return TRUE;
+}
+
+// A box shown before the window is on screen would take the keys from another window.
+void CVocabDlg::ShowNotices(std::vector<std::string> notices, int tries) {
+    QTimer::singleShot(tries == 0 ? 0 : 20, GetSafeHwnd(), [this, notices, tries] {
+        const QWindow* window = GetSafeHwnd()->windowHandle();
+        if (tries < 100 && (window == nullptr || !window->isExposed())) {
+            ShowNotices(notices, tries + 1);
+            return;
+        }
+        for (const std::string& notice : notices)
+            MessageBox(notice.c_str(), "Info", MB_OK);
+    });
 }
 
 void CVocabDlg::OnSysCommand(UINT nID, LPARAM /*lParam*/) {

@@ -95,7 +95,8 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    bool m_bExitRefused = false;        // set by OnOK when the word file could not be saved
-    bool m_bQuiet = false;              // ending for the session: no message boxes
+    bool m_bExitRefused = false; // set by OnOK when the word file could not be saved
+    bool m_bQuiet = false;       // ending for the session: no message boxes
+    void ShowNotices(std::vector<std::string> notices, int tries);
     std::unique_ptr<WordStore> m_store; // the folder of the word list, held from start-up
 };

@@ -86,8 +86,8 @@ bool WordStore::Lock() {
     m_lock->setStaleLockTime(0);
     if (m_lock->tryLock(0))
         return true;
-    // Neither held nor refused (e.g. a folder we may not write): nothing to warn about.
-    return m_lock->error() != QLockFile::LockFailedError;
+    // A folder we may not write takes no lock: nothing to warn about.
+    return m_lock->error() == QLockFile::PermissionError;
 }
 
 bool WordStore::Load(WordList& words, std::string& message) {
@@ -194,10 +194,23 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
         m_folder.Stat(kFileName, m_stamp);
         m_stamp.exists = true;
         m_hash = HashBytes(text);
-        if (changed)
+        if (changed) {
             words = std::move(merge.merged);
+            m_base = PrintEntries(words);
+        } else {
+            // What was loaded keeps its prints; only this run's entries are new. (An edit
+            // API must print the entries it changed here too.)
+            std::vector<EntryPrint> prints;
+            prints.reserve(words.GetCount());
+            for (WordPos pos = words.Begin(); pos != words.End(); pos = words.Next(pos)) {
+                const std::int32_t origin = words.Origin(pos);
+                prints.push_back(origin >= 0 && static_cast<std::size_t>(origin) < m_base.size()
+                                     ? m_base[static_cast<std::size_t>(origin)]
+                                     : PrintOf(words.Fields(pos)));
+            }
+            m_base = std::move(prints);
+        }
         words.MarkLoaded();
-        m_base = PrintEntries(words);
         return {true, changed ? MergeMessage(m_path, merge) : std::string()};
     }
     return {false, WriteFailed(m_path)};
