@@ -1,5 +1,6 @@
-// Loading, saving and searching a word file of a million entries, measured against `wc -w`
-// reading the same file, so the figures carry over between machines.
+// Loading, saving (alone, with its backup, and merging) and searching a word file of a million
+// entries, measured against `wc -w` reading the same file, so the figures carry over between
+// machines.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -19,6 +20,7 @@
 #include "words/WordFile.h"
 #include "words/WordFileFormat.h"
 #include "words/WordList.h"
+#include "words/WordStore.h"
 
 extern char** environ;
 
@@ -227,6 +229,66 @@ void BM_SaveWordFile(benchmark::State& state) {
     state.counters["x_wc_cpu"] = best.cpu / WcTime().cpu;
 }
 BENCHMARK(BM_SaveWordFile)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2);
+
+// A session's save as the window makes it: the file re-read and compared, its old version
+// kept in backups/, the new one written and synced. `merge`: another writer appended an entry
+// since the load, so the save reads the file's entries again and merges 100 additions in.
+Timing StoreSaveOnce(bool merge, benchmark::State& state) {
+    const fs::path folder = g_folder / (merge ? "merge" : "plain");
+    fs::remove_all(folder);
+    fs::create_directory(folder);
+    fs::copy_file(BenchFile(), folder / "WL.txt");
+    WordStore store(folder.string());
+    WordList words;
+    std::string message;
+    store.Load(words, message);
+    for (int i = 0; i < 100; ++i) {
+        const std::string word = "added" + std::to_string(i);
+        words.AppendFields(static_cast<std::int32_t>(words.GetCount() + 1), word, "", "n.", "m");
+    }
+    if (merge) {
+        std::FILE* out = std::fopen((folder / "WL.txt").c_str(), "ab");
+        std::fputs("1000001 appended s n. m\r\n", out);
+        std::fclose(out);
+    }
+    const double cpu = CpuNow();
+    const auto start = Clock::now();
+    const WordStore::SaveResult saved = store.Save(words);
+    const Timing time{Seconds(start), CpuNow() - cpu};
+    if (!saved.done || saved.message.empty() != !merge)
+        state.SkipWithError("the save did not do what was asked");
+    return time;
+}
+
+Timing g_plainSave{1e9, 1e9}; // the best plain save, which the merging save is compared with
+
+template <bool Merge> void BM_StoreSave(benchmark::State& state) {
+    Timing best{1e9, 1e9};
+    for (auto _ : state) {
+        const Timing time = StoreSaveOnce(Merge, state);
+        state.SetIterationTime(time.wall);
+        best = Min(best, time);
+    }
+    state.counters["best_ms"] = best.wall * 1e3;
+    state.counters["x_wc"] = best.wall / WcTime().wall;
+    state.counters["x_wc_cpu"] = best.cpu / WcTime().cpu;
+    if (!Merge) {
+        g_plainSave = best;
+    } else {
+        state.counters["x_plain_save"] = best.wall / g_plainSave.wall;
+        state.counters["x_plain_save_cpu"] = best.cpu / g_plainSave.cpu;
+    }
+}
+BENCHMARK(BM_StoreSave<false>)
+    ->Name("BM_SaveWithBackup")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2);
+BENCHMARK(BM_StoreSave<true>)
+    ->Name("BM_SaveMerging100Additions")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2);
 
 // Finds the last entry, the slowest case of a walk from the first.
 template <bool ByWord> void BM_FindLast(benchmark::State& state) {

@@ -14,6 +14,9 @@ public:
 
     virtual BOOL InitInstance() { return FALSE; }
     virtual int ExitInstance() { return 0; }
+    // The program is asked to end: SIGTERM, SIGHUP or SIGINT, or the desktop session's
+    // request to save. Runs on the user-interface thread; nothing to do by default.
+    virtual void OnEndSession() {}
 
     // The icon resource as a handle that lives as long as the process.
     HICON LoadIcon(UINT nIDResource) const;
@@ -23,6 +26,8 @@ public:
 
 CWinApp* AfxGetApp();
 
-// Sets the C runtime's multibyte code set to the locale's, opens the toolkit (ignoring the
-// arguments), runs InitInstance of the application object and returns the exit status.
+// Sets the C runtime's multibyte code set to the locale's (UTF-8 under the C or POSIX locale),
+// opens the toolkit (ignoring the arguments), runs InitInstance of the application object and
+// returns the exit status. SIGTERM, SIGHUP, SIGINT and the session's request to save reach
+// OnEndSession once open modal boxes are closed.
 int AfxWinMain(int argc, char** argv);

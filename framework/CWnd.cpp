@@ -63,6 +63,10 @@ void CWnd::GetWindowText(CString& text) const {
     text = CString(FromQString(current));
 }
 
+BOOL CWnd::CanHoldText() const {
+    return !m_hWnd || CanEncode(WidgetText(m_hWnd)) ? TRUE : FALSE;
+}
+
 BOOL CWnd::ShowWindow(int nCmdShow) {
     if (!m_hWnd)
         return FALSE;

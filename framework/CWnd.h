@@ -20,6 +20,9 @@ public:
     // GetWindowText as long as the learner has not edited the control.
     void SetWindowText(const CString& text);
     void GetWindowText(CString& text) const;
+    // Whether the control's text survives GetWindowText whole: the locale's code set can
+    // hold every character the learner typed.
+    BOOL CanHoldText() const;
 
     BOOL ShowWindow(int nCmdShow); // SW_SHOW or SW_HIDE; returns whether it was visible
     BOOL IsWindowVisible() const;  // its own visible flag, whether or not the dialog is shown

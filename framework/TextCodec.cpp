@@ -45,6 +45,18 @@ QString ToQString(std::string_view bytes) {
     return out;
 }
 
+bool CanEncode(const QString& text) {
+    std::vector<char> buffer(MB_CUR_MAX);
+    std::mbstate_t state{};
+    const QList<uint> codePoints = text.toUcs4();
+    for (uint c : codePoints) {
+        if (std::wcrtomb(buffer.data(), static_cast<wchar_t>(c), &state) ==
+            static_cast<std::size_t>(-1))
+            return false;
+    }
+    return true;
+}
+
 std::string FromQString(const QString& text) {
     std::string out;
     out.reserve(static_cast<std::size_t>(text.size()));

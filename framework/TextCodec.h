@@ -10,3 +10,5 @@
 QString ToQString(std::string_view bytes);
 // Characters the code set cannot hold become '?'.
 std::string FromQString(const QString& text);
+// Whether FromQString keeps every character of `text`, none becoming '?'.
+bool CanEncode(const QString& text);

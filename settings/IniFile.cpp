@@ -2,6 +2,7 @@
 
 #include "base/DecimalNumber.h"
 #include "settings/IniText.h"
+#include "storage/Folder.h"
 #include "storage/SafeFile.h"
 
 #include <QByteArray>
@@ -17,7 +18,7 @@ QString FileName(const std::string& path) {
     return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
 }
 
-bool ReadBytes(const QString& name, std::string& bytes) {
+bool ReadFileBytes(const QString& name, std::string& bytes) {
     QFile file(name);
     if (!file.open(QIODevice::ReadOnly))
         return false;
@@ -30,9 +31,21 @@ bool ReadBytes(const QString& name, std::string& bytes) {
 
 } // namespace
 
+bool IniFile::ReadBytes(std::string& bytes, bool& exists) const {
+    if (m_folder == nullptr) {
+        const QString name = FileName(m_path);
+        exists = QFileInfo::exists(name);
+        return ReadFileBytes(name, bytes);
+    }
+    const Folder::Read read = m_folder->ReadAll(m_path, bytes);
+    exists = read != Folder::Read::Missing;
+    return read == Folder::Read::Ok;
+}
+
 std::optional<std::string> IniFile::Lookup(std::string_view section, std::string_view key) const {
     std::string bytes;
-    if (!ReadBytes(FileName(m_path), bytes))
+    bool exists = false;
+    if (!ReadBytes(bytes, exists))
         return std::nullopt;
     return IniText(std::move(bytes)).Find(section, key);
 }
@@ -51,13 +64,20 @@ std::string IniFile::ReadString(std::string_view section, std::string_view key,
 }
 
 bool IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-    const QString name = FileName(m_path);
+    // The file as it is now, so that lines another writer added since survive.
     std::string bytes;
-    if (QFileInfo::exists(name) && !ReadBytes(name, bytes))
+    bool exists = false;
+    if (!ReadBytes(bytes, exists) && exists)
         return false;
     IniText text(std::move(bytes));
     if (!text.Set(section, key, value))
         return false;
+    if (m_folder != nullptr) {
+        FileStamp folderStamp;
+        m_folder->Stat(".", folderStamp);
+        FolderFile out(*m_folder, m_path);
+        return out.Open(&folderStamp) && out.Write(text.bytes()) && out.Commit();
+    }
 
     SafeFile out(m_path);
     return out.Open() && out.Write(text.bytes()) && out.Commit();

@@ -6,9 +6,14 @@
 #include <string>
 #include <string_view>
 
+class Folder;
+
 class IniFile {
 public:
     explicit IniFile(std::string path) : m_path(std::move(path)) {}
+    // A file of a folder held open: found there even after the folder was renamed, never
+    // opened blocking, and replaced keeping its owner, group and mode.
+    IniFile(const Folder& folder, std::string name) : m_path(std::move(name)), m_folder(&folder) {}
 
     // The key's value read like atoi; `defaultValue` when the file, section or key is missing.
     std::int32_t ReadInt(std::string_view section, std::string_view key,
@@ -25,5 +30,8 @@ private:
     // The key's stored value, or nothing when the file, section or key is missing.
     std::optional<std::string> Lookup(std::string_view section, std::string_view key) const;
 
+    bool ReadBytes(std::string& bytes, bool& exists) const;
+
     std::string m_path;
+    const Folder* m_folder = nullptr;
 };

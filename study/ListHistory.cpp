@@ -153,9 +153,11 @@ void ListHistory::Run(ListStep::Change& change, bool forward) {
         break;
     case ListStep::Change::Op::Remove:
         if (forward) {
+            change.origin = words_.Origin(pos);
             change.entry = words_.Remove(pos, true);
         } else {
             words_.Insert(pos, change.entry, true);
+            words_.SetOrigin(words_.PosAt(change.index), change.origin);
         }
         break;
     case ListStep::Change::Op::Replace: {

@@ -39,6 +39,8 @@ private:
         Op op;
         std::uint32_t index;
         WordEntry entry; // Insert: the entry; Remove: the removed one; Replace: the other one
+        // Remove: where the removed entry stood in the file, so that its return is no addition.
+        std::int32_t origin = -1;
     };
 
     static constexpr std::uint32_t kAppend = static_cast<std::uint32_t>(-1);

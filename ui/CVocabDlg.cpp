@@ -1,5 +1,7 @@
 #include "ui/CVocabDlg.h"
 
+#include <QTimer>
+#include <QWindow>
 #include <cstddef>
 
 #include "framework/CDataExchange.h"
@@ -15,6 +17,7 @@
 #include "ui/CEditEntryDlg.h"
 #include "ui/RowText.h"
 #include "words/WordFile.h"
+#include "words/WordStore.h"
 
 BEGIN_MESSAGE_MAP(CVocabDlg, CDialog)
 ON_WM_SYSCOMMAND()
@@ -125,14 +128,38 @@ BOOL CVocabDlg::OnInitDialog() {
                                 &m_btnMeanToggle[k]};
     }
 
-    const std::string path = WordFilePath();
-    LoadWordFile(m_words, path);
-    m_strWordFile = path;
+    m_store = std::make_unique<WordStore>();
+    std::string loadMessage;
+    const bool loaded = m_store->Load(m_words, loadMessage);
+    const bool locked = m_store->Lock();
+    m_strWordFile = m_store->path();
     m_itCursor = m_words.Begin();
     ReadSettings();
     OnNextPage();
     UpdateMenu();
+    // Told once the window is on screen, so the learner sees which window they are about.
+    std::vector<std::string> notices;
+    if (!loaded)
+        notices.push_back(loadMessage);
+    if (!locked)
+        notices.push_back("Another Vocamint has this word list open. Words added in both are "
+                          "merged when each one exits.");
+    if (!notices.empty())
+        ShowNotices(std::move(notices), 0);
     return TRUE;
+}
+
+// A box shown before the window is on screen would take the keys from another window.
+void CVocabDlg::ShowNotices(std::vector<std::string> notices, int tries) {
+    QTimer::singleShot(tries == 0 ? 0 : 20, GetSafeHwnd(), [this, notices, tries] {
+        const QWindow* window = GetSafeHwnd()->windowHandle();
+        if (tries < 100 && (window == nullptr || !window->isExposed())) {
+            ShowNotices(notices, tries + 1);
+            return;
+        }
+        for (const std::string& notice : notices)
+            MessageBox(notice.c_str(), "Info", MB_OK);
+    });
 }
 
 void CVocabDlg::OnSysCommand(UINT nID, LPARAM /*lParam*/) {
@@ -299,6 +326,21 @@ void CVocabDlg::HideColumn(bool word) {
 // ---- Adding -------------------------------------------------------------------------------
 
 void CVocabDlg::OnAddWord() {
+    // Text the code set cannot hold would be stored as '?': refused before anything changes.
+    const struct {
+        CEdit* edit;
+        const char* name;
+    } fields[] = {{&m_editWord, "Word"}, {&m_editMean, "Mean"}, {&m_editType, "Type"}};
+    for (const auto& field : fields) {
+        if (!field.edit->CanHoldText()) {
+            const std::string message = std::string(field.name) +
+                                        " holds characters that this system's language setting "
+                                        "cannot store. Please change them!";
+            MessageBox(message.c_str(), "Error", MB_OK | MB_ICONINFORMATION);
+            field.edit->SetFocus();
+            return;
+        }
+    }
     UpdateData(TRUE);
     const NewWordCheck check =
         CheckNewWord(m_words, m_strWord.str(), m_strMean.str(), m_strType.str());
@@ -522,15 +564,23 @@ void CVocabDlg::UpdateMenu() {
 void CVocabDlg::OnOK() {
     WriteSettings();
     m_bExitRefused = false;
-    if (m_bModified) {
-        std::string message;
-        if (!SaveWordFile(m_words, m_strWordFile, message)) {
-            MessageBox(message.c_str(), "Info", MB_OK);
+    if (m_bModified && m_store) {
+        const WordStore::SaveResult saved = m_store->Save(m_words);
+        if (!saved.message.empty() && !m_bQuiet)
+            MessageBox(saved.message.c_str(), "Info", MB_OK);
+        if (!saved.done) {
             m_bExitRefused = true;
             return;
         }
     }
     CDialog::OnOK();
+}
+
+void CVocabDlg::EndSession() {
+    m_bQuiet = true;
+    OnOK();
+    if (m_bExitRefused)
+        EndDialog(IDCANCEL);
 }
 
 // A frame close after a failed save keeps the window open, as "&Exit" does, so that the
@@ -544,16 +594,18 @@ void CVocabDlg::OnClose() {
 
 // ---- Settings file ------------------------------------------------------------------------
 
+// The settings file lies in the folder held since start-up, beside the word file.
 void CVocabDlg::ReadSettings() {
     UpdateData(TRUE);
-    const IniFile ini(kSettingsFile);
+    const IniFile ini =
+        m_store ? IniFile(m_store->folder(), kSettingsFile) : IniFile(kSettingsFile);
     m_nPageStart = ini.ReadInt(kSection, "Index", 0);
     m_strGoto = ini.ReadString(kSection, "Goto", "", 259);
     UpdateData(FALSE);
 }
 
 void CVocabDlg::WriteSettings() {
-    IniFile ini(kSettingsFile);
+    IniFile ini = m_store ? IniFile(m_store->folder(), kSettingsFile) : IniFile(kSettingsFile);
     CString index;
     index.Format("%d", PageRules::StoredIndex(m_nPageStart));
     ini.WriteString(kSection, "Index", index.str());

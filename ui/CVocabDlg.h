@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,12 +16,18 @@
 #include "ui/RowControls.h"
 #include "words/WordList.h"
 
+class WordStore;
+
 class CVocabDlg : public CDialog {
 public:
     static constexpr int kRowCount = 10;
 
     explicit CVocabDlg(CWnd* pParent = nullptr);
     ~CVocabDlg() override;
+
+    // The program is asked to end (a signal, the desktop session ending): saves as "&Exit"
+    // does, without message boxes, and ends the window whatever the save did.
+    void EndSession();
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -123,4 +130,7 @@ protected:
 
 private:
     bool m_bExitRefused = false; // set by OnOK when the word file could not be saved
+    bool m_bQuiet = false;       // ending for the session: no message boxes
+    void ShowNotices(std::vector<std::string> notices, int tries);
+    std::unique_ptr<WordStore> m_store; // the folder of the word list, held from start-up
 };

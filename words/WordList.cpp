@@ -75,6 +75,22 @@ void WordList::AppendFields(std::int32_t number, std::string_view word, std::str
     liveBytes_ += bytes;
     texts_.push_back(text);
     keys_.push_back({number, HashWord(word)});
+    origins_.push_back(-1);
+}
+
+std::int32_t WordList::Origin(WordPos pos) const {
+    assert(pos.index_ < origins_.size());
+    return origins_[pos.index_];
+}
+
+void WordList::SetOrigin(WordPos pos, std::int32_t origin) {
+    assert(pos.index_ < origins_.size());
+    origins_[pos.index_] = origin;
+}
+
+void WordList::MarkLoaded() {
+    for (std::size_t index = 0; index < origins_.size(); ++index)
+        origins_[index] = static_cast<std::int32_t>(index);
 }
 
 char* WordList::WriteText(const WordEntry& entry) {
@@ -193,6 +209,7 @@ WordEntry WordList::Remove(WordPos pos, bool renumber) {
     WordEntry entry = At(pos);
     const char* const text = texts_[index];
     texts_.erase(texts_.begin() + static_cast<std::ptrdiff_t>(index));
+    origins_.erase(origins_.begin() + static_cast<std::ptrdiff_t>(index));
     if (renumber) {
         // One pass moves the keys and numbers them down, instead of a move and then a walk.
         const std::size_t count = keys_.size() - 1;
@@ -213,6 +230,8 @@ void WordList::Insert(WordPos before, const WordEntry& entry, bool renumber) {
     const std::size_t index = std::min(before.index_, keys_.size());
     char* const text = WriteText(entry);
     texts_.insert(texts_.begin() + static_cast<std::ptrdiff_t>(index), text);
+    // An entry put in is new to the file until its history says otherwise (SetOrigin).
+    origins_.insert(origins_.begin() + static_cast<std::ptrdiff_t>(index), -1);
     const Keys key{entry.number, HashWord(entry.word)};
     if (renumber) {
         keys_.push_back(key);

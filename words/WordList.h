@@ -23,6 +23,13 @@ public:
                       std::string_view type, std::string_view mean);
     std::uint32_t GetCount() const;
 
+    // Where an entry came from: its index in the file as loaded, or -1 for an entry this run
+    // made. A merge tells the run's edits, deletions and additions apart by it.
+    std::int32_t Origin(WordPos pos) const; // pos must not be End()
+    void SetOrigin(WordPos pos, std::int32_t origin);
+    // Every entry now stands for the entry at its index in the file just loaded or saved.
+    void MarkLoaded();
+
     WordPos Begin() const;
     WordPos End() const;
     WordPos Next(WordPos pos) const; // pos must not be End()
@@ -94,6 +101,7 @@ private:
         std::uint32_t wordHash;
     };
     std::vector<Keys> keys_;
+    std::vector<std::int32_t> origins_;
 
     // Bytes of text that belong to entries, and bytes left behind by edits.
     std::size_t liveBytes_ = 0;

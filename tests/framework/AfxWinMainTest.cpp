@@ -55,4 +55,20 @@ TEST(AfxWinMain, RunsInitInstanceOnceWithTheLocalesCodeSetAndIgnoresArguments) {
     EXPECT_EQ(AfxGetApp(), nullptr);
 }
 
+// Under the C or POSIX locale text is UTF-8, as most programs make it today.
+TEST(AfxWinMain, MakesTheCAndPosixLocalesUtf8) {
+    const std::string previousLocale = std::setlocale(LC_ALL, nullptr);
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    for (const char* locale : {"C", "POSIX"}) {
+        ProbeApp app;
+        setenv("LC_ALL", locale, 1);
+        char name[] = "vocamint";
+        char* argv[] = {name, nullptr};
+        AfxWinMain(1, argv);
+        EXPECT_EQ(app.maxCharBytes, 6u) << locale;
+    }
+    unsetenv("LC_ALL");
+    std::setlocale(LC_ALL, previousLocale.c_str());
+}
+
 } // namespace

@@ -1,0 +1,255 @@
+#include "storage/Folder.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::size_t kReadChunk = 1 << 20;
+
+FileStamp StampOf(const struct stat& info) {
+    FileStamp stamp;
+    stamp.exists = true;
+    stamp.device = info.st_dev;
+    stamp.inode = info.st_ino;
+    stamp.size = info.st_size;
+    stamp.mtimeNs =
+        static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    stamp.owner = info.st_uid;
+    stamp.group = info.st_gid;
+    stamp.mode = info.st_mode & 07777;
+    return stamp;
+}
+
+// Opens a regular file for reading; O_NONBLOCK keeps a FIFO from blocking the open itself,
+// and the check after it refuses the FIFO, device or socket that was opened.
+int OpenRegular(int folder, const std::string& name, struct stat& info) {
+    const int fd = ::openat(folder, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        errno = EINVAL;
+        return -1;
+    }
+    return fd;
+}
+
+bool WriteAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t put = ::write(fd, data.data(), data.size());
+        if (put < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data.remove_prefix(static_cast<std::size_t>(put));
+    }
+    return true;
+}
+
+std::string TempName(const std::string& name) {
+    static std::mt19937_64 random(std::random_device{}());
+    char suffix[24];
+    std::snprintf(suffix, sizeof suffix, "%012llx",
+                  static_cast<unsigned long long>(random() & 0xFFFFFFFFFFFFull));
+    return "." + name + ".tmp-" + suffix;
+}
+
+} // namespace
+
+Folder::~Folder() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+Folder::Folder(Folder&& other) noexcept : m_fd(other.m_fd) {
+    other.m_fd = -1;
+}
+
+Folder& Folder::operator=(Folder&& other) noexcept {
+    if (this != &other) {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = other.m_fd;
+        other.m_fd = -1;
+    }
+    return *this;
+}
+
+Folder Folder::OpenCurrent() {
+    return Open(".");
+}
+
+Folder Folder::Open(const std::string& path) {
+    // O_PATH would do for a folder we may not read, but fsync on it is refused.
+    int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        fd = ::open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    return Folder(fd);
+}
+
+std::string Folder::HandlePath() const {
+    return "/proc/self/fd/" + std::to_string(m_fd);
+}
+
+Folder::Read Folder::ReadAll(const std::string& name, std::string& bytes, FileStamp* stamp) const {
+    bytes.clear();
+    if (stamp)
+        *stamp = FileStamp{};
+    struct stat info {};
+    const int fd = OpenRegular(m_fd, name, info);
+    if (fd < 0)
+        return errno == ENOENT ? Read::Missing : Read::Failed;
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    // The size is a hint only: the file may grow or shrink while it is read.
+    bytes.resize(static_cast<std::size_t>(info.st_size) + 1);
+    std::size_t have = 0;
+    bool ok = true;
+    for (;;) {
+        if (bytes.size() - have < kReadChunk / 4)
+            bytes.resize(bytes.size() + kReadChunk);
+        const ssize_t got = ::read(fd, bytes.data() + have, bytes.size() - have);
+        if (got > 0) {
+            have += static_cast<std::size_t>(got);
+        } else if (got == 0) {
+            break;
+        } else if (errno != EINTR) {
+            ok = false;
+            break;
+        }
+    }
+    bytes.resize(have);
+    struct stat after {};
+    if (ok && stamp && ::fstat(fd, &after) == 0)
+        *stamp = StampOf(after);
+    ::close(fd);
+    if (!ok)
+        bytes.clear();
+    return ok ? Read::Ok : Read::Failed;
+}
+
+bool Folder::Stat(const std::string& name, FileStamp& stamp) const {
+    struct stat info {};
+    if (::fstatat(m_fd, name.c_str(), &info, 0) != 0) {
+        stamp = FileStamp{};
+        return errno == ENOENT;
+    }
+    stamp = StampOf(info);
+    return true;
+}
+
+Folder Folder::OpenSub(const std::string& name, uid_t owner, gid_t group) const {
+    if (::mkdirat(m_fd, name.c_str(), 0777) == 0) {
+        // Made by root for a learner's list: it belongs to the learner like the list.
+        if (owner != ::geteuid() || group != ::getegid())
+            (void)::fchownat(m_fd, name.c_str(), owner, group, AT_SYMLINK_NOFOLLOW);
+    }
+    return Folder(::openat(m_fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+}
+
+FolderFile::FolderFile(const Folder& folder, std::string name)
+    : m_folder(folder), m_name(std::move(name)) {}
+
+FolderFile::~FolderFile() {
+    Discard();
+}
+
+void FolderFile::Discard() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+        if (!m_inPlace)
+            ::unlinkat(m_folder.fd(), m_temp.c_str(), 0);
+    }
+}
+
+bool FolderFile::Open(const FileStamp* like) {
+    if (!m_folder.IsOpen())
+        return false;
+    struct stat old {};
+    const bool exists = ::fstatat(m_folder.fd(), m_name.c_str(), &old, 0) == 0;
+    if (!exists && errno != ENOENT)
+        return false;
+    if (exists && (!S_ISREG(old.st_mode) || (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0))
+        return false;
+    // The owner and group to keep: the old file's, or those given for a new file.
+    const FileStamp target = exists ? StampOf(old) : like ? *like : FileStamp{};
+    for (int attempt = 0; attempt < 8 && m_fd < 0; ++attempt) {
+        m_temp = TempName(m_name);
+        m_fd = ::openat(m_folder.fd(), m_temp.c_str(),
+                        O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, exists ? 0600 : 0666);
+        if (m_fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (m_fd < 0) {
+        // A folder that takes no new file: a writable file is rewritten in place instead,
+        // the one case that is not atomic.
+        if (!exists)
+            return false;
+        struct stat info {};
+        m_fd =
+            ::openat(m_folder.fd(), m_name.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (m_fd < 0)
+            return false;
+        if (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode) || ::ftruncate(m_fd, 0) != 0) {
+            ::close(m_fd);
+            m_fd = -1;
+            return false;
+        }
+        m_inPlace = true;
+        return true;
+    }
+    if (target.exists) {
+        // Root saving a learner's file leaves it the learner's; an ordinary user who may not
+        // give a file away keeps at least the group and mode where allowed.
+        if (target.owner != ::geteuid() || target.group != ::getegid()) {
+            if (::fchown(m_fd, target.owner, target.group) != 0)
+                (void)::fchown(m_fd, static_cast<uid_t>(-1), target.group);
+        }
+        if (exists)
+            (void)::fchmod(m_fd, target.mode);
+    }
+    return true;
+}
+
+bool FolderFile::Write(std::string_view data) {
+    m_ok = m_ok && m_fd >= 0 && WriteAll(m_fd, data);
+    return m_ok;
+}
+
+bool FolderFile::Commit(const FileStamp* expected, bool* raced) {
+    if (raced)
+        *raced = false;
+    m_ok = m_ok && m_fd >= 0 && ::fsync(m_fd) == 0;
+    if (m_ok && m_inPlace) {
+        m_ok = ::close(m_fd) == 0;
+        m_fd = -1;
+        return m_ok;
+    }
+    if (m_ok && expected) {
+        FileStamp now;
+        if (!m_folder.Stat(m_name, now) || !now.SameVersion(*expected)) {
+            if (raced)
+                *raced = true;
+            m_ok = false;
+        }
+    }
+    if (!m_ok) {
+        Discard();
+        return false;
+    }
+    const bool closed = ::close(m_fd) == 0;
+    m_fd = -1;
+    if (!closed || ::renameat(m_folder.fd(), m_temp.c_str(), m_folder.fd(), m_name.c_str()) != 0) {
+        ::unlinkat(m_folder.fd(), m_temp.c_str(), 0);
+        m_ok = false;
+        return false;
+    }
+    // EINVAL: syncing folders is not supported here; EBADF: a folder we may not read.
+    return ::fsync(m_folder.fd()) == 0 || errno == EINVAL || errno == EBADF;
+}

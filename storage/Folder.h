@@ -1,0 +1,90 @@
+// A folder held open, so that its files are found in it even after it was renamed or moved,
+// and a whole-file reader and writer that work relative to it with names as bytes.
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+
+// What identifies a version of a file without reading it.
+struct FileStamp {
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    std::int64_t mtimeNs = 0;
+    uid_t owner = 0;
+    gid_t group = 0;
+    mode_t mode = 0; // permission bits only
+
+    bool SameVersion(const FileStamp& other) const {
+        return exists == other.exists && device == other.device && inode == other.inode &&
+               size == other.size && mtimeNs == other.mtimeNs;
+    }
+};
+
+class Folder {
+public:
+    enum class Read { Ok, Missing, Failed };
+
+    Folder() = default;
+    ~Folder();
+    Folder(Folder&& other) noexcept;
+    Folder& operator=(Folder&& other) noexcept;
+    Folder(const Folder&) = delete;
+    Folder& operator=(const Folder&) = delete;
+
+    // The current directory, or a folder by path; IsOpen() tells whether it worked.
+    static Folder OpenCurrent();
+    static Folder Open(const std::string& path);
+
+    bool IsOpen() const { return m_fd >= 0; }
+    int fd() const { return m_fd; }
+    // A path that reaches the folder wherever it now is (for APIs that take paths).
+    std::string HandlePath() const;
+
+    // Reads the whole of `name` into `bytes`. Anything but a regular file (or a link to one)
+    // is refused without opening it blocking, so a FIFO cannot hang the caller.
+    Read ReadAll(const std::string& name, std::string& bytes, FileStamp* stamp = nullptr) const;
+    // The stamp of `name` (exists = false when it is missing); false when it cannot be known.
+    bool Stat(const std::string& name, FileStamp& stamp) const;
+
+    // A sub-folder, created when missing with the owner and group given.
+    Folder OpenSub(const std::string& name, uid_t owner, gid_t group) const;
+
+private:
+    explicit Folder(int fd) : m_fd(fd) {}
+    int m_fd = -1;
+};
+
+// Replaces one file of a folder so that its old content survives any failure: the new content
+// goes to a temporary file beside it, which takes the old file's owner, group and mode, is
+// synced and renamed over the old file; then the folder is synced.
+class FolderFile {
+public:
+    FolderFile(const Folder& folder, std::string name);
+    ~FolderFile();
+    FolderFile(const FolderFile&) = delete;
+    FolderFile& operator=(const FolderFile&) = delete;
+
+    // False when the file may not be replaced: it is not a regular file, the learner made it
+    // read-only (checked here since root may write anyway), or no file can be written there.
+    // `like` gives owner, group and mode of a new file (a file that exists keeps its own).
+    bool Open(const FileStamp* like = nullptr);
+    bool Write(std::string_view data);
+    // Syncs and renames over the old file; `expected`, when given, must still describe the
+    // file being replaced, else nothing is replaced and false is returned with `raced` set.
+    bool Commit(const FileStamp* expected = nullptr, bool* raced = nullptr);
+
+private:
+    void Discard();
+
+    const Folder& m_folder;
+    std::string m_name;
+    std::string m_temp;
+    int m_fd = -1;
+    bool m_inPlace = false;
+    bool m_ok = true;
+};

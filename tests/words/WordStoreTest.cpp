@@ -1,0 +1,372 @@
+// The word list's session with its folder, against real files, permissions and processes:
+// unreadable lists, FIFOs, other writers, renamed folders, odd folder names, root's saves,
+// backups and crashes in the middle of a save.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <grp.h>
+#include <iterator>
+#include <random>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+#include "storage/Backups.h"
+#include "words/WordFileFormat.h"
+#include "words/WordList.h"
+#include "words/WordStore.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr uid_t kNobody = 65534;
+
+std::string ReadBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteBytes(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string Lines(int from, int to) {
+    std::string text;
+    for (int i = from; i <= to; ++i)
+        text += std::to_string(i) + " word" + std::to_string(i) + " s n. m\r\n";
+    return text;
+}
+
+WordEntry Entry(const std::string& word) {
+    return {0, word, "", "n.", "meaning"};
+}
+
+// Adds a word the way the window does: numbered after the list's count.
+void Add(WordList& words, const std::string& word) {
+    WordEntry entry = Entry(word);
+    entry.number = static_cast<std::int32_t>(words.GetCount() + 1);
+    words.Append(entry);
+}
+
+std::vector<std::string> Names(const fs::path& folder) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& item : fs::directory_iterator(folder, error))
+        names.push_back(item.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Runs `body` in a child process, as nobody when asked; true when it exits with 0.
+template <class Body> bool InChild(Body body, bool unprivileged = false) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (unprivileged && ::geteuid() == 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
+            ::_exit(3);
+        ::alarm(20); // a hang fails the test instead of stopping it
+        ::_exit(body() ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+class WordStoreTest : public testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "vocamint-store-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+        fs::permissions(dir_, fs::perms::all);
+    }
+    void TearDown() override {
+        std::error_code error;
+        for (const auto& item : fs::recursive_directory_iterator(dir_, error))
+            fs::permissions(item.path(), fs::perms::owner_all, fs::perm_options::add, error);
+        fs::remove_all(dir_, error);
+    }
+    fs::path dir_;
+};
+
+// Fault 1: a list that cannot be read whole is never written over.
+TEST_F(WordStoreTest, UnreadableListIsNeverWrittenOver) {
+    const std::string old = Lines(1, 25);
+    WriteBytes(dir_ / "WL.txt", old);
+    ::chmod((dir_ / "WL.txt").c_str(), 0200);
+    const std::string folder = dir_.string();
+    EXPECT_TRUE(InChild(
+        [&] {
+            WordStore store(folder);
+            WordList words;
+            std::string message;
+            if (store.Load(words, message) ||
+                message != "Open file '" + folder + "/WL.txt' failed!")
+                return false;
+            Add(words, "pear");
+            const WordStore::SaveResult saved = store.Save(words);
+            // Refused, but the window may end: the run's list is kept beside it.
+            return saved.done && saved.message.find("failed!") != std::string::npos &&
+                   saved.message.find("WL.conflict-") != std::string::npos;
+        },
+        true));
+    ::chmod((dir_ / "WL.txt").c_str(), 0644);
+    EXPECT_EQ(ReadBytes(dir_ / "WL.txt"), old);
+    const std::vector<std::string> names = Names(dir_);
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_EQ(names[0].rfind("WL.conflict-", 0), 0u);
+    EXPECT_EQ(ReadBytes(dir_ / names[0]), "1 pear \\e n. meaning\r\n");
+}
+
+// Fault 8: FIFOs, devices and folders are refused at once, never opened blocking.
+TEST_F(WordStoreTest, SpecialFilesAreRefusedWithoutBlocking) {
+    ASSERT_EQ(::mkfifo((dir_ / "WL.txt").c_str(), 0666), 0);
+    const std::string folder = dir_.string();
+    EXPECT_TRUE(InChild([&] {
+        WordStore store(folder);
+        WordList words;
+        std::string message;
+        if (store.Load(words, message))
+            return false;
+        Add(words, "pear");
+        return !store.Save(words).message.empty();
+    }));
+    EXPECT_TRUE(fs::is_fifo(dir_ / "WL.txt"));
+    Folder handle = Folder::Open(folder);
+    std::string bytes;
+    fs::create_directory(dir_ / "sub");
+    ::symlink("/dev/zero", (dir_ / "zero").c_str());
+    for (const char* name : {"WL.txt", "sub", "zero"})
+        EXPECT_EQ(handle.ReadAll(name, bytes), Folder::Read::Failed) << name;
+    EXPECT_EQ(handle.ReadAll("missing", bytes), Folder::Read::Missing);
+}
+
+// Fault 2: two real processes add a word each; both words survive, and a line another
+// program appended meanwhile survives too.
+TEST_F(WordStoreTest, TwoCopiesAndAnotherWriterAllKeepTheirWords) {
+    WriteBytes(dir_ / "WL.txt", Lines(1, 3));
+    const std::string folder = dir_.string();
+    int ready[2], go[2][2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(go[0]), 0);
+    ASSERT_EQ(::pipe(go[1]), 0);
+    // Each copy loads, adds its word, says it is ready, then saves when told.
+    const auto copy = [&](const std::string& word, int turn) {
+        return [&, word, turn] {
+            WordStore store(folder);
+            WordList words;
+            std::string message;
+            if (!store.Load(words, message))
+                return false;
+            Add(words, word);
+            char byte = 1;
+            if (::write(ready[1], &byte, 1) != 1 || ::read(go[turn][0], &byte, 1) != 1)
+                return false;
+            return store.Save(words).done;
+        };
+    };
+    std::vector<pid_t> children;
+    for (const char* word : {"apple", "pear"}) {
+        const int turn = static_cast<int>(children.size());
+        const pid_t child = ::fork();
+        if (child == 0)
+            ::_exit(copy(word, turn)() ? 0 : 1);
+        children.push_back(child);
+    }
+    char byte = 0;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    std::ofstream(dir_ / "WL.txt", std::ios::app) << "4 other s n. m\r\n";
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_EQ(::write(go[i][1], &byte, 1), 1);
+        int status = 0;
+        // One at a time, so that the second must merge with the first.
+        ::waitpid(children[static_cast<std::size_t>(i)], &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const std::string saved = ReadBytes(dir_ / "WL.txt");
+    EXPECT_EQ(saved.substr(0, Lines(1, 3).size()), Lines(1, 3));
+    for (const char* line :
+         {"4 other s n. m\r\n", "5 apple \\e n. meaning\r\n", "6 pear \\e n. meaning\r\n"})
+        EXPECT_NE(saved.find(line), std::string::npos) << line << "\n" << saved;
+    EXPECT_EQ(saved.size(), Lines(1, 3).size() + 16 + 23 + 22);
+}
+
+TEST_F(WordStoreTest, MergeIsReportedAndAnAdditionTheFileHasIsDropped) {
+    WriteBytes(dir_ / "WL.txt", Lines(1, 2));
+    WordStore store(dir_.string());
+    WordList words;
+    std::string message;
+    ASSERT_TRUE(store.Load(words, message));
+    Add(words, "pear");
+    Add(words, "plum");
+    WriteBytes(dir_ / "WL.txt", Lines(1, 2) + "3 plum x n. y\r\n");
+    const WordStore::SaveResult saved = store.Save(words);
+    EXPECT_TRUE(saved.done);
+    EXPECT_NE(saved.message.find("was changed by another program"), std::string::npos);
+    EXPECT_NE(saved.message.find("plum"), std::string::npos);
+    EXPECT_EQ(ReadBytes(dir_ / "WL.txt"),
+              Lines(1, 2) + "3 plum x n. y\r\n4 pear \\e n. meaning\r\n");
+    EXPECT_EQ(words.GetCount(), 4u);
+    // The merged list is now what was loaded: a second save needs no merge.
+    Add(words, "fig");
+    EXPECT_EQ(store.Save(words).message, "");
+}
+
+// Faults 3 and 4: the folder that was opened, whatever its name and wherever it moved.
+TEST_F(WordStoreTest, SavesInTheFolderItOpenedWhateverItsNameOrPlace) {
+    for (const std::string& name : {std::string("\xff\xfe"), std::string("\xd6\xd0\xce\xc4")}) {
+        const fs::path folder = dir_ / name;
+        const fs::path moved = dir_ / ("moved" + name);
+        fs::create_directory(folder);
+        WriteBytes(folder / "WL.txt", Lines(1, 2));
+        WordStore store(folder.string());
+        WordList words;
+        std::string message;
+        ASSERT_TRUE(store.Load(words, message));
+        Add(words, "pear");
+        fs::rename(folder, moved);
+        fs::create_directory(folder);
+        WriteBytes(folder / "WL.txt", "1 another list s m\r\n");
+        EXPECT_TRUE(store.Save(words).done);
+        EXPECT_EQ(ReadBytes(moved / "WL.txt"), Lines(1, 2) + "3 pear \\e n. meaning\r\n");
+        EXPECT_EQ(ReadBytes(folder / "WL.txt"), "1 another list s m\r\n");
+        EXPECT_EQ(Names(folder), std::vector<std::string>{"WL.txt"});
+    }
+}
+
+// Fault 5: root saving a learner's file leaves it the learner's, mode and all.
+TEST_F(WordStoreTest, SaveKeepsOwnerGroupAndMode) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to own files as another user";
+    WriteBytes(dir_ / "WL.txt", Lines(1, 2));
+    ASSERT_EQ(::chown((dir_ / "WL.txt").c_str(), kNobody, kNobody), 0);
+    ASSERT_EQ(::chmod((dir_ / "WL.txt").c_str(), 0640), 0);
+    WordStore store(dir_.string());
+    WordList words;
+    std::string message;
+    ASSERT_TRUE(store.Load(words, message));
+    Add(words, "pear");
+    ASSERT_TRUE(store.Save(words).done);
+    for (const fs::path& file : {dir_ / "WL.txt", dir_ / "backups" / Names(dir_ / "backups")[0]}) {
+        struct stat info {};
+        ASSERT_EQ(::stat(file.c_str(), &info), 0);
+        EXPECT_EQ(info.st_uid, kNobody) << file;
+        EXPECT_EQ(info.st_gid, kNobody) << file;
+        EXPECT_EQ(info.st_mode & 07777, 0640u) << file;
+    }
+}
+
+TEST_F(WordStoreTest, EachSaveKeepsTheReplacedVersionAndFailedBackupsStopTheSave) {
+    WriteBytes(dir_ / "WL.txt", Lines(1, 1));
+    WordStore store(dir_.string());
+    WordList words;
+    std::string message;
+    ASSERT_TRUE(store.Load(words, message));
+    std::vector<std::string> versions{ReadBytes(dir_ / "WL.txt")};
+    for (int i = 0; i < 12; ++i) {
+        Add(words, "w" + std::to_string(i));
+        ASSERT_TRUE(store.Save(words).done);
+        versions.push_back(ReadBytes(dir_ / "WL.txt"));
+    }
+    const std::vector<std::string> kept = Names(dir_ / "backups");
+    // The last ten, and today's oldest.
+    ASSERT_EQ(kept.size(), 11u);
+    EXPECT_EQ(ReadBytes(dir_ / "backups" / kept[0]), versions[0]);
+    for (std::size_t i = 1; i < kept.size(); ++i)
+        EXPECT_EQ(ReadBytes(dir_ / "backups" / kept[i]), versions[i + 1]) << kept[i];
+
+    const std::string before = ReadBytes(dir_ / "WL.txt");
+    fs::remove_all(dir_ / "backups");
+    WriteBytes(dir_ / "backups", "a file where the folder should be");
+    Add(words, "lost?");
+    const WordStore::SaveResult refused = store.Save(words);
+    EXPECT_FALSE(refused.done);
+    EXPECT_NE(refused.message.find("failed!"), std::string::npos);
+    EXPECT_EQ(ReadBytes(dir_ / "WL.txt"), before);
+}
+
+struct PruneCase {
+    const char* name;
+    std::vector<std::string> backups;
+    std::vector<std::string> removed;
+};
+
+TEST(BackupsToRemove, KeepsTheLastTenAndTheOldestOfEachOfTheLastSevenDays) {
+    const std::vector<std::string> days{"20240107", "20240106", "20240105", "20240104",
+                                        "20240103", "20240102", "20240101"};
+    std::vector<std::string> many;
+    for (int i = 10; i < 25; ++i)
+        many.push_back("WL-20240107-1200" + std::to_string(i) + "-000.txt");
+    const PruneCase cases[] = {
+        {"few", {"WL-20240107-120000-000.txt"}, {}},
+        {"other names stay", {"notes.txt", "WL-2024.txt", "WL-20240107-12000x-000.txt"}, {}},
+        {"many today", many, {many.begin() + 1, many.end() - 10}},
+        {"older days",
+         {"WL-20231231-090000-000.txt", "WL-20240101-090000-000.txt", "WL-20240101-100000-000.txt",
+          "WL-20240103-080000-000.txt"},
+         {}},
+    };
+    for (const PruneCase& c : cases)
+        EXPECT_EQ(BackupsToRemove("WL.txt", c.backups, days, 10), c.removed) << c.name;
+    std::vector<std::string> weeks = many;
+    for (const char* old :
+         {"WL-20231220-090000-000.txt", "WL-20240102-090000-000.txt", "WL-20240102-091000-000.txt"})
+        weeks.push_back(old);
+    // The day eight days back goes; of Jan 2 only the oldest stays; today's oldest stays.
+    std::vector<std::string> removed{"WL-20231220-090000-000.txt", "WL-20240102-091000-000.txt"};
+    removed.insert(removed.end(), many.begin() + 1, many.end() - 10);
+    EXPECT_EQ(BackupsToRemove("WL.txt", weeks, days, 10), removed);
+}
+
+// A crash at any moment of a save leaves WL.txt old or new and every backup a whole version.
+TEST_F(WordStoreTest, KillsDuringSavesLeaveOldOrNewContent) {
+    std::string old = Lines(1, 20000);
+    WriteBytes(dir_ / "WL.txt", old);
+    const std::string folder = dir_.string();
+    std::mt19937 random(9);
+    std::string current = old;
+    int kills = 0;
+    for (int round = 0; kills < 200; ++round) {
+        ASSERT_LT(round, 1000);
+        const std::string word = "k" + std::to_string(round);
+        const std::string next =
+            current + std::to_string(20001 + round) + " " + word + " \\e n. meaning\r\n";
+        const pid_t child = ::fork();
+        if (child == 0) {
+            WordStore store(folder);
+            WordList words;
+            std::string message;
+            if (!store.Load(words, message))
+                ::_exit(1);
+            Add(words, word);
+            for (;;) { // saves until killed, each time a merge of one more word
+                store.Save(words);
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 20000));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ++kills;
+        const std::string now = ReadBytes(dir_ / "WL.txt");
+        ASSERT_TRUE(now == current || now == next) << "round " << round;
+        current = now;
+        for (const std::string& name : Names(dir_ / "backups")) {
+            if (name[0] == '.')
+                continue; // a temporary file the crash left
+            const std::string backup = ReadBytes(dir_ / "backups" / name);
+            ASSERT_EQ(backup.substr(0, old.size()), old) << name;
+            ASSERT_TRUE(backup.size() >= 2 && backup.substr(backup.size() - 2) == "\r\n") << name;
+        }
+    }
+}
+
+} // namespace

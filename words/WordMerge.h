@@ -1,0 +1,38 @@
+// Joins this run's changes to a word list with the changes another writer made to its file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "words/WordList.h"
+
+// What an entry of the file was when it was loaded, without keeping its text: a hash of its
+// word (to find it again) and of all its text fields (to tell whether it changed). Numbers
+// are left out: they follow from the entry's place.
+struct EntryPrint {
+    std::uint64_t word = 0;
+    std::uint64_t fields = 0;
+    friend bool operator==(const EntryPrint&, const EntryPrint&) = default;
+};
+
+EntryPrint PrintOf(const WordFields& fields);
+// One print per entry, in list order.
+std::vector<EntryPrint> PrintEntries(const WordList& words);
+
+struct MergeResult {
+    WordList merged;
+    std::vector<std::string> added;     // this run's additions, now after the file's entries
+    std::vector<std::string> dropped;   // additions whose word the file now has
+    std::vector<std::string> conflicts; // entries this run changed that the file changed too
+    int edited = 0;                     // this run's edits applied to the file's entries
+    int deleted = 0;                    // this run's deletions applied
+};
+
+// `base`: the prints of the file as loaded; `ours`: the run's list, whose origins name the
+// loaded entries (-1 for additions); `theirs`: the file as it is now. The result is the file's
+// entries with the run's edits and deletions applied to the entries they name, then the run's
+// additions numbered after the file's last entry. When `conflicts` is not empty, `merged` is
+// meaningless: the caller keeps both lists instead.
+MergeResult MergeWordLists(const std::vector<EntryPrint>& base, const WordList& ours,
+                           WordList theirs);

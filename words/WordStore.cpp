@@ -1,0 +1,217 @@
+#include "words/WordStore.h"
+
+#include <QLockFile>
+#include <QString>
+#include <ctime>
+#include <functional>
+
+#include "storage/Backups.h"
+#include "words/WordFile.h"
+#include "words/WordFileFormat.h"
+#include "words/WordList.h"
+
+namespace {
+
+constexpr std::size_t kNamesShown = 8;
+
+std::string Quoted(const std::string& path) {
+    return "'" + path + "'";
+}
+
+std::string OpenFailed(const std::string& path) {
+    return "Open file " + Quoted(path) + " failed!";
+}
+
+std::string WriteFailed(const std::string& path) {
+    return "Write file " + Quoted(path) + " failed!";
+}
+
+// "a, b and 3 more"
+std::string Words(const std::vector<std::string>& words) {
+    std::string text;
+    for (std::size_t i = 0; i < words.size() && i < kNamesShown; ++i)
+        text += (i == 0 ? "" : ", ") + words[i];
+    if (words.size() > kNamesShown)
+        text += " and " + std::to_string(words.size() - kNamesShown) + " more";
+    return text;
+}
+
+std::string Count(std::size_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+// The folder part of the shown path, ending in '/', or empty.
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string MergeMessage(const std::string& path, const MergeResult& merge) {
+    std::string text = Quoted(path) + " was changed by another program while Vocamint ran; " +
+                       "this run's changes were merged into it.";
+    if (!merge.added.empty())
+        text += "\nAdded after its entries: " + Count(merge.added.size(), "word", "words") + " (" +
+                Words(merge.added) + ").";
+    if (!merge.dropped.empty())
+        text += "\nNot added again, the file has them already: " + Words(merge.dropped) + ".";
+    if (merge.edited > 0)
+        text +=
+            "\nEdited: " + Count(static_cast<std::size_t>(merge.edited), "entry", "entries") + ".";
+    if (merge.deleted > 0)
+        text += "\nDeleted: " + Count(static_cast<std::size_t>(merge.deleted), "entry", "entries") +
+                ".";
+    return text;
+}
+
+} // namespace
+
+std::uint64_t HashBytes(std::string_view bytes) {
+    return std::hash<std::string_view>{}(bytes);
+}
+
+WordStore::WordStore() : m_folder(Folder::OpenCurrent()), m_path(WordFilePath()) {}
+
+WordStore::WordStore(const std::string& folderPath)
+    : m_folder(Folder::Open(folderPath)), m_path(folderPath + "/" + kFileName) {}
+
+WordStore::~WordStore() = default;
+
+bool WordStore::Lock() {
+    if (!m_folder.IsOpen())
+        return true;
+    // Through the held folder, so the lock stays with the list when the folder is renamed.
+    const std::string lockPath = m_folder.HandlePath() + "/.WL.txt.lock";
+    m_lock = std::make_unique<QLockFile>(QString::fromStdString(lockPath));
+    // Only a dead owner makes a lock stale: a long session must not lose it.
+    m_lock->setStaleLockTime(0);
+    if (m_lock->tryLock(0))
+        return true;
+    // A folder we may not write takes no lock: nothing to warn about.
+    return m_lock->error() == QLockFile::PermissionError;
+}
+
+bool WordStore::Load(WordList& words, std::string& message) {
+    std::string bytes;
+    const Folder::Read read =
+        m_folder.IsOpen() ? m_folder.ReadAll(kFileName, bytes, &m_stamp) : Folder::Read::Failed;
+    if (read == Folder::Read::Failed) {
+        m_readWhole = false;
+        message = OpenFailed(m_path);
+        return false;
+    }
+    const std::uint32_t before = words.GetCount();
+    ParseWordText(bytes, words);
+    m_hash = HashBytes(bytes);
+    words.MarkLoaded();
+    // Entries that were in the list before the load are this run's own.
+    for (WordPos pos = words.Begin(); pos != words.End(); pos = words.Next(pos)) {
+        const std::int32_t origin = words.Origin(pos);
+        words.SetOrigin(pos, static_cast<std::uint32_t>(origin) < before
+                                 ? -1
+                                 : origin - static_cast<std::int32_t>(before));
+    }
+    m_base.clear();
+    m_base.reserve(words.GetCount() - before);
+    for (WordPos pos = words.Begin(); pos != words.End(); pos = words.Next(pos)) {
+        if (words.Origin(pos) >= 0)
+            m_base.push_back(PrintOf(words.Fields(pos)));
+    }
+    return true;
+}
+
+std::string WordStore::ConflictName() const {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    std::string name = std::string("WL.conflict-") + stamp + ".txt";
+    FileStamp existing;
+    for (int n = 2; m_folder.Stat(name, existing) && existing.exists; ++n)
+        name = std::string("WL.conflict-") + stamp + "-" + std::to_string(n) + ".txt";
+    return name;
+}
+
+bool WordStore::WriteList(const std::string& name, const WordList& words, const FileStamp* like) {
+    FolderFile file(m_folder, name);
+    return file.Open(like) && file.Write(FormatWordFile(words)) && file.Commit();
+}
+
+WordStore::SaveResult WordStore::Save(WordList& words) {
+    if (!m_folder.IsOpen())
+        return {false, OpenFailed(m_path)};
+    FileStamp folderStamp;
+    m_folder.Stat(".", folderStamp);
+    if (!m_readWhole) {
+        // Never write over a list we did not see whole; keep this run's list beside it.
+        const std::string name = ConflictName();
+        const bool kept = WriteList(name, words, &folderStamp);
+        return {true,
+                OpenFailed(m_path) + "\n\nIt could not be read whole when Vocamint started, " +
+                    "so it is left as it is." +
+                    (kept ? " This run's list is saved as " + Quoted(FolderOf(m_path) + name) + "."
+                          : " This run's list could not be saved either.")};
+    }
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        std::string bytes;
+        FileStamp disk;
+        if (m_folder.ReadAll(kFileName, bytes, &disk) == Folder::Read::Failed)
+            return {false, OpenFailed(m_path)};
+        const bool changed = disk.exists != m_stamp.exists || HashBytes(bytes) != m_hash;
+        MergeResult merge;
+        const WordList* out = &words;
+        if (changed) {
+            WordList theirs;
+            ParseWordText(bytes, theirs);
+            merge = MergeWordLists(m_base, words, std::move(theirs));
+            if (!merge.conflicts.empty()) {
+                const std::string name = ConflictName();
+                if (!WriteList(name, words, disk.exists ? &disk : &folderStamp))
+                    return {false, WriteFailed(FolderOf(m_path) + name)};
+                return {true, Quoted(m_path) +
+                                  " was changed by another program while Vocamint ran, in "
+                                  "entries this run changed too: " +
+                                  Words(merge.conflicts) +
+                                  ".\n\nIt is left as the other program wrote it; this run's "
+                                  "list is saved as " +
+                                  Quoted(FolderOf(m_path) + name) + "."};
+            }
+            out = &merge.merged;
+        }
+        if (disk.exists && !BackUp(m_folder, kFileName, bytes, disk))
+            return {false, "Back up file " + Quoted(m_path) + " to '" + kBackupFolder +
+                               "' failed! The list was not saved."};
+        const std::string text = FormatWordFile(*out);
+        FolderFile file(m_folder, kFileName);
+        if (!file.Open(&folderStamp))
+            return {false, OpenFailed(m_path)};
+        bool raced = false;
+        if (!file.Write(text) || !file.Commit(&disk, &raced)) {
+            if (raced)
+                continue; // changed again while we wrote: merge with that too
+            return {false, WriteFailed(m_path)};
+        }
+        m_folder.Stat(kFileName, m_stamp);
+        m_stamp.exists = true;
+        m_hash = HashBytes(text);
+        if (changed) {
+            words = std::move(merge.merged);
+            m_base = PrintEntries(words);
+        } else {
+            // What was loaded keeps its prints; only this run's entries are new. (An edit
+            // API must print the entries it changed here too.)
+            std::vector<EntryPrint> prints;
+            prints.reserve(words.GetCount());
+            for (WordPos pos = words.Begin(); pos != words.End(); pos = words.Next(pos)) {
+                const std::int32_t origin = words.Origin(pos);
+                prints.push_back(origin >= 0 && static_cast<std::size_t>(origin) < m_base.size()
+                                     ? m_base[static_cast<std::size_t>(origin)]
+                                     : PrintOf(words.Fields(pos)));
+            }
+            m_base = std::move(prints);
+        }
+        words.MarkLoaded();
+        return {true, changed ? MergeMessage(m_path, merge) : std::string()};
+    }
+    return {false, WriteFailed(m_path)};
+}

@@ -1,0 +1,62 @@
+// The session with the learner's word file: the folder it was opened in, what was loaded from
+// it, and saves that merge with changes made behind our back, keep a backup and never write
+// over a file that was not read whole.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "storage/Folder.h"
+#include "words/WordMerge.h"
+
+class QLockFile;
+class WordList;
+
+class WordStore {
+public:
+    static constexpr const char* kFileName = "WL.txt";
+
+    // Holds the current directory open; every file of the session is found in it.
+    WordStore();
+    // For tests: a folder given by path.
+    explicit WordStore(const std::string& folderPath);
+    ~WordStore();
+
+    const Folder& folder() const { return m_folder; }
+    // The word file's path as shown in messages.
+    const std::string& path() const { return m_path; }
+
+    // Takes the folder's lock; false when another running copy holds it (a lock left by a
+    // copy that died is taken over).
+    bool Lock();
+
+    // Appends the file's entries to `words`, which then stand for them in later merges. A
+    // missing file is an empty list. False (with `message` set) when the file exists but
+    // could not be read whole: every later save of the session is then refused.
+    bool Load(WordList& words, std::string& message);
+
+    struct SaveResult {
+        bool done = false;   // the window may end: saved, or nothing more can be done
+        std::string message; // for the learner's "Info" box; empty when nothing to say
+    };
+    // Writes `words` over the file, merging when the file changed since it was loaded, after
+    // keeping the replaced version as a backup. On success `words` holds what was written.
+    SaveResult Save(WordList& words);
+
+private:
+    std::string ConflictName() const;
+    bool WriteList(const std::string& name, const WordList& words, const FileStamp* like);
+
+    Folder m_folder;
+    std::string m_path;
+    std::unique_ptr<QLockFile> m_lock;
+    bool m_readWhole = true;
+    FileStamp m_stamp;        // the file as loaded or last saved
+    std::uint64_t m_hash = 0; // a hash of its bytes
+    std::vector<EntryPrint> m_base;
+};
+
+// A hash of a file's bytes, to tell a changed file from one merely touched.
+std::uint64_t HashBytes(std::string_view bytes);
