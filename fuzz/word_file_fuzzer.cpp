@@ -1,5 +1,6 @@
 // Word-file text survives a load, a save and a second load; random fields survive a save and
-// a load; reading in pieces gives what reading at once gives.
+// a load; reading in pieces gives what reading at once gives; merging a file with an unchanged
+// copy of itself plus one addition gives the file and the addition.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdlib>
@@ -8,6 +9,7 @@
 
 #include "words/WordFileFormat.h"
 #include "words/WordList.h"
+#include "words/WordMerge.h"
 #include "words/WordTextReader.h"
 
 namespace {
@@ -47,6 +49,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     reader.Finish();
     Check(Entries(pieces) == Entries(first));
+
+    WordList ours;
+    ParseWordText(text, ours);
+    ours.MarkLoaded();
+    ours.Append({0,
+                 "\x01"
+                 "added",
+                 "", "", ""});
+    WordList theirs;
+    ParseWordText(saved, theirs);
+    const MergeResult merge = MergeWordLists(PrintEntries(first), ours, std::move(theirs));
+    Check(merge.conflicts.empty());
+    Check(merge.merged.GetCount() == first.GetCount() + (merge.dropped.empty() ? 1 : 0));
 
     FuzzedDataProvider provider(data, size);
     WordList made;

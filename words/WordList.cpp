@@ -139,6 +139,10 @@ WordPos WordList::End() const {
     return WordPos();
 }
 
+WordPos WordList::Last() const {
+    return keys_.empty() ? End() : WordPos(keys_.size() - 1);
+}
+
 WordPos WordList::Next(WordPos pos) const {
     assert(pos.index_ < keys_.size());
     const std::size_t next = pos.index_ + 1;
@@ -425,4 +429,22 @@ WordPos WordList::FindText(const TextQuery& query, WordPos from, std::uint32_t m
         first = last;
     }
     return PosAt(static_cast<std::uint32_t>(stop));
+}
+
+std::vector<WordPos> WordList::FindWords(const std::vector<std::string_view>& words) const {
+    std::vector<std::uint32_t> hashes;
+    for (const std::string_view word : words)
+        hashes.push_back(HashWord(word));
+    std::sort(hashes.begin(), hashes.end());
+    std::vector<WordPos> found;
+    if (hashes.empty())
+        return found;
+    for (std::size_t index = 0; index < keys_.size(); ++index) {
+        if (!std::binary_search(hashes.begin(), hashes.end(), keys_[index].wordHash))
+            continue;
+        const std::string_view word = WordOf(index);
+        if (std::find(words.begin(), words.end(), word) != words.end())
+            found.push_back(WordPos(index));
+    }
+    return found;
 }

@@ -32,6 +32,7 @@ public:
 
     WordPos Begin() const;
     WordPos End() const;
+    WordPos Last() const;            // the last entry, or End() when the list is empty
     WordPos Next(WordPos pos) const; // pos must not be End()
     WordEntry At(WordPos pos) const; // pos must not be End()
     // Views of the stored fields, valid as long as the list; pos must not be End().
@@ -40,6 +41,8 @@ public:
     // First entry in list order with that number / that exact word (byte equality), or End().
     WordPos FindNumber(std::int32_t number) const;
     WordPos FindWord(std::string_view word) const;
+    // The entries whose word is one of `words`, in list order, found in one walk.
+    std::vector<WordPos> FindWords(const std::vector<std::string_view>& words) const;
 
     // Positions are indexes: an edit moves the positions after it, and it ends the views that
     // Fields gave out.

@@ -1,5 +1,6 @@
 #include "words/WordStore.h"
 
+#include <QHashFunctions>
 #include <QLockFile>
 #include <QString>
 #include <ctime>
@@ -66,7 +67,7 @@ std::string MergeMessage(const std::string& path, const MergeResult& merge) {
 } // namespace
 
 std::uint64_t HashBytes(std::string_view bytes) {
-    return std::hash<std::string_view>{}(bytes);
+    return qHashBits(bytes.data(), bytes.size(), 0x5eed);
 }
 
 WordStore::WordStore() : m_folder(Folder::OpenCurrent()), m_path(WordFilePath()) {}
