@@ -302,6 +302,14 @@ void WordList::Compact() {
 // another in one block is scanned as one stretch of bytes, 16 places at a time against a few
 // bytes of the query, and only the places that pass are checked against the entry that holds
 // them. Text left behind by edits may lie in a stretch; the check finds it outside every field.
+namespace {
+
+// The largest gap between the texts of neighbouring entries that a scan reads through without
+// checking that it holds nothing but the earlier entry.
+constexpr std::size_t kLooseGap = 256;
+
+} // namespace
+
 template <int Window>
 void WordList::ScanRun(const TextQuery& query, std::size_t first, std::size_t stop, const char* end,
                        std::vector<WordPos>& found) const {
@@ -410,9 +418,18 @@ WordPos WordList::FindText(const TextQuery& query, WordPos from, std::uint32_t m
             std::upper_bound(spans.begin(), spans.end(), std::make_pair(start, start), before) - 1;
         const char* const blockEnd = span->second;
         std::size_t last = first + 1;
-        while (last < stop && std::less<>{}(texts_[last - 1], texts_[last]) &&
-               std::less<>{}(texts_[last], blockEnd)) {
-            ++last;
+        // A run ends where the texts stop following one another: a small gap (what an edit
+        // left behind) is scanned through, a large one only when the text before fills it.
+        for (; last < stop; ++last) {
+            const char* const previous = texts_[last - 1];
+            const char* const text = texts_[last];
+            if (!std::less<>{}(previous, text) || !std::less<>{}(text, blockEnd)) {
+                break;
+            }
+            if (static_cast<std::size_t>(text - previous) > kLooseGap &&
+                text != previous + TextBytes(previous)) {
+                break;
+            }
         }
         const char* const end = texts_[last - 1] + TextBytes(texts_[last - 1]);
         switch (query.WindowSize()) {

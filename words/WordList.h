@@ -35,7 +35,7 @@ public:
     WordPos Last() const;            // the last entry, or End() when the list is empty
     WordPos Next(WordPos pos) const; // pos must not be End()
     WordEntry At(WordPos pos) const; // pos must not be End()
-    // Views of the stored fields, valid as long as the list; pos must not be End().
+    // Views of the stored fields, valid until the list changes; pos must not be End().
     WordFields Fields(WordPos pos) const;
 
     // First entry in list order with that number / that exact word (byte equality), or End().

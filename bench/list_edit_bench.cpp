@@ -1,0 +1,204 @@
+// Editing and searching a list of a million entries, against loading it from its file in the
+// same run: one keystroke of find as you type, deleting the first entry (every number after it
+// changes) and undoing that, and editing one entry.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <unistd.h>
+
+#include "study/ListHistory.h"
+#include "study/WordSearch.h"
+#include "words/WordFile.h"
+#include "words/WordFileFormat.h"
+#include "words/WordList.h"
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr int kEntries = 1'000'000;
+// Entries a search looks at between two turns of the window's event loop.
+constexpr std::uint32_t kSearchSlice = 65536;
+
+fs::path g_folder;
+
+double Seconds(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+std::string RandomLetters(std::mt19937& random, int from, int to) {
+    std::string text(from + random() % (to - from + 1), 'a');
+    for (char& c : text) {
+        c = static_cast<char>('a' + random() % 26);
+    }
+    return text;
+}
+
+// The same kind of file as word_file_bench's: number, word, spell, type, meaning.
+const fs::path& BenchFile() {
+    static const fs::path path = [] {
+        std::string pattern = (fs::temp_directory_path() / "vocamint-edit-bench-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            std::perror("mkdtemp");
+            std::exit(1);
+        }
+        g_folder = pattern;
+        const fs::path file = g_folder / "WL.txt";
+        std::FILE* out = std::fopen(file.c_str(), "wb");
+        std::mt19937 random(7);
+        const char* types[] = {"n.", "v.", "adj.", "adv.", "prep."};
+        std::string text;
+        for (int i = 1; i <= kEntries; ++i) {
+            WordEntry entry{i, "", "/" + RandomLetters(random, 4, 8) + "/", types[random() % 5],
+                            RandomLetters(random, 10, 22)};
+            for (int n = i, k = 0; k < 5; ++k, n /= 26) {
+                entry.word += static_cast<char>('a' + n % 26);
+            }
+            entry.word += RandomLetters(random, 0, 3);
+            AppendWordLine(text, entry);
+            if (text.size() > (1 << 20) || i == kEntries) {
+                std::fwrite(text.data(), 1, text.size(), out);
+                text.clear();
+            }
+        }
+        std::fclose(out);
+        return file;
+    }();
+    return path;
+}
+
+double LoadOnce() {
+    WordList list;
+    const auto start = Clock::now();
+    LoadWordFile(list, BenchFile().string());
+    return Seconds(start);
+}
+
+double LoadTime() {
+    static const double best = [] {
+        double time = LoadOnce();
+        for (int i = 0; i < 4; ++i) {
+            time = std::min(time, LoadOnce());
+        }
+        return time;
+    }();
+    return best;
+}
+
+WordList& Loaded() {
+    static WordList list = [] {
+        WordList words;
+        LoadWordFile(words, BenchFile().string());
+        return words;
+    }();
+    return list;
+}
+
+void Report(benchmark::State& state, double best) {
+    state.counters["best_ms"] = best * 1e3;
+    state.counters["load_ms"] = LoadTime() * 1e3;
+    state.counters["x_load_pct"] = best / LoadTime() * 100;
+}
+
+void BM_LoadWordFile(benchmark::State& state) {
+    double best = 1e9;
+    for (auto _ : state) {
+        const double time = LoadOnce();
+        state.SetIterationTime(time);
+        best = std::min(best, time);
+    }
+    Report(state, best);
+}
+BENCHMARK(BM_LoadWordFile)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2);
+
+// One keystroke: a three-letter text searched over the whole list in the window's slices.
+void BM_FindKeystroke(benchmark::State& state) {
+    const WordList& words = Loaded();
+    const char* texts[] = {"abc", "Xyz", "ing", "que"};
+    double best = 1e9;
+    std::size_t matches = 0;
+    int turn = 0;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        WordSearch search(words, texts[turn++ % 4]);
+        std::vector<WordPos> found;
+        while (!search.Done()) {
+            search.Step(kSearchSlice, found);
+        }
+        const double time = Seconds(start);
+        state.SetIterationTime(time);
+        best = std::min(best, time);
+        matches = found.size();
+        benchmark::DoNotOptimize(found.data());
+    }
+    Report(state, best);
+    state.counters["matches"] = static_cast<double>(matches);
+}
+BENCHMARK(BM_FindKeystroke)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Deleting the first entry renumbers all the others; its undo numbers them back.
+void BM_DeleteFirstAndUndo(benchmark::State& state) {
+    WordList& words = Loaded();
+    ListHistory history(words);
+    double bestDelete = 1e9;
+    double bestUndo = 1e9;
+    for (auto _ : state) {
+        auto start = Clock::now();
+        history.Apply(ListStep::Delete(0));
+        const double remove = Seconds(start);
+        start = Clock::now();
+        history.Undo();
+        const double undo = Seconds(start);
+        state.SetIterationTime(remove + undo);
+        bestDelete = std::min(bestDelete, remove);
+        bestUndo = std::min(bestUndo, undo);
+    }
+    if (!words.IsNumberedInOrder() || history.IsModified()) {
+        state.SkipWithError("the undo did not restore the list");
+    }
+    Report(state, bestDelete);
+    state.counters["undo_ms"] = bestUndo * 1e3;
+    state.counters["undo_x_load_pct"] = bestUndo / LoadTime() * 100;
+}
+BENCHMARK(BM_DeleteFirstAndUndo)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_EditOne(benchmark::State& state) {
+    WordList& words = Loaded();
+    ListHistory history(words);
+    const std::uint32_t index = words.GetCount() / 2;
+    WordEntry entry = words.At(words.PosAt(index));
+    double best = 1e9;
+    int round = 0;
+    for (auto _ : state) {
+        entry.mean = "changed meaning " + std::to_string(round++);
+        const auto start = Clock::now();
+        history.Apply(ListStep::Edit(index, entry));
+        const double time = Seconds(start);
+        state.SetIterationTime(time);
+        best = std::min(best, time);
+    }
+    Report(state, best);
+}
+BENCHMARK(BM_EditOne)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    if (!g_folder.empty()) {
+        std::error_code error;
+        fs::remove_all(g_folder, error);
+    }
+    return 0;
+}

@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "words/WordList.h"
+
+namespace {
+
+// Entries numbered 1..count, words w1, w2, ...
+WordList Numbered(int count) {
+    WordList list;
+    for (int i = 1; i <= count; ++i) {
+        list.Append({i, "w" + std::to_string(i), "s", "n.", "m" + std::to_string(i)});
+    }
+    return list;
+}
+
+// "number:word" for each entry, in list order.
+std::vector<std::string> Rows(const WordList& list) {
+    std::vector<std::string> rows;
+    for (WordPos pos = list.Begin(); pos != list.End(); pos = list.Next(pos)) {
+        const WordFields fields = list.Fields(pos);
+        rows.push_back(std::to_string(fields.number) + ":" + std::string(fields.word));
+    }
+    return rows;
+}
+
+TEST(WordListEdit, RemoveRenumbersTheRestAndInsertPutsItBack) {
+    struct Case {
+        std::uint32_t index;
+        bool renumber;
+        std::vector<std::string> after;
+    };
+    const Case cases[] = {
+        {0, true, {"1:w2", "2:w3", "3:w4"}},
+        {1, true, {"1:w1", "2:w3", "3:w4"}},
+        {3, true, {"1:w1", "2:w2", "3:w3"}},
+        {1, false, {"1:w1", "3:w3", "4:w4"}},
+    };
+    for (const Case& c : cases) {
+        WordList list = Numbered(4);
+        const WordEntry removed = list.Remove(list.PosAt(c.index), c.renumber);
+        EXPECT_EQ(removed.word, "w" + std::to_string(c.index + 1));
+        EXPECT_EQ(removed.number, static_cast<int>(c.index) + 1);
+        EXPECT_EQ(Rows(list), c.after) << c.index;
+        EXPECT_EQ(list.IsNumberedInOrder(), c.renumber);
+        list.Insert(list.PosAt(c.index), removed, c.renumber);
+        EXPECT_EQ(Rows(list), Rows(Numbered(4))) << c.index;
+        EXPECT_EQ(list.At(list.PosAt(c.index)), removed);
+    }
+}
+
+TEST(WordListEdit, RenumberWrapsAndCancels) {
+    WordList list;
+    list.Append({INT32_MIN, "low", "", "", ""});
+    list.Append({INT32_MAX, "high", "", "", ""});
+    list.Renumber(list.Begin(), -1);
+    EXPECT_EQ(list.Fields(list.PosAt(0)).number, INT32_MAX);
+    EXPECT_EQ(list.Fields(list.PosAt(1)).number, INT32_MAX - 1);
+    list.Renumber(list.PosAt(1), 2);
+    EXPECT_EQ(list.Fields(list.PosAt(1)).number, INT32_MIN);
+    list.Renumber(list.End(), 5); // nothing after the end
+    list.Renumber(list.PosAt(1), -2);
+    list.Renumber(list.Begin(), 1);
+    EXPECT_EQ(list.Fields(list.PosAt(0)).number, INT32_MIN);
+    EXPECT_EQ(list.Fields(list.PosAt(1)).number, INT32_MAX);
+}
+
+TEST(WordListEdit, FindsFollowEveryEdit) {
+    WordList list = Numbered(5);
+    list.Replace(list.PosAt(1), {2, "pear", "", "n.", "fruit"});
+    EXPECT_EQ(list.FindWord("w2"), list.End());
+    EXPECT_EQ(list.FindWord("pear"), list.PosAt(1));
+    EXPECT_EQ(list.At(list.PosAt(1)), (WordEntry{2, "pear", "", "n.", "fruit"}));
+
+    list.Remove(list.PosAt(0), true); // pear is now 1, w5 is 4
+    EXPECT_EQ(list.FindWord("pear"), list.PosAt(0));
+    EXPECT_EQ(list.FindNumber(1), list.PosAt(0));
+    EXPECT_EQ(list.FindNumber(4), list.FindWord("w5"));
+    EXPECT_EQ(list.FindNumber(5), list.End());
+    EXPECT_EQ(list.FindWord("w1"), list.End());
+
+    list.Insert(list.End(), {5, "apple", "", "n.", "x"}, false);
+    EXPECT_EQ(list.FindWord("apple"), list.PosAt(4));
+    EXPECT_EQ(list.FindNumber(5), list.PosAt(4));
+    list.Replace(list.PosAt(4), {9, "apple", "", "n.", "y"});
+    EXPECT_EQ(list.FindNumber(5), list.End());
+    EXPECT_EQ(list.FindNumber(9), list.PosAt(4));
+    EXPECT_EQ(list.GetCount(), 5u);
+    EXPECT_EQ(list.IndexOf(list.End()), 5u);
+    EXPECT_EQ(list.PosAt(5), list.End());
+}
+
+TEST(WordListEdit, NumberedInOrder) {
+    struct Case {
+        std::vector<int> numbers;
+        bool inOrder;
+    };
+    const Case cases[] = {
+        {{}, true},      {{1}, true},     {{1, 2, 3}, true},  {{0}, false},
+        {{1, 3}, false}, {{2, 1}, false}, {{1, 2, 2}, false}, {{-1}, false},
+    };
+    for (const Case& c : cases) {
+        WordList list;
+        for (const int number : c.numbers) {
+            list.Append({number, "w", "", "", ""});
+        }
+        EXPECT_EQ(list.IsNumberedInOrder(), c.inOrder) << c.numbers.size();
+    }
+}
+
+// A long run of edits rewrites the blocks now and then; every entry must survive that intact,
+// large ones (kept in blocks of their own) included.
+TEST(WordListEdit, LongEditingKeepsEveryEntry) {
+    WordList list = Numbered(50);
+    std::vector<WordEntry> expected;
+    for (WordPos pos = list.Begin(); pos != list.End(); pos = list.Next(pos)) {
+        expected.push_back(list.At(pos));
+    }
+    const std::string big(300 * 1024, 'b');
+    for (int round = 0; round < 400; ++round) {
+        const std::uint32_t index = static_cast<std::uint32_t>(round * 7) % 50;
+        WordEntry entry = expected[index];
+        entry.mean = (round % 50 == 0 ? big : std::string(4000, 'a')) + std::to_string(round);
+        list.Replace(list.PosAt(index), entry);
+        expected[index] = entry;
+        if (round % 3 == 0) {
+            const WordEntry removed = list.Remove(list.PosAt(index), true);
+            list.Insert(list.PosAt(index), removed, true);
+        }
+    }
+    ASSERT_EQ(list.GetCount(), expected.size());
+    for (std::uint32_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(list.At(list.PosAt(i)), expected[i]) << i;
+        EXPECT_EQ(list.FindWord(expected[i].word), list.PosAt(i));
+    }
+}
+
+} // namespace
