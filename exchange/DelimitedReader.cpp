@@ -45,24 +45,24 @@ public:
     enum class Result { Record, End, Error };
 
     RecordScanner(std::string_view text, char separator, std::size_t firstLine)
-        : text_(text), separator_(separator), line_(firstLine) {
-        stops_.fill(false);
-        stops_[static_cast<unsigned char>(separator)] = true;
-        stops_['\r'] = true;
-        stops_['\n'] = true;
+        : m_text(text), m_separator(separator), m_line(firstLine) {
+        m_stops.fill(false);
+        m_stops[static_cast<unsigned char>(separator)] = true;
+        m_stops['\r'] = true;
+        m_stops['\n'] = true;
     }
 
     // On Record, `line` is where the record starts; on Error, where the bad row starts, with
     // `reason` set. The scanner then goes on after that row.
     Result Next(std::vector<std::string_view>& fields, std::size_t& line, const char*& reason) {
         fields.clear();
-        if (at_ >= text_.size()) {
+        if (m_at >= m_text.size()) {
             return Result::End;
         }
-        line = line_;
-        const std::size_t start = at_;
+        line = m_line;
+        const std::size_t start = m_at;
         for (;;) {
-            if (at_ < text_.size() && text_[at_] == '"') {
+            if (m_at < m_text.size() && m_text[m_at] == '"') {
                 std::string_view field;
                 if (!Quoted(fields.size(), field)) {
                     reason = "unclosed quote";
@@ -70,23 +70,23 @@ public:
                     return Result::Error;
                 }
                 fields.push_back(field);
-                if (at_ < text_.size() && !stops_[static_cast<unsigned char>(text_[at_])]) {
+                if (m_at < m_text.size() && !m_stops[static_cast<unsigned char>(m_text[m_at])]) {
                     reason = "text after a closing quote";
-                    SkipLineFrom(at_);
+                    SkipLineFrom(m_at);
                     return Result::Error;
                 }
             } else {
-                const std::size_t from = at_;
-                while (at_ < text_.size() && !stops_[static_cast<unsigned char>(text_[at_])]) {
-                    ++at_;
+                const std::size_t from = m_at;
+                while (m_at < m_text.size() && !m_stops[static_cast<unsigned char>(m_text[m_at])]) {
+                    ++m_at;
                 }
-                fields.push_back(text_.substr(from, at_ - from));
+                fields.push_back(m_text.substr(from, m_at - from));
             }
-            if (at_ >= text_.size()) {
+            if (m_at >= m_text.size()) {
                 return Result::Record;
             }
-            const char c = text_[at_++];
-            if (c == separator_) {
+            const char c = m_text[m_at++];
+            if (c == m_separator) {
                 continue;
             }
             EndLine(c);
@@ -94,86 +94,87 @@ public:
         }
     }
 
-    std::size_t Line() const { return line_; }
+    std::size_t Line() const { return m_line; }
 
 private:
     // Moves past a line end whose first byte `c` was just read.
     void EndLine(char c) {
-        if (c == '\r' && at_ < text_.size() && text_[at_] == '\n') {
-            ++at_;
+        if (c == '\r' && m_at < m_text.size() && m_text[m_at] == '\n') {
+            ++m_at;
         }
-        ++line_;
+        ++m_line;
     }
 
-    // Counts the line ends in text_[from, to).
+    // Counts the line ends in m_text[from, to).
     void CountLines(std::size_t from, std::size_t to) {
         for (std::size_t i = from; i < to; ++i) {
-            if (text_[i] == '\n' || (text_[i] == '\r' && (i + 1 >= to || text_[i + 1] != '\n'))) {
-                ++line_;
+            if (m_text[i] == '\n' ||
+                (m_text[i] == '\r' && (i + 1 >= to || m_text[i + 1] != '\n'))) {
+                ++m_line;
             }
         }
     }
 
-    // Reads a quoted field starting at at_; false when its closing quote is missing.
+    // Reads a quoted field starting at m_at; false when its closing quote is missing.
     bool Quoted(std::size_t index, std::string_view& field) {
-        const std::size_t open = at_ + 1;
+        const std::size_t open = m_at + 1;
         std::size_t from = open;
         std::string* own = nullptr;
         for (;;) {
-            const void* found = std::memchr(text_.data() + from, '"', text_.size() - from);
+            const void* found = std::memchr(m_text.data() + from, '"', m_text.size() - from);
             if (found == nullptr) {
                 return false;
             }
             const std::size_t quote =
-                static_cast<std::size_t>(static_cast<const char*>(found) - text_.data());
-            if (quote + 1 < text_.size() && text_[quote + 1] == '"') {
+                static_cast<std::size_t>(static_cast<const char*>(found) - m_text.data());
+            if (quote + 1 < m_text.size() && m_text[quote + 1] == '"') {
                 if (own == nullptr) {
-                    while (scratch_.size() <= index) {
-                        scratch_.emplace_back();
+                    while (m_scratch.size() <= index) {
+                        m_scratch.emplace_back();
                     }
-                    own = &scratch_[index];
+                    own = &m_scratch[index];
                     own->clear();
                 }
-                own->append(text_.substr(from, quote + 1 - from));
+                own->append(m_text.substr(from, quote + 1 - from));
                 from = quote + 2;
                 continue;
             }
             CountLines(open, quote);
             if (own == nullptr) {
-                field = text_.substr(open, quote - open);
+                field = m_text.substr(open, quote - open);
             } else {
-                own->append(text_.substr(from, quote - from));
+                own->append(m_text.substr(from, quote - from));
                 field = *own;
             }
-            at_ = quote + 1;
+            m_at = quote + 1;
             return true;
         }
     }
 
     // Gives up the row that starts at `start` on line `line`: the scan goes on after it.
     void SkipRowFrom(std::size_t start, std::size_t line) {
-        line_ = line;
+        m_line = line;
         SkipLineFrom(start);
     }
 
-    // Goes on after the line end that follows `from`; line_ is the line of `from`.
+    // Goes on after the line end that follows `from`; m_line is the line of `from`.
     void SkipLineFrom(std::size_t from) {
-        at_ = from;
-        while (at_ < text_.size() && text_[at_] != '\r' && text_[at_] != '\n') {
-            ++at_;
+        m_at = from;
+        while (m_at < m_text.size() && m_text[m_at] != '\r' && m_text[m_at] != '\n') {
+            ++m_at;
         }
-        if (at_ < text_.size()) {
-            EndLine(text_[at_++]);
+        if (m_at < m_text.size()) {
+            EndLine(m_text[m_at++]);
         }
     }
 
-    std::string_view text_;
-    char separator_;
-    std::size_t at_ = 0;
-    std::size_t line_;
-    std::array<bool, 256> stops_{};
+    std::string_view m_text;
+    char m_separator;
+    std::size_t m_at = 0;
+    std::size_t m_line;
+    std::array<bool, 256> m_stops{};
     // One string per field index; a deque, so views into earlier fields stay valid.
-    std::deque<std::string> scratch_;
+    std::deque<std::string> m_scratch;
 };
 
 // Counts each candidate outside quotes in the first records; the separator is the one that

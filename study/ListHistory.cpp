@@ -21,54 +21,54 @@ std::string Quoted(const std::string& word) {
 
 ListStep ListStep::Add(const WordEntry& entry) {
     ListStep step;
-    step.kind_ = Kind::Add;
-    step.changes_.push_back({Change::Op::Insert, kAppend, entry});
+    step.m_kind = Kind::Add;
+    step.m_changes.push_back({Change::Op::Insert, kAppend, entry});
     return step;
 }
 
 ListStep ListStep::Edit(std::uint32_t index, const WordEntry& entry) {
     ListStep step;
-    step.kind_ = Kind::Edit;
-    step.changes_.push_back({Change::Op::Replace, index, entry});
-    step.keepNumber_ = true;
+    step.m_kind = Kind::Edit;
+    step.m_changes.push_back({Change::Op::Replace, index, entry});
+    step.m_keepNumber = true;
     return step;
 }
 
 ListStep ListStep::Delete(std::uint32_t index) {
     ListStep step;
-    step.kind_ = Kind::Delete;
-    step.changes_.push_back({Change::Op::Remove, index, {}});
+    step.m_kind = Kind::Delete;
+    step.m_changes.push_back({Change::Op::Remove, index, {}});
     return step;
 }
 
 ListStep ListStep::Import(std::vector<std::pair<std::uint32_t, WordEntry>> replaced,
                           std::vector<WordEntry> appended) {
     ListStep step;
-    step.kind_ = Kind::Import;
-    step.changes_.reserve(replaced.size() + appended.size());
+    step.m_kind = Kind::Import;
+    step.m_changes.reserve(replaced.size() + appended.size());
     for (auto& [index, entry] : replaced) {
-        step.changes_.push_back({Change::Op::Replace, index, std::move(entry)});
+        step.m_changes.push_back({Change::Op::Replace, index, std::move(entry)});
     }
     for (WordEntry& entry : appended) {
-        step.changes_.push_back({Change::Op::Insert, kAppend, std::move(entry)});
+        step.m_changes.push_back({Change::Op::Insert, kAppend, std::move(entry)});
     }
     return step;
 }
 
 WordPos ListHistory::Apply(ListStep step) {
-    if (step.changes_.empty()) {
-        return words_.End();
+    if (step.m_changes.empty()) {
+        return m_words.End();
     }
     // Check every index before anything changes, so that a bad step leaves the list alone.
-    std::uint32_t count = words_.GetCount();
-    for (ListStep::Change& change : step.changes_) {
+    std::uint32_t count = m_words.GetCount();
+    for (ListStep::Change& change : step.m_changes) {
         if (change.index == ListStep::kAppend) {
             change.index = count;
         }
         const bool inside = change.op == ListStep::Change::Op::Insert ? change.index <= count
                                                                       : change.index < count;
         if (!inside) {
-            return words_.End();
+            return m_words.End();
         }
         if (change.op == ListStep::Change::Op::Insert) {
             ++count;
@@ -76,54 +76,54 @@ WordPos ListHistory::Apply(ListStep step) {
             --count;
         }
     }
-    if (step.keepNumber_) {
-        for (ListStep::Change& change : step.changes_) {
-            change.entry.number = words_.Fields(words_.PosAt(change.index)).number;
+    if (step.m_keepNumber) {
+        for (ListStep::Change& change : step.m_changes) {
+            change.entry.number = m_words.Fields(m_words.PosAt(change.index)).number;
         }
     }
-    for (ListStep::Change& change : step.changes_) {
+    for (ListStep::Change& change : step.m_changes) {
         Run(change, true);
     }
-    const ListStep::Change& first = step.changes_.front();
-    switch (step.kind_) {
+    const ListStep::Change& first = step.m_changes.front();
+    switch (step.m_kind) {
     case ListStep::Kind::Add:
-        step.name_ = "Add " + Quoted(first.entry.word);
+        step.m_name = "Add " + Quoted(first.entry.word);
         break;
     case ListStep::Kind::Edit:
-        step.name_ = "Edit " + Quoted(words_.At(words_.PosAt(first.index)).word);
+        step.m_name = "Edit " + Quoted(m_words.At(m_words.PosAt(first.index)).word);
         break;
     case ListStep::Kind::Delete:
-        step.name_ = "Delete " + Quoted(first.entry.word);
+        step.m_name = "Delete " + Quoted(first.entry.word);
         break;
     case ListStep::Kind::Import:
-        step.name_ = "Import (" + std::to_string(step.changes_.size()) +
-                     (step.changes_.size() == 1 ? " word)" : " words)");
+        step.m_name = "Import (" + std::to_string(step.m_changes.size()) +
+                      (step.m_changes.size() == 1 ? " word)" : " words)");
         break;
     }
-    step.shown_ = first.index;
-    steps_.resize(done_);
-    if (saved_ > done_) {
-        saved_ = kNever;
+    step.m_shown = first.index;
+    m_steps.resize(m_done);
+    if (m_saved > m_done) {
+        m_saved = kNever;
     }
-    steps_.push_back(std::move(step));
-    ++done_;
-    return Shown(steps_.back());
+    m_steps.push_back(std::move(step));
+    ++m_done;
+    return Shown(m_steps.back());
 }
 
 std::string ListHistory::UndoName() const {
-    return CanUndo() ? "Undo " + steps_[done_ - 1].name_ : "Undo";
+    return CanUndo() ? "Undo " + m_steps[m_done - 1].m_name : "Undo";
 }
 
 std::string ListHistory::RedoName() const {
-    return CanRedo() ? "Redo " + steps_[done_].name_ : "Redo";
+    return CanRedo() ? "Redo " + m_steps[m_done].m_name : "Redo";
 }
 
 WordPos ListHistory::Undo() {
     if (!CanUndo()) {
-        return words_.End();
+        return m_words.End();
     }
-    ListStep& step = steps_[--done_];
-    for (auto change = step.changes_.rbegin(); change != step.changes_.rend(); ++change) {
+    ListStep& step = m_steps[--m_done];
+    for (auto change = step.m_changes.rbegin(); change != step.m_changes.rend(); ++change) {
         Run(*change, false);
     }
     return Shown(step);
@@ -131,38 +131,38 @@ WordPos ListHistory::Undo() {
 
 WordPos ListHistory::Redo() {
     if (!CanRedo()) {
-        return words_.End();
+        return m_words.End();
     }
-    ListStep& step = steps_[done_++];
-    for (ListStep::Change& change : step.changes_) {
+    ListStep& step = m_steps[m_done++];
+    for (ListStep::Change& change : step.m_changes) {
         Run(change, true);
     }
     return Shown(step);
 }
 
 void ListHistory::Run(ListStep::Change& change, bool forward) {
-    const WordPos pos = words_.PosAt(change.index);
+    const WordPos pos = m_words.PosAt(change.index);
     switch (change.op) {
     case ListStep::Change::Op::Insert:
         // Adding appends without renumbering; only a deletion's reverse inserts mid-list.
         if (forward) {
-            words_.Insert(pos, change.entry, false);
+            m_words.Insert(pos, change.entry, false);
         } else {
-            change.entry = words_.Remove(pos, false);
+            change.entry = m_words.Remove(pos, false);
         }
         break;
     case ListStep::Change::Op::Remove:
         if (forward) {
-            change.origin = words_.Origin(pos);
-            change.entry = words_.Remove(pos, true);
+            change.origin = m_words.Origin(pos);
+            change.entry = m_words.Remove(pos, true);
         } else {
-            words_.Insert(pos, change.entry, true);
-            words_.SetOrigin(words_.PosAt(change.index), change.origin);
+            m_words.Insert(pos, change.entry, true);
+            m_words.SetOrigin(m_words.PosAt(change.index), change.origin);
         }
         break;
     case ListStep::Change::Op::Replace: {
-        WordEntry other = words_.At(pos);
-        words_.Replace(pos, change.entry);
+        WordEntry other = m_words.At(pos);
+        m_words.Replace(pos, change.entry);
         change.entry = std::move(other);
         break;
     }
@@ -170,9 +170,9 @@ void ListHistory::Run(ListStep::Change& change, bool forward) {
 }
 
 WordPos ListHistory::Shown(const ListStep& step) const {
-    const std::uint32_t count = words_.GetCount();
+    const std::uint32_t count = m_words.GetCount();
     if (count == 0) {
-        return words_.End();
+        return m_words.End();
     }
-    return words_.PosAt(std::min(step.shown_, count - 1));
+    return m_words.PosAt(std::min(step.m_shown, count - 1));
 }

@@ -28,7 +28,7 @@ public:
     static ListStep Import(std::vector<std::pair<std::uint32_t, WordEntry>> replaced,
                            std::vector<WordEntry> appended);
 
-    Kind GetKind() const { return kind_; }
+    Kind GetKind() const { return m_kind; }
 
 private:
     friend class ListHistory;
@@ -45,16 +45,16 @@ private:
 
     static constexpr std::uint32_t kAppend = static_cast<std::uint32_t>(-1);
 
-    Kind kind_ = Kind::Add;
-    std::vector<Change> changes_; // in the order they are made
-    bool keepNumber_ = false;     // Edit: the entry keeps the number it has
-    std::string name_;            // "Delete 'apple'", known once applied
-    std::uint32_t shown_ = 0;     // the index of the entry the step shows
+    Kind m_kind = Kind::Add;
+    std::vector<Change> m_changes; // in the order they are made
+    bool m_keepNumber = false;     // Edit: the entry keeps the number it has
+    std::string m_name;            // "Delete 'apple'", known once applied
+    std::uint32_t m_shown = 0;     // the index of the entry the step shows
 };
 
 class ListHistory {
 public:
-    explicit ListHistory(WordList& words) : words_(words) {}
+    explicit ListHistory(WordList& words) : m_words(words) {}
 
     // Makes the change and keeps it as the newest step; steps that were undone are dropped.
     // Returns the entry whose page shows the change: the added or edited entry, the one that
@@ -62,8 +62,8 @@ public:
     // the list is empty. A step whose index lies outside the list is ignored (End()).
     WordPos Apply(ListStep step);
 
-    bool CanUndo() const { return done_ > 0; }
-    bool CanRedo() const { return done_ < steps_.size(); }
+    bool CanUndo() const { return m_done > 0; }
+    bool CanRedo() const { return m_done < m_steps.size(); }
     // Menu texts such as "Undo Delete 'apple'" or "Redo Import (25 words)"; plain "Undo" and
     // "Redo" when there is nothing to undo or redo.
     std::string UndoName() const;
@@ -75,9 +75,9 @@ public:
 
     // Whether the list differs from what was loaded or last saved: undoing back to that point
     // makes it unmodified again, and a step past it that was dropped never returns there.
-    bool IsModified() const { return saved_ != done_; }
+    bool IsModified() const { return m_saved != m_done; }
     // After a successful save only: a refused save leaves the history as it was.
-    void MarkSaved() { saved_ = done_; }
+    void MarkSaved() { m_saved = m_done; }
 
 private:
     static constexpr std::size_t kNever = static_cast<std::size_t>(-1);
@@ -85,8 +85,8 @@ private:
     void Run(ListStep::Change& change, bool forward);
     WordPos Shown(const ListStep& step) const;
 
-    WordList& words_;
-    std::vector<ListStep> steps_;
-    std::size_t done_ = 0;  // steps_[0, done_) are in the list
-    std::size_t saved_ = 0; // the value of done_ that matches the file, or kNever
+    WordList& m_words;
+    std::vector<ListStep> m_steps;
+    std::size_t m_done = 0;  // m_steps[0, m_done) are in the list
+    std::size_t m_saved = 0; // the value of m_done that matches the file, or kNever
 };

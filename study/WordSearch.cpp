@@ -1,14 +1,14 @@
 #include "study/WordSearch.h"
 
 WordSearch::WordSearch(const WordList& words, std::string_view text)
-    : words_(words), query_(text), next_(words.Begin()), done_(query_.Empty()) {}
+    : m_words(words), m_query(text), m_next(words.Begin()), m_done(m_query.Empty()) {}
 
 void WordSearch::Step(std::uint32_t maxEntries, std::vector<WordPos>& found) {
-    if (done_) {
+    if (m_done) {
         return;
     }
-    const std::uint32_t from = words_.IndexOf(next_);
-    next_ = words_.FindText(query_, next_, maxEntries, found);
-    examined_ += words_.IndexOf(next_) - from;
-    done_ = next_ == words_.End();
+    const std::uint32_t from = m_words.IndexOf(m_next);
+    m_next = m_words.FindText(m_query, m_next, maxEntries, found);
+    m_examined += m_words.IndexOf(m_next) - from;
+    m_done = m_next == m_words.End();
 }

@@ -17,17 +17,17 @@ class WordSearch {
 public:
     WordSearch(const WordList& words, std::string_view text);
 
-    bool Done() const { return done_; }
+    bool Done() const { return m_done; }
     // Looks at up to `maxEntries` more entries and appends the positions of those that match
     // to `found`, in list order.
     void Step(std::uint32_t maxEntries, std::vector<WordPos>& found);
     // How many entries have been looked at, against GetCount() of the list.
-    std::uint32_t Examined() const { return examined_; }
+    std::uint32_t Examined() const { return m_examined; }
 
 private:
-    const WordList& words_;
-    TextQuery query_;
-    WordPos next_;
-    std::uint32_t examined_ = 0;
-    bool done_ = false;
+    const WordList& m_words;
+    TextQuery m_query;
+    WordPos m_next;
+    std::uint32_t m_examined = 0;
+    bool m_done = false;
 };

@@ -65,40 +65,40 @@ std::string FoldLatinCase(std::string_view text) {
     return folded;
 }
 
-TextQuery::TextQuery(std::string_view text) : folded_(FoldLatinCase(text)) {
+TextQuery::TextQuery(std::string_view text) : m_folded(FoldLatinCase(text)) {
     // The longest run of trusted bytes, up to kMaxWindow, the first one of that length.
     std::size_t run = 0;
-    for (std::size_t i = 0; i < folded_.size(); ++i) {
-        if (FollowsExtendedALead(folded_, i)) {
+    for (std::size_t i = 0; i < m_folded.size(); ++i) {
+        if (FollowsExtendedALead(m_folded, i)) {
             run = 0;
             continue;
         }
         run = std::min(run + 1, kMaxWindow);
-        if (run > windowSize_) {
-            windowSize_ = run;
-            windowAt_ = i + 1 - run;
+        if (run > m_windowSize) {
+            m_windowSize = run;
+            m_windowAt = i + 1 - run;
         }
     }
-    for (std::size_t i = 0; i < windowSize_; ++i) {
-        const std::size_t at = windowAt_ + i;
-        const auto byte = static_cast<unsigned char>(folded_[at]);
-        windowBytes_[i] = byte;
+    for (std::size_t i = 0; i < m_windowSize; ++i) {
+        const std::size_t at = m_windowAt + i;
+        const auto byte = static_cast<unsigned char>(m_folded[at]);
+        m_windowBytes[i] = byte;
         // A small letter is found in either form by setting bit 5 of the text: the capital
         // ASCII letters lie 0x20 below the small ones, and so do the second bytes of the
         // capitals of Latin-1.
         const bool asciiSmall = byte >= 'a' && byte <= 'z';
         const bool latin1Small =
-            byte >= 0xA0 && byte <= 0xBF && at > 0 && folded_[at - 1] == '\xC3';
-        windowMasks_[i] = asciiSmall || latin1Small ? 0x20 : 0;
+            byte >= 0xA0 && byte <= 0xBF && at > 0 && m_folded[at - 1] == '\xC3';
+        m_windowMasks[i] = asciiSmall || latin1Small ? 0x20 : 0;
     }
 }
 
 bool TextQuery::MatchesAt(const char* at) const {
     char folded[2];
-    const std::size_t size = folded_.size();
+    const std::size_t size = m_folded.size();
     for (std::size_t i = 0; i < size;) {
         const std::size_t taken = FoldOne(at + i, size - i, folded);
-        if (std::memcmp(folded, folded_.data() + i, taken) != 0) {
+        if (std::memcmp(folded, m_folded.data() + i, taken) != 0) {
             return false;
         }
         i += taken;
@@ -107,10 +107,10 @@ bool TextQuery::MatchesAt(const char* at) const {
 }
 
 bool TextQuery::FoundIn(std::string_view field) const {
-    if (folded_.empty() || field.size() < folded_.size()) {
+    if (m_folded.empty() || field.size() < m_folded.size()) {
         return false;
     }
-    for (std::size_t at = 0; at + folded_.size() <= field.size(); ++at) {
+    for (std::size_t at = 0; at + m_folded.size() <= field.size(); ++at) {
         if (MatchesAt(field.data() + at)) {
             return true;
         }

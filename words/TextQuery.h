@@ -13,8 +13,8 @@ class TextQuery {
 public:
     explicit TextQuery(std::string_view text);
 
-    bool Empty() const { return folded_.empty(); }
-    const std::string& Folded() const { return folded_; }
+    bool Empty() const { return m_folded.empty(); }
+    const std::string& Folded() const { return m_folded; }
 
     // Whether `field` holds the text anywhere.
     bool FoundIn(std::string_view field) const;
@@ -25,17 +25,17 @@ public:
     // the text holds byte i of `windowBytes` after an OR with byte i of `windowMasks`. Only
     // bytes whose case form is fixed by themselves are picked, so no match is passed over.
     static constexpr std::size_t kMaxWindow = 3;
-    std::size_t WindowAt() const { return windowAt_; }
-    std::size_t WindowSize() const { return windowSize_; }
-    unsigned char WindowByte(std::size_t i) const { return windowBytes_[i]; }
-    unsigned char WindowMask(std::size_t i) const { return windowMasks_[i]; }
+    std::size_t WindowAt() const { return m_windowAt; }
+    std::size_t WindowSize() const { return m_windowSize; }
+    unsigned char WindowByte(std::size_t i) const { return m_windowBytes[i]; }
+    unsigned char WindowMask(std::size_t i) const { return m_windowMasks[i]; }
 
 private:
-    std::string folded_;
-    std::size_t windowAt_ = 0;
-    std::size_t windowSize_ = 0;
-    unsigned char windowBytes_[kMaxWindow] = {};
-    unsigned char windowMasks_[kMaxWindow] = {};
+    std::string m_folded;
+    std::size_t m_windowAt = 0;
+    std::size_t m_windowSize = 0;
+    unsigned char m_windowBytes[kMaxWindow] = {};
+    unsigned char m_windowMasks[kMaxWindow] = {};
 };
 
 // `text` with its Latin letters in small form, byte length unchanged.

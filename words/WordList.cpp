@@ -72,25 +72,25 @@ void WordList::AppendFields(std::int32_t number, std::string_view word, std::str
     for (const std::string_view field : {word, spell, type, mean}) {
         at = PutField(at, field);
     }
-    liveBytes_ += bytes;
-    texts_.push_back(text);
-    keys_.push_back({number, HashWord(word)});
-    origins_.push_back(-1);
+    m_liveBytes += bytes;
+    m_texts.push_back(text);
+    m_keys.push_back({number, HashWord(word)});
+    m_origins.push_back(-1);
 }
 
 std::int32_t WordList::Origin(WordPos pos) const {
-    assert(pos.index_ < origins_.size());
-    return origins_[pos.index_];
+    assert(pos.m_index < m_origins.size());
+    return m_origins[pos.m_index];
 }
 
 void WordList::SetOrigin(WordPos pos, std::int32_t origin) {
-    assert(pos.index_ < origins_.size());
-    origins_[pos.index_] = origin;
+    assert(pos.m_index < m_origins.size());
+    m_origins[pos.m_index] = origin;
 }
 
 void WordList::MarkLoaded() {
-    for (std::size_t index = 0; index < origins_.size(); ++index)
-        origins_[index] = static_cast<std::int32_t>(index);
+    for (std::size_t index = 0; index < m_origins.size(); ++index)
+        m_origins[index] = static_cast<std::int32_t>(index);
 }
 
 char* WordList::WriteText(const WordEntry& entry) {
@@ -103,7 +103,7 @@ char* WordList::WriteText(const WordEntry& entry) {
     for (const std::string_view field : {entry.word, entry.spell, entry.type, entry.mean}) {
         at = PutField(at, field);
     }
-    liveBytes_ += bytes;
+    m_liveBytes += bytes;
     return text;
 }
 
@@ -111,28 +111,28 @@ char* WordList::Reserve(std::size_t bytes) {
     if (bytes > kBlockBytes / 4) {
         // A large entry gets a block of its own and leaves the current block's space to the
         // entries that follow.
-        blocks_.push_back(std::make_unique_for_overwrite<char[]>(bytes));
-        blockBytes_.push_back(bytes);
-        return blocks_.back().get();
+        m_blocks.push_back(std::make_unique_for_overwrite<char[]>(bytes));
+        m_blockBytes.push_back(bytes);
+        return m_blocks.back().get();
     }
-    if (bytes > freeBytes_) {
-        blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockBytes));
-        blockBytes_.push_back(kBlockBytes);
-        free_ = blocks_.back().get();
-        freeBytes_ = kBlockBytes;
+    if (bytes > m_freeBytes) {
+        m_blocks.push_back(std::make_unique_for_overwrite<char[]>(kBlockBytes));
+        m_blockBytes.push_back(kBlockBytes);
+        m_free = m_blocks.back().get();
+        m_freeBytes = kBlockBytes;
     }
-    char* const text = free_;
-    free_ += bytes;
-    freeBytes_ -= bytes;
+    char* const text = m_free;
+    m_free += bytes;
+    m_freeBytes -= bytes;
     return text;
 }
 
 std::uint32_t WordList::GetCount() const {
-    return static_cast<std::uint32_t>(keys_.size());
+    return static_cast<std::uint32_t>(m_keys.size());
 }
 
 WordPos WordList::Begin() const {
-    return keys_.empty() ? End() : WordPos(0);
+    return m_keys.empty() ? End() : WordPos(0);
 }
 
 WordPos WordList::End() const {
@@ -140,13 +140,13 @@ WordPos WordList::End() const {
 }
 
 WordPos WordList::Last() const {
-    return keys_.empty() ? End() : WordPos(keys_.size() - 1);
+    return m_keys.empty() ? End() : WordPos(m_keys.size() - 1);
 }
 
 WordPos WordList::Next(WordPos pos) const {
-    assert(pos.index_ < keys_.size());
-    const std::size_t next = pos.index_ + 1;
-    return next < keys_.size() ? WordPos(next) : End();
+    assert(pos.m_index < m_keys.size());
+    const std::size_t next = pos.m_index + 1;
+    return next < m_keys.size() ? WordPos(next) : End();
 }
 
 WordEntry WordList::At(WordPos pos) const {
@@ -156,10 +156,10 @@ WordEntry WordList::At(WordPos pos) const {
 }
 
 WordFields WordList::Fields(WordPos pos) const {
-    assert(pos.index_ < keys_.size());
-    const char* at = texts_[pos.index_];
+    assert(pos.m_index < m_keys.size());
+    const char* at = m_texts[pos.m_index];
     WordFields fields;
-    fields.number = keys_[pos.index_].number;
+    fields.number = m_keys[pos.m_index].number;
     fields.word = TakeField(at);
     fields.spell = TakeField(at);
     fields.type = TakeField(at);
@@ -168,13 +168,13 @@ WordFields WordList::Fields(WordPos pos) const {
 }
 
 std::string_view WordList::WordOf(std::size_t index) const {
-    const char* at = texts_[index];
+    const char* at = m_texts[index];
     return TakeField(at);
 }
 
 WordPos WordList::FindNumber(std::int32_t number) const {
-    for (std::size_t index = 0; index < keys_.size(); ++index) {
-        if (keys_[index].number == number) {
+    for (std::size_t index = 0; index < m_keys.size(); ++index) {
+        if (m_keys[index].number == number) {
             return WordPos(index);
         }
     }
@@ -183,8 +183,8 @@ WordPos WordList::FindNumber(std::int32_t number) const {
 
 WordPos WordList::FindWord(std::string_view word) const {
     const std::uint32_t hash = HashWord(word);
-    for (std::size_t index = 0; index < keys_.size(); ++index) {
-        if (keys_[index].wordHash == hash && WordOf(index) == word) {
+    for (std::size_t index = 0; index < m_keys.size(); ++index) {
+        if (m_keys[index].wordHash == hash && WordOf(index) == word) {
             return WordPos(index);
         }
     }
@@ -192,11 +192,11 @@ WordPos WordList::FindWord(std::string_view word) const {
 }
 
 WordPos WordList::PosAt(std::uint32_t index) const {
-    return index < keys_.size() ? WordPos(index) : End();
+    return index < m_keys.size() ? WordPos(index) : End();
 }
 
 std::uint32_t WordList::IndexOf(WordPos pos) const {
-    return pos == End() ? GetCount() : static_cast<std::uint32_t>(pos.index_);
+    return pos == End() ? GetCount() : static_cast<std::uint32_t>(pos.m_index);
 }
 
 std::size_t WordList::TextBytes(const char* text) {
@@ -208,66 +208,66 @@ std::size_t WordList::TextBytes(const char* text) {
 }
 
 WordEntry WordList::Remove(WordPos pos, bool renumber) {
-    assert(pos.index_ < keys_.size());
-    const std::size_t index = pos.index_;
+    assert(pos.m_index < m_keys.size());
+    const std::size_t index = pos.m_index;
     WordEntry entry = At(pos);
-    const char* const text = texts_[index];
-    texts_.erase(texts_.begin() + static_cast<std::ptrdiff_t>(index));
-    origins_.erase(origins_.begin() + static_cast<std::ptrdiff_t>(index));
+    const char* const text = m_texts[index];
+    m_texts.erase(m_texts.begin() + static_cast<std::ptrdiff_t>(index));
+    m_origins.erase(m_origins.begin() + static_cast<std::ptrdiff_t>(index));
     if (renumber) {
         // One pass moves the keys and numbers them down, instead of a move and then a walk.
-        const std::size_t count = keys_.size() - 1;
+        const std::size_t count = m_keys.size() - 1;
         for (std::size_t i = index; i < count; ++i) {
-            keys_[i] = keys_[i + 1];
-            keys_[i].number =
-                static_cast<std::int32_t>(static_cast<std::uint32_t>(keys_[i].number) - 1u);
+            m_keys[i] = m_keys[i + 1];
+            m_keys[i].number =
+                static_cast<std::int32_t>(static_cast<std::uint32_t>(m_keys[i].number) - 1u);
         }
-        keys_.pop_back();
+        m_keys.pop_back();
     } else {
-        keys_.erase(keys_.begin() + static_cast<std::ptrdiff_t>(index));
+        m_keys.erase(m_keys.begin() + static_cast<std::ptrdiff_t>(index));
     }
     Discard(text);
     return entry;
 }
 
 void WordList::Insert(WordPos before, const WordEntry& entry, bool renumber) {
-    const std::size_t index = std::min(before.index_, keys_.size());
+    const std::size_t index = std::min(before.m_index, m_keys.size());
     char* const text = WriteText(entry);
-    texts_.insert(texts_.begin() + static_cast<std::ptrdiff_t>(index), text);
+    m_texts.insert(m_texts.begin() + static_cast<std::ptrdiff_t>(index), text);
     // An entry put in is new to the file until its history says otherwise (SetOrigin).
-    origins_.insert(origins_.begin() + static_cast<std::ptrdiff_t>(index), -1);
+    m_origins.insert(m_origins.begin() + static_cast<std::ptrdiff_t>(index), -1);
     const Keys key{entry.number, HashWord(entry.word)};
     if (renumber) {
-        keys_.push_back(key);
-        for (std::size_t i = keys_.size() - 1; i > index; --i) {
-            keys_[i] = keys_[i - 1];
-            keys_[i].number =
-                static_cast<std::int32_t>(static_cast<std::uint32_t>(keys_[i].number) + 1u);
+        m_keys.push_back(key);
+        for (std::size_t i = m_keys.size() - 1; i > index; --i) {
+            m_keys[i] = m_keys[i - 1];
+            m_keys[i].number =
+                static_cast<std::int32_t>(static_cast<std::uint32_t>(m_keys[i].number) + 1u);
         }
-        keys_[index] = key;
+        m_keys[index] = key;
     } else {
-        keys_.insert(keys_.begin() + static_cast<std::ptrdiff_t>(index), key);
+        m_keys.insert(m_keys.begin() + static_cast<std::ptrdiff_t>(index), key);
     }
 }
 
 void WordList::Replace(WordPos pos, const WordEntry& entry) {
-    assert(pos.index_ < keys_.size());
-    const char* const old = texts_[pos.index_];
-    texts_[pos.index_] = WriteText(entry);
-    keys_[pos.index_] = {entry.number, HashWord(entry.word)};
+    assert(pos.m_index < m_keys.size());
+    const char* const old = m_texts[pos.m_index];
+    m_texts[pos.m_index] = WriteText(entry);
+    m_keys[pos.m_index] = {entry.number, HashWord(entry.word)};
     Discard(old);
 }
 
 void WordList::Renumber(WordPos from, std::int32_t delta) {
-    for (std::size_t i = std::min(from.index_, keys_.size()); i < keys_.size(); ++i) {
-        keys_[i].number = static_cast<std::int32_t>(static_cast<std::uint32_t>(keys_[i].number) +
-                                                    static_cast<std::uint32_t>(delta));
+    for (std::size_t i = std::min(from.m_index, m_keys.size()); i < m_keys.size(); ++i) {
+        m_keys[i].number = static_cast<std::int32_t>(static_cast<std::uint32_t>(m_keys[i].number) +
+                                                     static_cast<std::uint32_t>(delta));
     }
 }
 
 bool WordList::IsNumberedInOrder() const {
-    for (std::size_t i = 0; i < keys_.size(); ++i) {
-        if (static_cast<std::int64_t>(keys_[i].number) != static_cast<std::int64_t>(i) + 1) {
+    for (std::size_t i = 0; i < m_keys.size(); ++i) {
+        if (static_cast<std::int64_t>(m_keys[i].number) != static_cast<std::int64_t>(i) + 1) {
             return false;
         }
     }
@@ -276,26 +276,26 @@ bool WordList::IsNumberedInOrder() const {
 
 void WordList::Discard(const char* text) {
     const std::size_t bytes = TextBytes(text);
-    liveBytes_ -= bytes;
-    garbageBytes_ += bytes;
-    if (garbageBytes_ > liveBytes_ && garbageBytes_ >= kBlockBytes) {
+    m_liveBytes -= bytes;
+    m_garbageBytes += bytes;
+    if (m_garbageBytes > m_liveBytes && m_garbageBytes >= kBlockBytes) {
         Compact();
     }
 }
 
 void WordList::Compact() {
     std::vector<std::unique_ptr<char[]>> oldBlocks;
-    oldBlocks.swap(blocks_);
-    blockBytes_.clear();
-    free_ = nullptr;
-    freeBytes_ = 0;
-    for (const char*& text : texts_) {
+    oldBlocks.swap(m_blocks);
+    m_blockBytes.clear();
+    m_free = nullptr;
+    m_freeBytes = 0;
+    for (const char*& text : m_texts) {
         const std::size_t bytes = TextBytes(text);
         char* const copy = Reserve(bytes);
         std::memcpy(copy, text, bytes);
         text = copy;
     }
-    garbageBytes_ = 0;
+    m_garbageBytes = 0;
 }
 
 // The search reads the blocks rather than the entries: a run of entries whose texts follow one
@@ -325,10 +325,10 @@ void WordList::ScanRun(const TextQuery& query, std::size_t first, std::size_t st
 
     // Whether a match starts at `at`; moves `entry` on to the entry whose text holds it.
     const auto check = [&](const char* at) {
-        while (entry + 1 < stop && texts_[entry + 1] <= at) {
+        while (entry + 1 < stop && m_texts[entry + 1] <= at) {
             ++entry;
         }
-        const char* field = texts_[entry];
+        const char* field = m_texts[entry];
         for (int i = 0; i < 4; ++i) {
             const std::string_view text = TakeField(field);
             if (i != 2 && at >= text.data() && size <= text.size() &&
@@ -339,7 +339,7 @@ void WordList::ScanRun(const TextQuery& query, std::size_t first, std::size_t st
         return false;
     };
 
-    const char* at = texts_[first];
+    const char* at = m_texts[first];
 #if defined(__SSE2__)
     __m128i wantBytes[Window];
     __m128i wantMasks[Window];
@@ -372,7 +372,7 @@ void WordList::ScanRun(const TextQuery& query, std::size_t first, std::size_t st
                     return;
                 }
                 // The rest of this entry cannot add to the result.
-                next = texts_[++entry];
+                next = m_texts[++entry];
                 break;
             }
         }
@@ -389,23 +389,23 @@ void WordList::ScanRun(const TextQuery& query, std::size_t first, std::size_t st
             if (entry + 1 == stop) {
                 return;
             }
-            at = texts_[++entry] - 1;
+            at = m_texts[++entry] - 1;
         }
     }
 }
 
 WordPos WordList::FindText(const TextQuery& query, WordPos from, std::uint32_t maxEntries,
                            std::vector<WordPos>& found) const {
-    const std::size_t begin = std::min(from.index_, keys_.size());
-    const std::size_t stop = begin + std::min<std::size_t>(maxEntries, keys_.size() - begin);
+    const std::size_t begin = std::min(from.m_index, m_keys.size());
+    const std::size_t stop = begin + std::min<std::size_t>(maxEntries, m_keys.size() - begin);
     if (query.Empty()) {
         return PosAt(static_cast<std::uint32_t>(stop));
     }
     // The blocks by address, to know where the block of a run's first entry ends.
     std::vector<std::pair<const char*, const char*>> spans;
-    spans.reserve(blocks_.size());
-    for (std::size_t i = 0; i < blocks_.size(); ++i) {
-        spans.emplace_back(blocks_[i].get(), blocks_[i].get() + blockBytes_[i]);
+    spans.reserve(m_blocks.size());
+    for (std::size_t i = 0; i < m_blocks.size(); ++i) {
+        spans.emplace_back(m_blocks[i].get(), m_blocks[i].get() + m_blockBytes[i]);
     }
     // Addresses of different blocks are ordered with std::less, which is total.
     const auto before = [](const auto& a, const auto& b) {
@@ -413,7 +413,7 @@ WordPos WordList::FindText(const TextQuery& query, WordPos from, std::uint32_t m
     };
     std::sort(spans.begin(), spans.end(), before);
     for (std::size_t first = begin; first < stop;) {
-        const char* const start = texts_[first];
+        const char* const start = m_texts[first];
         const auto span =
             std::upper_bound(spans.begin(), spans.end(), std::make_pair(start, start), before) - 1;
         const char* const blockEnd = span->second;
@@ -421,8 +421,8 @@ WordPos WordList::FindText(const TextQuery& query, WordPos from, std::uint32_t m
         // A run ends where the texts stop following one another: a small gap (what an edit
         // left behind) is scanned through, a large one only when the text before fills it.
         for (; last < stop; ++last) {
-            const char* const previous = texts_[last - 1];
-            const char* const text = texts_[last];
+            const char* const previous = m_texts[last - 1];
+            const char* const text = m_texts[last];
             if (!std::less<>{}(previous, text) || !std::less<>{}(text, blockEnd)) {
                 break;
             }
@@ -431,7 +431,7 @@ WordPos WordList::FindText(const TextQuery& query, WordPos from, std::uint32_t m
                 break;
             }
         }
-        const char* const end = texts_[last - 1] + TextBytes(texts_[last - 1]);
+        const char* const end = m_texts[last - 1] + TextBytes(m_texts[last - 1]);
         switch (query.WindowSize()) {
         case 1:
             ScanRun<1>(query, first, last, end, found);
@@ -456,8 +456,8 @@ std::vector<WordPos> WordList::FindWords(const std::vector<std::string_view>& wo
     std::vector<WordPos> found;
     if (hashes.empty())
         return found;
-    for (std::size_t index = 0; index < keys_.size(); ++index) {
-        if (!std::binary_search(hashes.begin(), hashes.end(), keys_[index].wordHash))
+    for (std::size_t index = 0; index < m_keys.size(); ++index) {
+        if (!std::binary_search(hashes.begin(), hashes.end(), m_keys[index].wordHash))
             continue;
         const std::string_view word = WordOf(index);
         if (std::find(words.begin(), words.end(), word) != words.end())

@@ -89,13 +89,13 @@ private:
                  std::vector<WordPos>& found) const;
 
     // Blocks are never reallocated, so the text of an entry stays where it was written.
-    std::vector<std::unique_ptr<char[]>> blocks_;
-    std::vector<std::size_t> blockBytes_; // the size of each block
-    char* free_ = nullptr;                // the unused end of the newest ordinary block
-    std::size_t freeBytes_ = 0;
+    std::vector<std::unique_ptr<char[]>> m_blocks;
+    std::vector<std::size_t> m_blockBytes; // the size of each block
+    char* m_free = nullptr;                // the unused end of the newest ordinary block
+    std::size_t m_freeBytes = 0;
 
     // Where each entry's text starts, in list order.
-    std::vector<const char*> texts_;
+    std::vector<const char*> m_texts;
 
     // The number and a hash of the word of each entry, in list order. The lookups walk this
     // compact column from the first entry; a hash match is confirmed on the word itself.
@@ -103,10 +103,10 @@ private:
         std::int32_t number;
         std::uint32_t wordHash;
     };
-    std::vector<Keys> keys_;
-    std::vector<std::int32_t> origins_;
+    std::vector<Keys> m_keys;
+    std::vector<std::int32_t> m_origins;
 
     // Bytes of text that belong to entries, and bytes left behind by edits.
-    std::size_t liveBytes_ = 0;
-    std::size_t garbageBytes_ = 0;
+    std::size_t m_liveBytes = 0;
+    std::size_t m_garbageBytes = 0;
 };

@@ -97,11 +97,11 @@ const char* TokenEnd(const char* at, const char* end, bool& escaped) {
 void WordTextReader::Feed(std::string_view text) {
     FeedPiece(text);
     // The piece's memory is the caller's and is reused for the next piece.
-    for (int i = 0; i + 1 < field_; ++i) {
-        if (!kept_[i]) {
-            owned_[i].assign(fields_[i]);
-            fields_[i] = owned_[i];
-            kept_[i] = true;
+    for (int i = 0; i + 1 < m_field; ++i) {
+        if (!m_kept[i]) {
+            m_owned[i].assign(m_fields[i]);
+            m_fields[i] = m_owned[i];
+            m_kept[i] = true;
         }
     }
 }
@@ -109,16 +109,16 @@ void WordTextReader::Feed(std::string_view text) {
 void WordTextReader::FeedPiece(std::string_view text) {
     const char* at = text.data();
     const char* const end = at + text.size();
-    if (!open_.empty()) {
+    if (!m_open.empty()) {
         bool escaped = false;
         const char* const stop = TokenEnd(at, end, escaped);
-        open_.append(at, stop);
-        openEscaped_ = openEscaped_ || escaped;
+        m_open.append(at, stop);
+        m_openEscaped = m_openEscaped || escaped;
         if (stop == end) {
             return;
         }
-        TakeToken(open_, openEscaped_, false);
-        open_.clear();
+        TakeToken(m_open, m_openEscaped, false);
+        m_open.clear();
         at = stop;
     }
     // Whole blocks of 64 bytes: one classification, then tokens taken from the bit masks.
@@ -154,8 +154,8 @@ void WordTextReader::FeedPiece(std::string_view text) {
     if (start != nullptr) {
         const char* const stop = TokenEnd(at, end, escaped);
         if (stop == end) {
-            open_.assign(start, end);
-            openEscaped_ = escaped;
+            m_open.assign(start, end);
+            m_openEscaped = escaped;
             return;
         }
         TakeToken(std::string_view(start, static_cast<std::size_t>(stop - start)), escaped, true);
@@ -166,8 +166,8 @@ void WordTextReader::FeedPiece(std::string_view text) {
         escaped = false;
         const char* const stop = TokenEnd(at, end, escaped);
         if (stop == end) {
-            open_.assign(at, end);
-            openEscaped_ = escaped;
+            m_open.assign(at, end);
+            m_openEscaped = escaped;
             return;
         }
         TakeToken(std::string_view(at, static_cast<std::size_t>(stop - at)), escaped, true);
@@ -176,33 +176,33 @@ void WordTextReader::FeedPiece(std::string_view text) {
 }
 
 void WordTextReader::Finish() {
-    if (!open_.empty()) {
-        TakeToken(open_, openEscaped_, false);
-        open_.clear();
+    if (!m_open.empty()) {
+        TakeToken(m_open, m_openEscaped, false);
+        m_open.clear();
     }
-    field_ = 0;
+    m_field = 0;
 }
 
 void WordTextReader::TakeToken(std::string_view token, bool escaped, bool inPiece) {
-    if (field_ == 0) {
-        number_ = ParseLeadingInt32(token);
-        field_ = 1;
+    if (m_field == 0) {
+        m_number = ParseLeadingInt32(token);
+        m_field = 1;
         return;
     }
-    const int i = field_ - 1;
+    const int i = m_field - 1;
     if (escaped) {
-        UnescapeField(token, owned_[i]);
-        fields_[i] = owned_[i];
+        UnescapeField(token, m_owned[i]);
+        m_fields[i] = m_owned[i];
     } else if (inPiece) {
         // Most records lie wholly in one piece: their fields are copied only into the list.
-        fields_[i] = token;
+        m_fields[i] = token;
     } else {
-        owned_[i].assign(token);
-        fields_[i] = owned_[i];
+        m_owned[i].assign(token);
+        m_fields[i] = m_owned[i];
     }
-    kept_[i] = escaped || !inPiece;
-    if (++field_ == 5) {
-        words_.AppendFields(number_, fields_[0], fields_[1], fields_[2], fields_[3]);
-        field_ = 0;
+    m_kept[i] = escaped || !inPiece;
+    if (++m_field == 5) {
+        m_words.AppendFields(m_number, m_fields[0], m_fields[1], m_fields[2], m_fields[3]);
+        m_field = 0;
     }
 }

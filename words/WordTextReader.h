@@ -9,7 +9,7 @@ class WordList;
 
 class WordTextReader {
 public:
-    explicit WordTextReader(WordList& words) : words_(words) {}
+    explicit WordTextReader(WordList& words) : m_words(words) {}
 
     // Reads the next piece of text; a token may run on into the next piece.
     void Feed(std::string_view text);
@@ -22,16 +22,16 @@ private:
     // token lies in the piece being fed rather than in memory of the reader's own.
     void TakeToken(std::string_view token, bool escaped, bool inPiece);
 
-    WordList& words_;
+    WordList& m_words;
     // The record being read: its number, and its fields as views either into the piece being
-    // fed or, when `kept_`, into `owned_`.
-    std::int32_t number_ = 0;
-    std::string_view fields_[4];
-    std::string owned_[4];
-    bool kept_[4] = {};
-    int field_ = 0;
+    // fed or, when `m_kept`, into `m_owned`.
+    std::int32_t m_number = 0;
+    std::string_view m_fields[4];
+    std::string m_owned[4];
+    bool m_kept[4] = {};
+    int m_field = 0;
     // The start of a token cut off by the end of the previous piece; only a token longer
     // than a piece makes this grow.
-    std::string open_;
-    bool openEscaped_ = false;
+    std::string m_open;
+    bool m_openEscaped = false;
 };
