@@ -1,10 +1,9 @@
 #include "ui/CEditEntryDlg.h"
 
-#include <string>
-
 #include "framework/CDataExchange.h"
 #include "res/ResourceIds.h"
 #include "study/NewWordCheck.h"
+#include "ui/EntryChecks.h"
 
 BEGIN_MESSAGE_MAP(CEditEntryDlg, CDialog)
 END_MESSAGE_MAP()
@@ -21,6 +20,7 @@ CEditEntryDlg::CEditEntryDlg(const WordList& words, WordPos self, CWnd* pParent)
 void CEditEntryDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
     DDX_Control(pDX, IDC_ENTRY_WORD, m_editWord);
+    DDX_Control(pDX, IDC_ENTRY_SPELL, m_editSpell);
     DDX_Control(pDX, IDC_ENTRY_TYPE, m_editType);
     DDX_Control(pDX, IDC_ENTRY_MEAN, m_editMean);
     DDX_Text(pDX, IDC_ENTRY_NUMBER, m_strNumber);
@@ -32,30 +32,18 @@ void CEditEntryDlg::DoDataExchange(CDataExchange* pDX) {
 
 // The add form's checks and messages, except that the entry's own word is no duplicate.
 void CEditEntryDlg::OnOK() {
+    if (RefuseUnstorableText(*this, {{&m_editWord, "Word"},
+                                     {&m_editSpell, "Spell"},
+                                     {&m_editType, "Type"},
+                                     {&m_editMean, "Meaning"}}))
+        return;
     UpdateData(TRUE);
     const NewWordCheck check =
         CheckEditedEntry(m_words, m_self, m_strWord.str(), m_strMean.str(), m_strType.str());
-    switch (check.verdict) {
-    case NewWordCheck::Verdict::MissingWord:
-        MessageBox("Please Input Word!", "Error", MB_OK | MB_ICONINFORMATION);
-        m_editWord.SetFocus();
+    if (ReportRefusal(*this, check, m_editWord, m_editMean, m_editType)) {
+        if (check.verdict == NewWordCheck::Verdict::Duplicate)
+            m_editWord.SetFocus();
         return;
-    case NewWordCheck::Verdict::MissingMean:
-        MessageBox("Please Input Mean!", "Error", MB_OK | MB_ICONINFORMATION);
-        m_editMean.SetFocus();
-        return;
-    case NewWordCheck::Verdict::MissingType:
-        MessageBox("Please Input Type!", "Error", MB_OK | MB_ICONINFORMATION);
-        m_editType.SetFocus();
-        return;
-    case NewWordCheck::Verdict::Duplicate: {
-        const std::string message = "Word '" + check.existingWord + "' already existed!";
-        MessageBox(message.c_str(), "Info", MB_OK);
-        m_editWord.SetFocus();
-        return;
-    }
-    case NewWordCheck::Verdict::Accepted:
-        break;
     }
     m_entry.word = check.word;
     m_entry.spell = m_strSpell.str();

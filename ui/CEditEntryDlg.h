@@ -33,6 +33,7 @@ private:
     CString m_strType;
     CString m_strMean;
     CEdit m_editWord;
+    CEdit m_editSpell;
     CEdit m_editType;
     CEdit m_editMean;
 };

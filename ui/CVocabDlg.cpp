@@ -15,6 +15,7 @@
 #include "study/PageRules.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CEditEntryDlg.h"
+#include "ui/EntryChecks.h"
 #include "ui/RowText.h"
 #include "words/WordFile.h"
 #include "words/WordStore.h"
@@ -326,46 +327,16 @@ void CVocabDlg::HideColumn(bool word) {
 // ---- Adding -------------------------------------------------------------------------------
 
 void CVocabDlg::OnAddWord() {
-    // Text the code set cannot hold would be stored as '?': refused before anything changes.
-    const struct {
-        CEdit* edit;
-        const char* name;
-    } fields[] = {{&m_editWord, "Word"}, {&m_editMean, "Mean"}, {&m_editType, "Type"}};
-    for (const auto& field : fields) {
-        if (!field.edit->CanHoldText()) {
-            const std::string message = std::string(field.name) +
-                                        " holds characters that this system's language setting "
-                                        "cannot store. Please change them!";
-            MessageBox(message.c_str(), "Error", MB_OK | MB_ICONINFORMATION);
-            field.edit->SetFocus();
-            return;
-        }
-    }
+    if (RefuseUnstorableText(*this,
+                             {{&m_editWord, "Word"}, {&m_editMean, "Mean"}, {&m_editType, "Type"}}))
+        return;
     UpdateData(TRUE);
     const NewWordCheck check =
         CheckNewWord(m_words, m_strWord.str(), m_strMean.str(), m_strType.str());
-    switch (check.verdict) {
-    case NewWordCheck::Verdict::MissingWord:
-        MessageBox("Please Input Word!", "Error", MB_OK | MB_ICONINFORMATION);
-        m_editWord.SetFocus();
-        return;
-    case NewWordCheck::Verdict::MissingMean:
-        MessageBox("Please Input Mean!", "Error", MB_OK | MB_ICONINFORMATION);
-        m_editMean.SetFocus();
-        return;
-    case NewWordCheck::Verdict::MissingType:
-        MessageBox("Please Input Type!", "Error", MB_OK | MB_ICONINFORMATION);
-        m_editType.SetFocus();
-        return;
-    case NewWordCheck::Verdict::Duplicate: {
+    if (check.verdict == NewWordCheck::Verdict::Duplicate)
         m_strWord = check.word;
-        const std::string message = "Word '" + check.existingWord + "' already existed!";
-        MessageBox(message.c_str(), "Info", MB_OK);
+    if (ReportRefusal(*this, check, m_editWord, m_editMean, m_editType))
         return;
-    }
-    case NewWordCheck::Verdict::Accepted:
-        break;
-    }
     m_strWord = check.word;
 
     WordEntry entry;
