@@ -326,6 +326,30 @@ expect_unwritten WL.txt
 expect_files WL.txt
 echo "e2e: ok $run"
 
+# --- F2 edits the focused row, Delete removes another; the rest are numbered down --------
+prepare edit-delete "[Setting]\r\nIndex=-9\r\nGoto=\r\n"
+start_program
+keys Tab Tab Tab Tab Tab Tab Tab Tab # from Exit past the page buttons and Hide boxes to row 2
+keys F2
+find_window "Edit Entry" >/dev/null
+keys alt+w
+type_text booklet
+keys alt+s
+type_text /bk/
+keys Return
+window_gone "Edit Entry"
+keys Tab Tab Delete # row 4: house
+screenshot "$run"
+keys Return # Enter on a check box is Exit
+wait_exit
+expect_file WL.txt < <(sample_words | awk 'BEGIN { ORS = "" }
+    NR == 2 { print "2 booklet /bk/ n. book-meaning\r\n"; next }
+    NR == 4 { next }
+    NR > 4 { sub(/^[0-9]+/, NR - 1) }
+    { print $0 "\n" }' RS='\n')
+expect_file env.ini < <(settings -9)
+echo "e2e: ok $run"
+
 # --- Helpers for the runs below ---------------------------------------------------------
 # Types word $1 with meaning $2 into the add form of the active window and adds it.
 add_word() {
