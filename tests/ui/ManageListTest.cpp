@@ -267,3 +267,63 @@ TEST_F(ManageWindowTest, FindShowsThePageOfTheChosenEntryAndF3StepsThroughMatche
 }
 
 } // namespace
+
+namespace {
+
+// Edit, delete, undo, redo, Exit; a second start shows what the first saved and, left with
+// Exit, writes the same bytes again.
+TEST_F(ManageWindowTest, ChangesSurviveARestart) {
+    WriteWords(12);
+    WriteFile("env.ini", "[Setting]\r\nIndex=-9\r\n");
+    Run([&](QDialog* w) {
+        Act(w, FocusRow(0));
+        EditNext("alpha", "/al/", "adj.", "first");
+        Act(w, kF2);
+        w->activateWindow(); // as the window manager does when the editor closes
+        QTRY_VERIFY(w->isActiveWindow());
+        Act(w, FocusRow(2));
+        Act(w, kDelete);
+        Keys(w, Qt::Key_Z, Qt::ControlModifier);
+        Keys(w, Qt::Key_Y, Qt::ControlModifier);
+        Act(w, kExit);
+    });
+    const std::optional<std::string> saved = ReadFile("WL.txt");
+    ASSERT_TRUE(saved.has_value());
+    PageView view;
+    Run([&](QDialog* w) {
+        view = ViewPage(w);
+        Act(w, kExit);
+    });
+    ASSERT_EQ(view.words.size(), 10);
+    EXPECT_EQ(view.words[0], "alpha");
+    EXPECT_EQ(view.words[2], "w4");
+    EXPECT_EQ(view.label.trimmed(), "Page: 1  /2");
+    EXPECT_EQ(ReadFile("WL.txt"), saved);
+    const std::vector<WordEntry> entries = LoadEntries("WL.txt");
+    ASSERT_EQ(entries.size(), 11u);
+    EXPECT_EQ(entries[0].spell, "/al/");
+    EXPECT_EQ(entries[0].type, "adj.");
+    EXPECT_EQ(entries[10].number, 11);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ManageWindowTest, F1ShowsEveryKeyOfTheWindow) {
+    WriteWords(3);
+    QString keys;
+    Run([&](QDialog* w) {
+        ActOnNextDialog("Keyboard", [&](QDialog* d) {
+            for (QLabel* label : d->findChildren<QLabel*>())
+                keys += label->text() + "\n";
+            QTest::keyClick(d, Qt::Key_Return);
+        });
+        Keys(w, Qt::Key_F1);
+    });
+    for (const char* key : {"Right", "Home", "Alt+W", "Alt+A", "Escape", "F2", "Delete", "Ctrl+Z",
+                            "Ctrl+Y", "Ctrl+F", "Shift+F3", "F1"})
+        EXPECT_TRUE(keys.contains(key)) << key;
+}
+
+} // namespace
