@@ -2,6 +2,8 @@
 // entries as the word file in the same run.
 #include <benchmark/benchmark.h>
 
+#include "BenchSupport.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -20,61 +22,20 @@
 #include "words/WordFileFormat.h"
 #include "words/WordList.h"
 
-namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using namespace bench;
 
 namespace {
-
-constexpr int kEntries = 1'000'000;
-
-fs::path g_folder;
-
-struct Timing {
-    double wall = 1e9;
-    double cpu = 1e9;
-};
-
-double CpuNow() {
-    timespec now{};
-    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-template <typename Work> Timing Measure(Work work) {
-    const double cpu = CpuNow();
-    const auto start = Clock::now();
-    work();
-    return {std::chrono::duration<double>(Clock::now() - start).count(), CpuNow() - cpu};
-}
-
-Timing Min(Timing a, Timing b) {
-    return {std::min(a.wall, b.wall), std::min(a.cpu, b.cpu)};
-}
-
-std::string RandomLetters(std::mt19937& random, int from, int to) {
-    std::string text(from + random() % (to - from + 1), 'a');
-    for (char& c : text) {
-        c = static_cast<char>('a' + random() % 26);
-    }
-    return text;
-}
 
 // The entries of word_file_bench, with a Chinese meaning on every fourth entry.
 const WordList& Words() {
     static const WordList words = [] {
         WordList list;
         std::mt19937 random(7);
-        const char* types[] = {"n.", "v.", "adj.", "adv.", "prep."};
         for (int i = 1; i <= kEntries; ++i) {
-            WordEntry entry{i, "", "/" + RandomLetters(random, 4, 8) + "/", types[random() % 5],
-                            RandomLetters(random, 10, 22)};
+            WordEntry entry = BenchEntry(random, i);
             if (i % 4 == 0) {
                 entry.mean = "苹果和书";
             }
-            for (int n = i, k = 0; k < 5; ++k, n /= 26) {
-                entry.word += static_cast<char>('a' + n % 26);
-            }
-            entry.word += RandomLetters(random, 0, 3);
             list.Append(entry);
         }
         return list;
@@ -82,27 +43,15 @@ const WordList& Words() {
     return words;
 }
 
-const fs::path& Folder() {
-    static const fs::path folder = [] {
-        std::string pattern = (fs::temp_directory_path() / "vocamint-exchange-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            std::perror("mkdtemp");
-            std::exit(1);
-        }
-        g_folder = pattern;
-        return g_folder;
-    }();
-    return folder;
-}
-
 // Writes the word file and the TSV of the same entries once.
 void WriteFiles() {
-    if (fs::exists(Folder() / "words.tsv")) {
+    if (fs::exists(ScratchFolder() / "words.tsv")) {
         return;
     }
     std::string message;
-    if (!SaveWordFile(Words(), (Folder() / "WL.txt").string(), message) ||
-        !ExportWords(Words(), (Folder() / "words.tsv").string(), ExchangeFormat::Tsv, message)) {
+    if (!SaveWordFile(Words(), (ScratchFolder() / "WL.txt").string(), message) ||
+        !ExportWords(Words(), (ScratchFolder() / "words.tsv").string(), ExchangeFormat::Tsv,
+                     message)) {
         std::fprintf(stderr, "%s\n", message.c_str());
         std::exit(1);
     }
@@ -110,11 +59,11 @@ void WriteFiles() {
 
 std::string WordFile() {
     WriteFiles();
-    return (Folder() / "WL.txt").string();
+    return (ScratchFolder() / "WL.txt").string();
 }
 std::string TsvFile() {
     WriteFiles();
-    return (Folder() / "words.tsv").string();
+    return (ScratchFolder() / "words.tsv").string();
 }
 
 bool Import(WordList& into) {
@@ -144,7 +93,7 @@ Timing LoadTime() {
 Timing SaveTime() {
     static const Timing best = [] {
         Timing time;
-        const std::string path = (Folder() / "saved.txt").string();
+        const std::string path = (ScratchFolder() / "saved.txt").string();
         for (int i = 0; i < 5; ++i) {
             time = Min(time, Measure([&] {
                            std::string message;
@@ -181,7 +130,7 @@ void PeakMemory(benchmark::State& state, const std::string& file, Work work) {
 // Registered first, while this process is still small: a forked child inherits its pages.
 // The files are written by a child too, so that the parent stays small.
 void BM_PeakMemoryOfImport(benchmark::State& state) {
-    Folder();
+    ScratchFolder();
     const pid_t child = ::fork();
     if (child == 0) {
         WriteFiles();
@@ -256,7 +205,7 @@ void BM_ImportTsvPlanApply(benchmark::State& state) {
 BENCHMARK(BM_ImportTsvPlanApply)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2);
 
 void BM_SaveWordFile(benchmark::State& state) {
-    const std::string path = (Folder() / "saved.txt").string();
+    const std::string path = (ScratchFolder() / "saved.txt").string();
     for (auto _ : state) {
         state.SetIterationTime(Measure([&] {
                                    std::string message;
@@ -269,7 +218,8 @@ void BM_SaveWordFile(benchmark::State& state) {
 BENCHMARK(BM_SaveWordFile)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2);
 
 template <ExchangeFormat Format> void BM_Export(benchmark::State& state) {
-    const std::string path = (Folder() / (std::string("export.") + FormatName(Format))).string();
+    const std::string path =
+        (ScratchFolder() / (std::string("export.") + FormatName(Format))).string();
     Timing best;
     for (auto _ : state) {
         std::string message;
@@ -300,15 +250,5 @@ BENCHMARK(BM_Export<ExchangeFormat::Csv>)
 } // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    if (!g_folder.empty()) {
-        std::error_code error;
-        fs::remove_all(g_folder, error);
-    }
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

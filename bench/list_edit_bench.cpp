@@ -3,6 +3,8 @@
 // changes) and undoing that, and editing one entry.
 #include <benchmark/benchmark.h>
 
+#include "BenchSupport.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -14,69 +16,19 @@
 #include "study/ListHistory.h"
 #include "study/WordSearch.h"
 #include "words/WordFile.h"
-#include "words/WordFileFormat.h"
 #include "words/WordList.h"
 
-namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using namespace bench;
 
 namespace {
 
-constexpr int kEntries = 1'000'000;
 // Entries a search looks at between two turns of the window's event loop.
 constexpr std::uint32_t kSearchSlice = 65536;
-
-fs::path g_folder;
-
-double Seconds(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-std::string RandomLetters(std::mt19937& random, int from, int to) {
-    std::string text(from + random() % (to - from + 1), 'a');
-    for (char& c : text) {
-        c = static_cast<char>('a' + random() % 26);
-    }
-    return text;
-}
-
-// The same kind of file as word_file_bench's: number, word, spell, type, meaning.
-const fs::path& BenchFile() {
-    static const fs::path path = [] {
-        std::string pattern = (fs::temp_directory_path() / "vocamint-edit-bench-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            std::perror("mkdtemp");
-            std::exit(1);
-        }
-        g_folder = pattern;
-        const fs::path file = g_folder / "WL.txt";
-        std::FILE* out = std::fopen(file.c_str(), "wb");
-        std::mt19937 random(7);
-        const char* types[] = {"n.", "v.", "adj.", "adv.", "prep."};
-        std::string text;
-        for (int i = 1; i <= kEntries; ++i) {
-            WordEntry entry{i, "", "/" + RandomLetters(random, 4, 8) + "/", types[random() % 5],
-                            RandomLetters(random, 10, 22)};
-            for (int n = i, k = 0; k < 5; ++k, n /= 26) {
-                entry.word += static_cast<char>('a' + n % 26);
-            }
-            entry.word += RandomLetters(random, 0, 3);
-            AppendWordLine(text, entry);
-            if (text.size() > (1 << 20) || i == kEntries) {
-                std::fwrite(text.data(), 1, text.size(), out);
-                text.clear();
-            }
-        }
-        std::fclose(out);
-        return file;
-    }();
-    return path;
-}
 
 double LoadOnce() {
     WordList list;
     const auto start = Clock::now();
-    LoadWordFile(list, BenchFile().string());
+    LoadWordFile(list, BenchWordFile().string());
     return Seconds(start);
 }
 
@@ -94,7 +46,7 @@ double LoadTime() {
 WordList& Loaded() {
     static WordList list = [] {
         WordList words;
-        LoadWordFile(words, BenchFile().string());
+        LoadWordFile(words, BenchWordFile().string());
         return words;
     }();
     return list;
@@ -190,15 +142,5 @@ BENCHMARK(BM_EditOne)->UseManualTime()->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    if (!g_folder.empty()) {
-        std::error_code error;
-        fs::remove_all(g_folder, error);
-    }
-    return 0;
+    return RunBenchmarks(argc, argv);
 }
