@@ -90,6 +90,7 @@ protected:                                                                      
                                static_cast<void (ThisClass::*)()>(memberFxn)},
 #define ON_EN_CHANGE(id, memberFxn) ON_CONTROL(EN_CHANGE, id, memberFxn)
 #define ON_LBN_DBLCLK(id, memberFxn) ON_CONTROL(LBN_DBLCLK, id, memberFxn)
+#define ON_LBN_SELCHANGE(id, memberFxn) ON_CONTROL(LBN_SELCHANGE, id, memberFxn)
 // OnContextMenu(UINT id of the control under the pointer or 0, LPARAM screen position)
 #define ON_WM_CONTEXTMENU()                                                                        \
     MessageMapEntry<ThisClass>{                                                                    \

@@ -1,4 +1,4 @@
-// The program's two dialog templates: the study window and the About box.
+// The program's dialog templates: the study window, the About box and the windows it opens.
 #include <array>
 #include <cstddef>
 
@@ -174,6 +174,30 @@ constexpr ControlTemplate kKeysControls[] = {
     {IDOK,       K::DefPushButton, "OK",    242, 186, 50, 14, kButton},
 };
 
+// How the file was read and the choices that change it above; what the import gives below.
+constexpr ControlTemplate kImportControls[] = {
+    // id                  kind              caption              x    y    cx   cy   style
+    {IDC_STATIC,           K::Label,         "File",              7,   7,   40,  8,   kLabel},
+    {IDC_IMPORT_FILE,      K::Label,         "",                  50,  7,   303, 8,   kLabel | CS_NOPREFIX},
+    {IDC_STATIC,           K::Label,         "Read as",           7,   19,  40,  8,   kLabel},
+    {IDC_IMPORT_READ_AS,   K::Label,         "",                  50,  19,  303, 8,   kLabel | CS_NOPREFIX},
+    {IDC_STATIC,           K::Label,         "&Format",           7,   33,  80,  8,   kLabel},
+    {IDC_IMPORT_FORMAT,    K::ListBox,       "",                  7,   43,  80,  40,  kEdit},
+    {IDC_STATIC,           K::Label,         "&Encoding",         95,  33,  80,  8,   kLabel},
+    {IDC_IMPORT_ENCODING,  K::ListBox,       "",                  95,  43,  80,  48,  kEdit},
+    {IDC_STATIC,           K::Label,         "Words already in the list", 185, 33, 168, 8, kLabel},
+    {IDC_IMPORT_SKIP,      K::CheckBox,      "&Skip them",        185, 45,  168, 10,  kCheck},
+    {IDC_IMPORT_REPLACE,   K::CheckBox,      "&Replace their spell, type and meaning", 185, 59, 168, 10, kCheck},
+    {IDC_IMPORT_ADD,       K::CheckBox,      "A&dd them anyway",  185, 73,  168, 10,  kCheck},
+    {IDC_STATIC,           K::Label,         "&Preview",          7,   97,  100, 8,   kLabel},
+    {IDC_IMPORT_PREVIEW,   K::ListBox,       "",                  7,   107, 346, 100, kEdit},
+    {IDC_IMPORT_COUNTS,    K::Label,         "",                  7,   212, 346, 8,   kLabel | CS_NOPREFIX},
+    {IDC_STATIC,           K::Label,         "&Lines not read",   7,   226, 100, 8,   kLabel},
+    {IDC_IMPORT_PROBLEMS,  K::ListBox,       "",                  7,   236, 346, 40,  kEdit},
+    {IDOK,                 K::DefPushButton, "&Import",           249, 282, 50,  14,  kButton},
+    {IDCANCEL,             K::PushButton,    "Cancel",            303, 282, 50,  14,  kButton},
+};
+
 constexpr DialogTemplate kTemplates[] = {
     {IDD_MAIN, "Vocamint", 548, 328, DS_VISIBLE | DS_MINIMIZEBOX | DS_APPWINDOW, kFontFace,
      kFallbackFontFace, kPointSize, kMainControls},
@@ -184,6 +208,8 @@ constexpr DialogTemplate kTemplates[] = {
     {IDD_FIND, "Find", 323, 201, DS_NONE, kFontFace, kFallbackFontFace, kPointSize, kFindControls},
     {IDD_KEYS, "Keyboard", 299, 207, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
      kKeysControls},
+    {IDD_IMPORT, "Import", 360, 303, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
+     kImportControls},
 };
 
 // clang-format on

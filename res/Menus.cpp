@@ -10,6 +10,9 @@ using M = MenuItemTemplate;
 // clang-format off
 constexpr MenuItemTemplate kStudyMenu[] = {
     {M::Title,     0,                "&File",              nullptr},
+    {M::Item,      ID_FILE_IMPORT,   "&Import...",         nullptr},
+    {M::Item,      ID_FILE_EXPORT,   "&Export...",         nullptr},
+    {M::Separator, 0,                nullptr,              nullptr},
     {M::Item,      ID_APP_EXIT,      "E&xit",              nullptr},
     {M::Title,     0,                "E&dit",              nullptr},
     {M::Item,      ID_EDIT_UNDO,     "&Undo",              "Ctrl+Z"},

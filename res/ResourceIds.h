@@ -9,6 +9,7 @@ constexpr unsigned IDR_MAINFRAME = 128;
 constexpr unsigned IDD_EDIT_ENTRY = 130;
 constexpr unsigned IDD_FIND = 131;
 constexpr unsigned IDD_KEYS = 132;
+constexpr unsigned IDD_IMPORT = 133;
 constexpr unsigned IDR_STUDY_MENU = 140; // the study window's menu bar
 constexpr unsigned IDR_ROW_MENU = 141;   // a row's context menu
 
@@ -24,6 +25,8 @@ constexpr int ID_FIND = 0x8004;
 constexpr int ID_FIND_NEXT = 0x8005;
 constexpr int ID_FIND_PREVIOUS = 0x8006;
 constexpr int ID_HELP_KEYS = 0x8007;
+constexpr int ID_FILE_IMPORT = 0x8008;
+constexpr int ID_FILE_EXPORT = 0x8009;
 
 // The entry editor.
 constexpr int IDC_ENTRY_NUMBER = 1100;
@@ -36,6 +39,18 @@ constexpr int IDC_ENTRY_MEAN = 1104;
 constexpr int IDC_FIND_TEXT = 1110;
 constexpr int IDC_FIND_COUNT = 1111;
 constexpr int IDC_FIND_RESULTS = 1112;
+
+// The import dialog.
+constexpr int IDC_IMPORT_FILE = 1120;
+constexpr int IDC_IMPORT_READ_AS = 1121;
+constexpr int IDC_IMPORT_FORMAT = 1122;
+constexpr int IDC_IMPORT_ENCODING = 1123;
+constexpr int IDC_IMPORT_SKIP = 1124;
+constexpr int IDC_IMPORT_REPLACE = 1125;
+constexpr int IDC_IMPORT_ADD = 1126;
+constexpr int IDC_IMPORT_PREVIEW = 1127;
+constexpr int IDC_IMPORT_COUNTS = 1128;
+constexpr int IDC_IMPORT_PROBLEMS = 1129;
 
 // System-menu command of the About item.
 constexpr unsigned IDM_ABOUTBOX = 0x0010;

@@ -8,6 +8,7 @@
 #include "framework/CPaintDC.h"
 #include "framework/CWinApp.h"
 #include "framework/Clipboard.h"
+#include "framework/FileDialog.h"
 #include "res/ResourceIds.h"
 #include "res/RowIds.h"
 #include "settings/IniFile.h"
@@ -15,6 +16,7 @@
 #include "study/PageRules.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CEditEntryDlg.h"
+#include "ui/CImportDlg.h"
 #include "ui/EntryChecks.h"
 #include "ui/RowText.h"
 #include "words/WordFile.h"
@@ -50,6 +52,8 @@ ON_COMMAND(ID_FIND_PREVIOUS, &CVocabDlg::OnFindPrevious)
 ON_COMMAND(ID_HELP_KEYS, &CVocabDlg::OnHelpKeys)
 ON_COMMAND(ID_APP_ABOUT, &CVocabDlg::OnAppAbout)
 ON_COMMAND(ID_APP_EXIT, &CVocabDlg::OnAppExit)
+ON_COMMAND(ID_FILE_IMPORT, &CVocabDlg::OnFileImport)
+ON_COMMAND(ID_FILE_EXPORT, &CVocabDlg::OnFileExport)
 END_MESSAGE_MAP()
 
 static_assert(CVocabDlg::kRowCount == kRowIdCount && RevealState::kRows == kRowIdCount);
@@ -508,6 +512,72 @@ void CVocabDlg::OnAppAbout() {
 
 void CVocabDlg::OnAppExit() {
     OnOK();
+}
+
+// ---- Import and export --------------------------------------------------------------------
+
+namespace {
+
+const char* const kImportFilter = "Word lists (*.csv *.tsv *.txt *.kvtml *.xml);;All files (*)";
+const char* const kExportFilter = "CSV (*.csv);;Tab-separated (*.tsv *.txt);;KVTML (*.kvtml)";
+
+} // namespace
+
+void CVocabDlg::OnFileImport() {
+    std::string path;
+    const bool chosen =
+        m_chooseFile ? m_chooseFile(false, path) : AfxGetOpenFileName(this, kImportFilter, path);
+    if (!chosen)
+        return;
+    CImportDlg dlg(m_words, path, this);
+    std::string message;
+    if (!dlg.Load(message)) {
+        MessageBox(message.c_str(), "Error", MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    if (dlg.DoModal() != IDOK)
+        return;
+    const ImportPlan& plan = dlg.GetPlan();
+    std::vector<std::pair<std::uint32_t, WordEntry>> replaced;
+    replaced.reserve(plan.replaced.size());
+    for (const Replacement& r : plan.replaced)
+        replaced.emplace_back(static_cast<std::uint32_t>(r.index), r.after);
+    std::vector<WordEntry> appended;
+    appended.reserve(plan.added.GetCount());
+    for (WordPos pos = plan.added.Begin(); pos != plan.added.End(); pos = plan.added.Next(pos))
+        appended.push_back(plan.added.At(pos));
+    if (replaced.empty() && appended.empty())
+        return;
+    m_history.Apply(ListStep::Import(std::move(replaced), std::move(appended)));
+    // The last page, as after an added word.
+    m_nPageStart = PageRules::BeforeLast(m_nPageStart);
+    OnLastPage();
+    m_bModified = m_history.IsModified();
+    UpdateMenu();
+    m_findDlg.Restart();
+}
+
+void CVocabDlg::OnFileExport() {
+    std::string path;
+    const bool chosen =
+        m_chooseFile ? m_chooseFile(true, path) : AfxGetSaveFileName(this, kExportFilter, path);
+    if (!chosen)
+        return;
+    const std::optional<ExchangeFormat> format = FormatFromPath(path);
+    if (!format) {
+        MessageBox("Please give the file a name ending in .csv, .tsv, .txt or .kvtml.", "Error",
+                   MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    std::string message;
+    if (!ExportWords(m_words, path, *format, message)) {
+        MessageBox(message.c_str(), "Error", MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    const std::uint32_t count = m_words.GetCount();
+    const std::string done =
+        "Exported " + std::to_string(count) + (count == 1 ? " word." : " words.");
+    MessageBox(done.c_str(), "Info", MB_OK);
 }
 
 // Menu texts name the step that Undo and Redo would take; '&' in a word is shown as written.

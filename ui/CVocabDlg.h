@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -28,6 +29,11 @@ public:
     // The program is asked to end (a signal, the desktop session ending): saves as "&Exit"
     // does, without message boxes, and ends the window whatever the save did.
     void EndSession();
+
+    // Where Import and Export get their file: `save` true for a file to write. True with
+    // `path` set when one was chosen. The toolkit's file chooser unless set (tests set it).
+    using FileChooser = std::function<bool(bool save, std::string& path)>;
+    void SetFileChooser(FileChooser choose) { m_chooseFile = std::move(choose); }
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -77,6 +83,8 @@ protected:
     void OnHelpKeys();
     void OnAppAbout();
     void OnAppExit();
+    void OnFileImport();
+    void OnFileExport();
     // The list index of the entry the current row shows: the row with the keyboard focus, or
     // the one under the mouse for the row menu, else the page's first; nothing on an empty page.
     std::optional<std::uint32_t> CurrentEntry() const;
@@ -133,4 +141,5 @@ private:
     bool m_bQuiet = false;       // ending for the session: no message boxes
     void ShowNotices(std::vector<std::string> notices, int tries);
     std::unique_ptr<WordStore> m_store; // the folder of the word list, held from start-up
+    FileChooser m_chooseFile;
 };

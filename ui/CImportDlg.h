@@ -1,0 +1,68 @@
+// The import dialog: how a file was read, the first entries as they will be stored, the counts,
+// the lines that could not be read, and what to do with words already in the list.
+#pragma once
+
+#include <string>
+
+#include "exchange/Import.h"
+#include "exchange/ImportPlan.h"
+#include "framework/CDialog.h"
+#include "framework/CString.h"
+#include "framework/Controls.h"
+#include "words/WordList.h"
+
+class CImportDlg : public CDialog {
+public:
+    // The list is only read; `path` is the file to import.
+    CImportDlg(const WordList& words, std::string path, CWnd* pParent = nullptr);
+
+    // Reads the file as it was found to be. False, with `message` set for the learner, when it
+    // cannot be read, is empty or gives no word: the dialog is then not to be shown.
+    bool Load(std::string& message);
+    // After IDOK: what the import changes.
+    const ImportPlan& GetPlan() const { return m_plan; }
+
+    // "12 new words, 3 already in the list, 2 lines could not be read".
+    static std::string CountsText(const ImportPlan& plan);
+
+protected:
+    BOOL OnInitDialog() override;
+    void DoDataExchange(CDataExchange* pDX) override;
+    void OnOK() override;
+    void OnFormatChange();
+    void OnEncodingChange();
+    void OnSkip();
+    void OnReplace();
+    void OnAdd();
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    // Reads the file again with the learner's choices, then plans and shows.
+    void Reread();
+    void SetPolicy(DuplicatePolicy policy);
+    void Replan();
+    void Show();
+    void FillChoices();
+
+    const WordList& m_words;
+    std::string m_path;
+    ImportOptions m_options;
+    ImportedWords m_read;
+    std::string m_error; // why the last reading failed; empty when it gave words
+    DuplicatePolicy m_policy = DuplicatePolicy::Skip;
+    ImportPlan m_plan;
+    bool m_bFilling = false; // choices being set by the code, not by the learner
+
+    CString m_strFile;
+    CString m_strReadAs;
+    CString m_strCounts;
+    int m_bSkip = 1;
+    int m_bReplace = 0;
+    int m_bAdd = 0;
+    CListBox m_listFormat;
+    CListBox m_listEncoding;
+    CListBox m_listPreview;
+    CListBox m_listProblems;
+    CButton m_btnImport;
+};
