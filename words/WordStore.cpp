@@ -72,10 +72,21 @@ std::uint64_t HashBytes(std::string_view bytes) {
     return qHashBits(bytes.data(), bytes.size(), 0x5eed);
 }
 
-WordStore::WordStore() : m_folder(Folder::OpenCurrent()), m_path(WordFilePath()) {}
+WordStore::WordStore() : m_folder(Folder::OpenCurrent()), m_path(WordFilePath()) {
+    RemoveLeftovers();
+}
 
 WordStore::WordStore(const std::string& folderPath)
-    : m_folder(Folder::Open(folderPath)), m_path(folderPath + "/" + kFileName) {}
+    : m_folder(Folder::Open(folderPath)), m_path(folderPath + "/" + kFileName) {
+    RemoveLeftovers();
+}
+
+// Temporary files of saves cut off by a crash. Another copy saving right now writes its own
+// as it goes, so only files untouched for a while before this run started are taken.
+void WordStore::RemoveLeftovers() {
+    constexpr std::time_t kQuietSeconds = 10 * 60;
+    RemoveStaleTemps(m_folder, kFileName, std::time(nullptr) - kQuietSeconds);
+}
 
 WordStore::~WordStore() = default;
 

@@ -56,6 +56,7 @@ private:
     bool OnlyAppended(const std::string& bytes, const WordList& words) const;
     static MergeResult MergeAppended(const WordList& words, std::size_t loaded,
                                      std::string_view tail, Appended& out);
+    void RemoveLeftovers();
     std::string ConflictName() const;
     bool WriteList(const std::string& name, const WordList& words, const FileStamp* like);
 
