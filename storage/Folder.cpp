@@ -2,10 +2,12 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <dirent.h>
 #include <fcntl.h>
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -52,10 +54,24 @@ bool WriteAll(int fd, std::string_view data) {
     return true;
 }
 
+constexpr std::size_t kTempDigits = 12;
+
+bool IsTempName(const std::string& name, const std::string& entry) {
+    const std::string prefix = "." + name + ".tmp-";
+    if (entry.size() != prefix.size() + kTempDigits || entry.compare(0, prefix.size(), prefix) != 0)
+        return false;
+    for (std::size_t i = prefix.size(); i < entry.size(); ++i) {
+        const char c = entry[i];
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
+            return false;
+    }
+    return true;
+}
+
 std::string TempName(const std::string& name) {
     static std::mt19937_64 random(std::random_device{}());
     char suffix[24];
-    std::snprintf(suffix, sizeof suffix, "%012llx",
+    std::snprintf(suffix, sizeof suffix, "%0*llx", static_cast<int>(kTempDigits),
                   static_cast<unsigned long long>(random() & 0xFFFFFFFFFFFFull));
     return "." + name + ".tmp-" + suffix;
 }
@@ -252,4 +268,28 @@ bool FolderFile::Commit(const FileStamp* expected, bool* raced) {
     }
     // EINVAL: syncing folders is not supported here; EBADF: a folder we may not read.
     return ::fsync(m_folder.fd()) == 0 || errno == EINVAL || errno == EBADF;
+}
+
+void RemoveStaleTemps(const Folder& folder, const std::string& name, std::time_t before) {
+    if (!folder.IsOpen())
+        return;
+    const int listFd = ::openat(folder.fd(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* dir = listFd >= 0 ? ::fdopendir(listFd) : nullptr;
+    if (dir == nullptr) {
+        if (listFd >= 0)
+            ::close(listFd);
+        return;
+    }
+    std::vector<std::string> stale;
+    while (const dirent* item = ::readdir(dir)) {
+        const std::string entry = item->d_name;
+        struct stat info {};
+        if (IsTempName(name, entry) &&
+            ::fstatat(folder.fd(), entry.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(info.st_mode) && info.st_mtime < before)
+            stale.push_back(entry);
+    }
+    ::closedir(dir);
+    for (const std::string& entry : stale)
+        ::unlinkat(folder.fd(), entry.c_str(), 0);
 }

@@ -59,6 +59,11 @@ private:
     int m_fd = -1;
 };
 
+// Removes the temporary files that FolderFile left for `name` in `folder` (a crash in the
+// middle of a save) when they were last written before `before`. Only names of the exact
+// form FolderFile makes, and only regular files, are touched.
+void RemoveStaleTemps(const Folder& folder, const std::string& name, std::time_t before);
+
 // Replaces one file of a folder so that its old content survives any failure: the new content
 // goes to a temporary file beside it, which takes the old file's owner, group and mode, is
 // synced and renamed over the old file; then the folder is synced.

@@ -3,6 +3,7 @@
 #include <QTimer>
 #include <QWindow>
 #include <cstddef>
+#include <cstdio>
 
 #include "framework/CDataExchange.h"
 #include "framework/CPaintDC.h"
@@ -617,11 +618,22 @@ void CVocabDlg::OnOK() {
     CDialog::OnOK();
 }
 
+// Nobody may be there to answer a refused save, and the program ends anyway: this run's list
+// is then kept beside the word file, as a conflict is.
 void CVocabDlg::EndSession() {
     m_bQuiet = true;
     OnOK();
-    if (m_bExitRefused)
-        EndDialog(IDCANCEL);
+    if (!m_bExitRefused)
+        return;
+    if (m_store) {
+        const std::string kept = m_store->KeepAside(m_words);
+        if (kept.empty())
+            std::fprintf(stderr, "vocamint: the list could not be saved, nor kept aside\n");
+        else
+            std::fprintf(stderr, "vocamint: the list could not be saved; it is kept as '%s'\n",
+                         kept.c_str());
+    }
+    EndDialog(IDCANCEL);
 }
 
 // A frame close after a failed save keeps the window open, as "&Exit" does, so that the

@@ -86,11 +86,13 @@ std::int32_t WordList::Origin(WordPos pos) const {
 void WordList::SetOrigin(WordPos pos, std::int32_t origin) {
     assert(pos.m_index < m_origins.size());
     m_origins[pos.m_index] = origin;
+    m_changedSinceLoad = true;
 }
 
 void WordList::MarkLoaded() {
     for (std::size_t index = 0; index < m_origins.size(); ++index)
         m_origins[index] = static_cast<std::int32_t>(index);
+    m_changedSinceLoad = false;
 }
 
 char* WordList::WriteText(const WordEntry& entry) {
@@ -211,6 +213,7 @@ WordEntry WordList::Remove(WordPos pos, bool renumber) {
     assert(pos.m_index < m_keys.size());
     const std::size_t index = pos.m_index;
     WordEntry entry = At(pos);
+    m_changedSinceLoad = true;
     const char* const text = m_texts[index];
     m_texts.erase(m_texts.begin() + static_cast<std::ptrdiff_t>(index));
     m_origins.erase(m_origins.begin() + static_cast<std::ptrdiff_t>(index));
@@ -232,6 +235,7 @@ WordEntry WordList::Remove(WordPos pos, bool renumber) {
 
 void WordList::Insert(WordPos before, const WordEntry& entry, bool renumber) {
     const std::size_t index = std::min(before.m_index, m_keys.size());
+    m_changedSinceLoad = true;
     char* const text = WriteText(entry);
     m_texts.insert(m_texts.begin() + static_cast<std::ptrdiff_t>(index), text);
     // An entry put in is new to the file until its history says otherwise (SetOrigin).
@@ -253,12 +257,14 @@ void WordList::Insert(WordPos before, const WordEntry& entry, bool renumber) {
 void WordList::Replace(WordPos pos, const WordEntry& entry) {
     assert(pos.m_index < m_keys.size());
     const char* const old = m_texts[pos.m_index];
+    m_changedSinceLoad = true;
     m_texts[pos.m_index] = WriteText(entry);
     m_keys[pos.m_index] = {entry.number, HashWord(entry.word)};
     Discard(old);
 }
 
 void WordList::Renumber(WordPos from, std::int32_t delta) {
+    m_changedSinceLoad = true;
     for (std::size_t i = std::min(from.m_index, m_keys.size()); i < m_keys.size(); ++i) {
         m_keys[i].number = static_cast<std::int32_t>(static_cast<std::uint32_t>(m_keys[i].number) +
                                                      static_cast<std::uint32_t>(delta));

@@ -29,6 +29,9 @@ public:
     void SetOrigin(WordPos pos, std::int32_t origin);
     // Every entry now stands for the entry at its index in the file just loaded or saved.
     void MarkLoaded();
+    // Whether entries were only appended since MarkLoaded: no edit, removal, insertion,
+    // renumbering or new origin. A save may then take the entries it loaded as they were.
+    bool OnlyAppendedSinceLoad() const { return !m_changedSinceLoad; }
 
     WordPos Begin() const;
     WordPos End() const;
@@ -105,6 +108,7 @@ private:
     };
     std::vector<Keys> m_keys;
     std::vector<std::int32_t> m_origins;
+    bool m_changedSinceLoad = false;
 
     // Bytes of text that belong to entries, and bytes left behind by edits.
     std::size_t m_liveBytes = 0;

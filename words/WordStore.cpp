@@ -5,11 +5,13 @@
 #include <QString>
 #include <ctime>
 #include <functional>
+#include <unordered_set>
 
 #include "storage/Backups.h"
 #include "words/WordFile.h"
 #include "words/WordFileFormat.h"
 #include "words/WordList.h"
+#include "words/WordTextReader.h"
 
 namespace {
 
@@ -70,10 +72,21 @@ std::uint64_t HashBytes(std::string_view bytes) {
     return qHashBits(bytes.data(), bytes.size(), 0x5eed);
 }
 
-WordStore::WordStore() : m_folder(Folder::OpenCurrent()), m_path(WordFilePath()) {}
+WordStore::WordStore() : m_folder(Folder::OpenCurrent()), m_path(WordFilePath()) {
+    RemoveLeftovers();
+}
 
 WordStore::WordStore(const std::string& folderPath)
-    : m_folder(Folder::Open(folderPath)), m_path(folderPath + "/" + kFileName) {}
+    : m_folder(Folder::Open(folderPath)), m_path(folderPath + "/" + kFileName) {
+    RemoveLeftovers();
+}
+
+// Temporary files of saves cut off by a crash. Another copy saving right now writes its own
+// as it goes, so only files untouched for a while before this run started are taken.
+void WordStore::RemoveLeftovers() {
+    constexpr std::time_t kQuietSeconds = 10 * 60;
+    RemoveStaleTemps(m_folder, kFileName, std::time(nullptr) - kQuietSeconds);
+}
 
 WordStore::~WordStore() = default;
 
@@ -101,11 +114,16 @@ bool WordStore::Load(WordList& words, std::string& message) {
         return false;
     }
     const std::uint32_t before = words.GetCount();
-    ParseWordText(bytes, words);
+    WordTextReader reader(words);
+    reader.Feed(bytes);
+    m_betweenRecords = reader.BetweenRecords();
+    reader.Finish();
     m_hash = HashBytes(bytes);
+    m_bytes = bytes.size();
     words.MarkLoaded();
     // Entries that were in the list before the load are this run's own.
-    for (WordPos pos = words.Begin(); pos != words.End(); pos = words.Next(pos)) {
+    for (WordPos pos = before == 0 ? words.End() : words.Begin(); pos != words.End();
+         pos = words.Next(pos)) {
         const std::int32_t origin = words.Origin(pos);
         words.SetOrigin(pos, static_cast<std::uint32_t>(origin) < before
                                  ? -1
@@ -118,6 +136,63 @@ bool WordStore::Load(WordList& words, std::string& message) {
             m_base.push_back(PrintOf(words.Fields(pos)));
     }
     return true;
+}
+
+struct WordStore::Appended {
+    WordList tail;                    // the entries another writer appended
+    std::vector<WordEntry> additions; // this run's additions that are kept, numbered
+};
+
+bool WordStore::OnlyAppended(const std::string& bytes, const WordList& words) const {
+    const std::size_t loaded = m_base.size();
+    if (!m_betweenRecords || bytes.size() <= m_bytes || !words.OnlyAppendedSinceLoad() ||
+        words.GetCount() < loaded)
+        return false;
+    // The loaded entries come first, as loaded; after them only this run's additions.
+    if (loaded > 0 && words.Origin(words.PosAt(static_cast<std::uint32_t>(loaded - 1))) !=
+                          static_cast<std::int32_t>(loaded - 1))
+        return false;
+    if (words.GetCount() > loaded &&
+        words.Origin(words.PosAt(static_cast<std::uint32_t>(loaded))) >= 0)
+        return false;
+    return HashBytes(std::string_view(bytes).substr(0, m_bytes)) == m_hash;
+}
+
+// What MergeWordLists gives for a file that is the loaded one with `tail` appended, and a run
+// that only added: the file's entries, then the additions it does not have, numbered after
+// its last entry. Only the tail is parsed.
+MergeResult WordStore::MergeAppended(const WordList& words, std::size_t loaded,
+                                     std::string_view tail, Appended& out) {
+    MergeResult result;
+    ParseWordText(tail, out.tail);
+    const WordPos firstAdded = words.PosAt(static_cast<std::uint32_t>(loaded));
+    std::vector<std::string_view> wanted;
+    for (WordPos pos = firstAdded; pos != words.End(); pos = words.Next(pos))
+        wanted.push_back(words.Fields(pos).word);
+    std::unordered_set<std::string_view> taken;
+    for (const WordPos pos : words.FindWords(wanted)) {
+        if (words.IndexOf(pos) < loaded)
+            taken.insert(words.Fields(pos).word);
+    }
+    for (const WordPos pos : out.tail.FindWords(wanted))
+        taken.insert(out.tail.Fields(pos).word);
+    std::int32_t last = 0;
+    if (out.tail.GetCount() > 0)
+        last = out.tail.Fields(out.tail.Last()).number;
+    else if (loaded > 0)
+        last = words.Fields(words.PosAt(static_cast<std::uint32_t>(loaded - 1))).number;
+    for (WordPos pos = firstAdded; pos != words.End(); pos = words.Next(pos)) {
+        const WordFields fields = words.Fields(pos);
+        if (taken.count(fields.word) != 0) {
+            result.dropped.emplace_back(fields.word);
+            continue;
+        }
+        last = static_cast<std::int32_t>(static_cast<std::uint32_t>(last) + 1u);
+        out.additions.push_back({last, std::string(fields.word), std::string(fields.spell),
+                                 std::string(fields.type), std::string(fields.mean)});
+        result.added.emplace_back(fields.word);
+    }
+    return result;
 }
 
 std::string WordStore::ConflictName() const {
@@ -145,23 +220,29 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
     m_folder.Stat(".", folderStamp);
     if (!m_readWhole) {
         // Never write over a list we did not see whole; keep this run's list beside it.
-        const std::string name = ConflictName();
-        const bool kept = WriteList(name, words, &folderStamp);
-        return {true,
-                OpenFailed(m_path) + "\n\nIt could not be read whole when Vocamint started, " +
-                    "so it is left as it is." +
-                    (kept ? " This run's list is saved as " + Quoted(FolderOf(m_path) + name) + "."
-                          : " This run's list could not be saved either.")};
+        const std::string kept = KeepAside(words);
+        return {true, OpenFailed(m_path) +
+                          "\n\nIt could not be read whole when Vocamint started, " +
+                          "so it is left as it is." +
+                          (!kept.empty() ? " This run's list is saved as " + Quoted(kept) + "."
+                                         : " This run's list could not be saved either.")};
     }
     for (int attempt = 0; attempt < 3; ++attempt) {
         std::string bytes;
         FileStamp disk;
         if (m_folder.ReadAll(kFileName, bytes, &disk) == Folder::Read::Failed)
             return {false, OpenFailed(m_path)};
-        const bool changed = disk.exists != m_stamp.exists || HashBytes(bytes) != m_hash;
+        // A file only appended to since the load needs just its new text parsed.
+        const bool appended = disk.exists && OnlyAppended(bytes, words);
+        const bool changed =
+            appended || disk.exists != m_stamp.exists || HashBytes(bytes) != m_hash;
         MergeResult merge;
+        Appended tail;
         const WordList* out = &words;
-        if (changed) {
+        if (appended) {
+            merge =
+                MergeAppended(words, m_base.size(), std::string_view(bytes).substr(m_bytes), tail);
+        } else if (changed) {
             WordList theirs;
             ParseWordText(bytes, theirs);
             merge = MergeWordLists(m_base, words, std::move(theirs));
@@ -182,7 +263,17 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
         if (disk.exists && !BackUp(m_folder, kFileName, bytes, disk))
             return {false, "Back up file " + Quoted(m_path) + " to '" + kBackupFolder +
                                "' failed! The list was not saved."};
-        const std::string text = FormatWordFile(*out);
+        std::string text;
+        if (appended) {
+            WordPos pos = words.Begin();
+            for (std::size_t i = 0; i < m_base.size(); ++i, pos = words.Next(pos))
+                AppendWordLine(text, words.Fields(pos));
+            text += FormatWordFile(tail.tail);
+            for (const WordEntry& entry : tail.additions)
+                AppendWordLine(text, entry);
+        } else {
+            text = FormatWordFile(*out);
+        }
         FolderFile file(m_folder, kFileName);
         if (!file.Open(&folderStamp))
             return {false, OpenFailed(m_path)};
@@ -195,7 +286,25 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
         m_folder.Stat(kFileName, m_stamp);
         m_stamp.exists = true;
         m_hash = HashBytes(text);
-        if (changed) {
+        m_bytes = text.size();
+        m_betweenRecords = true;
+        if (appended) {
+            // The loaded entries stay as they are: the additions move behind the file's new
+            // entries.
+            while (words.GetCount() > m_base.size())
+                words.Remove(words.Last(), false);
+            for (WordPos pos = tail.tail.Begin(); pos != tail.tail.End();
+                 pos = tail.tail.Next(pos)) {
+                const WordFields fields = tail.tail.Fields(pos);
+                words.AppendFields(fields.number, fields.word, fields.spell, fields.type,
+                                   fields.mean);
+                m_base.push_back(PrintOf(fields));
+            }
+            for (const WordEntry& entry : tail.additions) {
+                words.Append(entry);
+                m_base.push_back(PrintOf(words.Fields(words.Last())));
+            }
+        } else if (changed) {
             words = std::move(merge.merged);
             m_base = PrintEntries(words);
         } else {
@@ -215,4 +324,15 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
         return {true, changed ? MergeMessage(m_path, merge) : std::string()};
     }
     return {false, WriteFailed(m_path)};
+}
+
+std::string WordStore::KeepAside(const WordList& words) {
+    if (!m_folder.IsOpen())
+        return {};
+    FileStamp folderStamp;
+    m_folder.Stat(".", folderStamp);
+    const std::string name = ConflictName();
+    if (!WriteList(name, words, &folderStamp))
+        return {};
+    return FolderOf(m_path) + name;
 }

@@ -45,7 +45,18 @@ public:
     // keeping the replaced version as a backup. On success `words` holds what was written.
     SaveResult Save(WordList& words);
 
+    // Writes `words` beside the word file as WL.conflict-<date>-<time>.txt, for an end that
+    // cannot wait for the learner after a refused save. Returns the path, or empty on failure.
+    std::string KeepAside(const WordList& words);
+
 private:
+    struct Appended;
+    // Whether the file on disk is the file as loaded with entries appended, and this run
+    // only appended too: the save then reads just the appended text.
+    bool OnlyAppended(const std::string& bytes, const WordList& words) const;
+    static MergeResult MergeAppended(const WordList& words, std::size_t loaded,
+                                     std::string_view tail, Appended& out);
+    void RemoveLeftovers();
     std::string ConflictName() const;
     bool WriteList(const std::string& name, const WordList& words, const FileStamp* like);
 
@@ -53,8 +64,10 @@ private:
     std::string m_path;
     std::unique_ptr<QLockFile> m_lock;
     bool m_readWhole = true;
-    FileStamp m_stamp;        // the file as loaded or last saved
-    std::uint64_t m_hash = 0; // a hash of its bytes
+    FileStamp m_stamp;            // the file as loaded or last saved
+    std::uint64_t m_hash = 0;     // a hash of its bytes
+    std::size_t m_bytes = 0;      // how many bytes
+    bool m_betweenRecords = true; // text appended to them reads as records of its own
     std::vector<EntryPrint> m_base;
 };
 

@@ -15,6 +15,9 @@ public:
     void Feed(std::string_view text);
     // Ends the text: takes a token still open and drops an incomplete last record.
     void Finish();
+    // Whether the text fed so far ends between records: more text fed now would read the
+    // same as that text read alone.
+    bool BetweenRecords() const { return m_field == 0 && m_open.empty(); }
 
 private:
     void FeedPiece(std::string_view text);

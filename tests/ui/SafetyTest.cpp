@@ -1,6 +1,7 @@
 // What the window does so that no word is lost: unreadable and special files at start-up,
 // text the locale cannot hold, a second copy in the folder, and an end asked by the session.
 #include <QDialog>
+#include <QDir>
 #include <QLockFile>
 #include <QMessageBox>
 #include <QTest>
@@ -8,6 +9,7 @@
 #include <csignal>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #include "StudyWindowFixture.h"
 #include "res/ResourceIds.h"
@@ -98,6 +100,27 @@ TEST_F(StudyWindowTest, EndingTheSessionSavesWithoutAsking) {
     EXPECT_EQ(ReadFile("WL.txt"),
               std::optional<std::string>(std::string(kList) + "3 pear \\e n. fruit\r\n"));
     EXPECT_TRUE(ReadFile("env.ini").has_value());
+}
+
+// A refused save at the session's end still ends the program, with this run's list kept
+// beside the untouched file.
+TEST_F(StudyWindowTest, EndingTheSessionKeepsARefusedListBesideTheFile) {
+    WriteFile("WL.txt", kList);
+    ASSERT_EQ(::chmod(Path("WL.txt").c_str(), 0444), 0);
+    CVocabDlg dlg;
+    RunModal(dlg, [&](QDialog* w) {
+        Add(w, "pear");
+        dlg.EndSession();
+        EXPECT_FALSE(w->isVisible());
+    });
+    EXPECT_EQ(ReadFile("WL.txt"), std::optional<std::string>(kList));
+    std::vector<std::string> kept;
+    for (const QString& name :
+         QDir(QString::fromStdString(Path("."))).entryList({"WL.conflict-*.txt"}, QDir::Files))
+        kept.push_back(name.toStdString());
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(ReadFile(kept[0].c_str()),
+              std::optional<std::string>(std::string(kList) + "3 pear \\e n. fruit\r\n"));
 }
 
 } // namespace

@@ -20,6 +20,7 @@
 #include "storage/Backups.h"
 #include "words/WordFileFormat.h"
 #include "words/WordList.h"
+#include "words/WordMerge.h"
 #include "words/WordStore.h"
 
 namespace fs = std::filesystem;
@@ -218,6 +219,115 @@ TEST_F(WordStoreTest, MergeIsReportedAndAnAdditionTheFileHasIsDropped) {
     // The merged list is now what was loaded: a second save needs no merge.
     Add(words, "fig");
     EXPECT_EQ(store.Save(words).message, "");
+}
+
+// A file another writer only appended to is merged from its new text alone; whatever path the
+// save takes, the file and the list must come out as the full merge of the whole file makes them.
+TEST_F(WordStoreTest, AppendedFileSavesAsTheFullMergeDoes) {
+    struct Case {
+        const char* name;
+        std::string loaded;
+        std::string appended;
+        std::vector<std::string> additions;
+        bool editFirst = false; // this run also edits the first loaded entry
+    };
+    const std::vector<Case> cases = {
+        {"one entry appended", Lines(1, 2), "3 fig x n. y\r\n", {"pear"}},
+        {"the writer added one of our words", Lines(1, 2), "3 plum x n. y\r\n", {"pear", "plum"}},
+        {"an addition the loaded list has", Lines(1, 2), "3 fig x n. y\r\n", {"word1", "pear"}},
+        {"line feeds, tabs and gaps in numbers", "1  a s n. m\n", "7\tq r n. t\n", {"pear"}},
+        {"escaped fields appended", Lines(1, 1), "2 a\\sb \\e n. m\r\n", {"a b", "pear"}},
+        {"an empty list", "", Lines(1, 3), {"pear"}},
+        {"appended text without a whole record", Lines(1, 2), "9 half", {"pear"}},
+        {"loaded text ends inside a record",
+         "1 a s n. m\r\n2 b s n.",
+         " m2\r\n3 c s n. m\r\n",
+         {"pear"}},
+        {"loaded text ends inside a token", "1 a s n. m", "x\r\n2 b s n. m\r\n", {"pear"}},
+        {"many entries appended", Lines(1, 50), Lines(51, 400), {"word7", "pear", "word300"}},
+        {"this run edited too", Lines(1, 3), "4 fig x n. y\r\n", {"pear"}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto change = [&](WordList& words) {
+            if (c.editFirst && words.GetCount() > 0) {
+                WordEntry edited = words.At(words.Begin());
+                edited.mean = "edited";
+                words.Replace(words.Begin(), edited);
+            }
+            for (const std::string& word : c.additions)
+                Add(words, word);
+        };
+        // The full merge, over the whole file as it is now.
+        WordList ours;
+        ParseWordText(c.loaded, ours);
+        ours.MarkLoaded();
+        const std::vector<EntryPrint> base = PrintEntries(ours);
+        change(ours);
+        WordList theirs;
+        ParseWordText(c.loaded + c.appended, theirs);
+        const MergeResult full = MergeWordLists(base, ours, std::move(theirs));
+        ASSERT_TRUE(full.conflicts.empty());
+        const std::string expected = FormatWordFile(full.merged);
+
+        fs::remove(dir_ / "WL.txt");
+        WriteBytes(dir_ / "WL.txt", c.loaded);
+        WordStore store(dir_.string());
+        WordList words;
+        std::string message;
+        ASSERT_TRUE(store.Load(words, message));
+        change(words);
+        WriteBytes(dir_ / "WL.txt", c.loaded + c.appended);
+        const WordStore::SaveResult saved = store.Save(words);
+        EXPECT_TRUE(saved.done);
+        EXPECT_EQ(ReadBytes(dir_ / "WL.txt"), expected);
+        EXPECT_EQ(FormatWordFile(words), expected);
+        for (const std::string& word : full.dropped)
+            EXPECT_NE(saved.message.find(word), std::string::npos) << saved.message;
+        // What was saved now stands for the file: another append merges again, no change
+        // saves without a merge.
+        const std::string more = "100000 later z n. w\r\n";
+        WriteBytes(dir_ / "WL.txt", expected + more);
+        Add(words, "late");
+        ASSERT_TRUE(store.Save(words).done);
+        EXPECT_EQ(ReadBytes(dir_ / "WL.txt"), expected + more + "100001 late \\e n. meaning\r\n");
+        EXPECT_EQ(store.Save(words).message, "");
+    }
+}
+
+// Opening the folder removes temporary files of saves cut off long ago, and nothing else.
+TEST_F(WordStoreTest, OpeningRemovesOnlyOldTemporaryFilesOfOurSaves) {
+    struct Leftover {
+        const char* name;
+        bool old;
+        bool folder;
+        bool removed;
+    };
+    const std::vector<Leftover> leftovers = {
+        {".WL.txt.tmp-0123456789ab", true, false, true},
+        {".WL.txt.tmp-00000000000a", false, false, false}, // a copy may be saving now
+        {".WL.txt.tmp-0123456789", true, false, false},
+        {".WL.txt.tmp-0123456789AB", true, false, false},
+        {".WL.txt.tmp-0123456789abc", true, false, false},
+        {"WL.txt.tmp-0123456789ab", true, false, false},
+        {".env.ini.tmp-0123456789ab", true, false, false},
+        {".WL.txt.tmp-aaaaaaaaaaaa", true, true, false},
+    };
+    const auto hourAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    for (const Leftover& item : leftovers) {
+        const fs::path path = dir_ / item.name;
+        if (item.folder)
+            fs::create_directory(path);
+        else
+            WriteBytes(path, "partial");
+        if (item.old)
+            fs::last_write_time(path, hourAgo);
+    }
+    WriteBytes(dir_ / "WL.txt", Lines(1, 2));
+    WordStore store(dir_.string());
+    for (const Leftover& item : leftovers)
+        EXPECT_EQ(fs::exists(dir_ / item.name), !item.removed) << item.name;
+    EXPECT_EQ(ReadBytes(dir_ / "WL.txt"), Lines(1, 2));
 }
 
 // Faults 3 and 4: the folder that was opened, whatever its name and wherever it moved.
