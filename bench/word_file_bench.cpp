@@ -3,6 +3,8 @@
 // machines.
 #include <benchmark/benchmark.h>
 
+#include "BenchSupport.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -24,83 +26,17 @@
 
 extern char** environ;
 
-namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using namespace bench;
 
 namespace {
 
-constexpr int kEntries = 1'000'000;
-
-fs::path g_folder;
-
-// Wall-clock and CPU time: the CPU time keeps the comparison fair on a busy machine.
-struct Timing {
-    double wall = 0;
-    double cpu = 0;
-};
-
-double CpuNow() {
-    timespec now{};
-    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-double Seconds(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-Timing Min(Timing a, Timing b) {
-    return {std::min(a.wall, b.wall), std::min(a.cpu, b.cpu)};
-}
-
-std::string RandomLetters(std::mt19937& random, int from, int to) {
-    std::string text(from + random() % (to - from + 1), 'a');
-    for (char& c : text) {
-        c = static_cast<char>('a' + random() % 26);
-    }
-    return text;
-}
-
-// A canonical file: number, a word unique by its first five letters, spell, type, meaning.
-const fs::path& BenchFile() {
-    static const fs::path path = [] {
-        std::string pattern = (fs::temp_directory_path() / "vocamint-bench-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            std::perror("mkdtemp");
-            std::exit(1);
-        }
-        g_folder = pattern;
-        const fs::path file = g_folder / "WL.txt";
-        std::FILE* out = std::fopen(file.c_str(), "wb");
-        std::mt19937 random(7);
-        const char* types[] = {"n.", "v.", "adj.", "adv.", "prep."};
-        std::string text;
-        for (int i = 1; i <= kEntries; ++i) {
-            WordEntry entry{i, "", "/" + RandomLetters(random, 4, 8) + "/", types[random() % 5],
-                            RandomLetters(random, 10, 22)};
-            for (int n = i, k = 0; k < 5; ++k, n /= 26) {
-                entry.word += static_cast<char>('a' + n % 26);
-            }
-            entry.word += RandomLetters(random, 0, 3);
-            AppendWordLine(text, entry);
-            if (text.size() > (1 << 20) || i == kEntries) {
-                std::fwrite(text.data(), 1, text.size(), out);
-                text.clear();
-            }
-        }
-        std::fclose(out);
-        return file;
-    }();
-    return path;
-}
-
 double FileBytes() {
-    return static_cast<double>(fs::file_size(BenchFile()));
+    return static_cast<double>(fs::file_size(BenchWordFile()));
 }
 
 Timing RunWc() {
     char* argv[] = {const_cast<char*>("wc"), const_cast<char*>("-w"),
-                    const_cast<char*>(BenchFile().c_str()), nullptr};
+                    const_cast<char*>(BenchWordFile().c_str()), nullptr};
     static std::string locale = "LC_ALL=C.UTF-8";
     char* env[] = {locale.data(), nullptr};
     posix_spawn_file_actions_t actions;
@@ -125,7 +61,7 @@ Timing LoadOnce() {
     WordList list;
     const double cpu = CpuNow();
     const auto start = Clock::now();
-    LoadWordFile(list, BenchFile().string());
+    LoadWordFile(list, BenchWordFile().string());
     return {Seconds(start), CpuNow() - cpu};
 }
 
@@ -155,7 +91,7 @@ Timing LoadTime() {
 const WordList& Loaded() {
     static const WordList list = [] {
         WordList words;
-        LoadWordFile(words, BenchFile().string());
+        LoadWordFile(words, BenchWordFile().string());
         return words;
     }();
     return list;
@@ -163,7 +99,7 @@ const WordList& Loaded() {
 
 // Registered first, while this process is still small: a forked child inherits its pages.
 void BM_PeakMemoryOfLoad(benchmark::State& state) {
-    const std::string path = BenchFile().string();
+    const std::string path = BenchWordFile().string();
     for (auto _ : state) {
         const pid_t child = ::fork();
         if (child == 0) {
@@ -210,7 +146,7 @@ BENCHMARK(BM_LoadWordFile)->UseManualTime()->Unit(benchmark::kMillisecond)->MinT
 
 void BM_SaveWordFile(benchmark::State& state) {
     const WordList& words = Loaded();
-    const std::string path = (g_folder / "saved.txt").string();
+    const std::string path = (ScratchFolder() / "saved.txt").string();
     Timing best{1e9, 1e9};
     for (auto _ : state) {
         std::string message;
@@ -234,8 +170,8 @@ BENCHMARK(BM_SaveWordFile)->UseManualTime()->Unit(benchmark::kMillisecond)->MinT
 // kept in backups/, the new one written and synced. `merge`: another writer appended an entry
 // since the load, so the save parses that appended text and merges 100 additions after it.
 Timing StoreSaveOnce(bool merge, benchmark::State& state) {
-    const fs::path& source = BenchFile(); // makes g_folder on the first call
-    const fs::path folder = g_folder / (merge ? "merge" : "plain");
+    const fs::path& source = BenchWordFile(); // writes the list on the first call
+    const fs::path folder = ScratchFolder() / (merge ? "merge" : "plain");
     fs::remove_all(folder);
     fs::create_directory(folder);
     fs::copy_file(source, folder / "WL.txt");
@@ -330,15 +266,5 @@ BENCHMARK(BM_FindLast<true>)
 } // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    if (!g_folder.empty()) {
-        std::error_code error;
-        fs::remove_all(g_folder, error);
-    }
-    return 0;
+    return RunBenchmarks(argc, argv);
 }
