@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/Appearance.h"
 #include "framework/CDialog.h"
 #include "framework/CString.h"
 #include "framework/Controls.h"
@@ -90,6 +91,21 @@ protected:
     // Settings file.
     void ReadSettings();
     void WriteSettings();
+
+    // View: colours and size, read at start-up and stored when the learner changes them.
+    void OnViewDark();
+    void OnViewLight();
+    void OnViewSystem();
+    void ChooseTheme(Theme theme);
+    void OnZoomIn();
+    void OnZoomOut();
+    void OnZoomReset();
+    void SetZoom(int percent);
+    void ReadView();
+    void WriteView(const char* key, const std::string& value);
+    void UpdateViewMenu();
+    // Names the row's labels and toggles for a screen reader after their state changed.
+    void NameRow(int row);
 
     WordList m_words;
     std::vector<RowControls> m_rows;
