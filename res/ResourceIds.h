@@ -31,7 +31,7 @@ constexpr int ID_VIEW_SYSTEM = 0x8022;
 constexpr int ID_VIEW_ZOOM_IN = 0x8023;
 constexpr int ID_VIEW_ZOOM_OUT = 0x8024;
 constexpr int ID_VIEW_ZOOM_RESET = 0x8025;
-constexpr int ID_VIEW_SPEAK = 0x8026;
+constexpr int ID_VIEW_SPEAK = 0x8026; // reads the current row's word aloud
 
 // The entry editor.
 constexpr int IDC_ENTRY_NUMBER = 1100;

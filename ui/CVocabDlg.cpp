@@ -1,5 +1,7 @@
 #include "ui/CVocabDlg.h"
 
+#include <QAction>
+#include <QMenu>
 #include <QTimer>
 #include <QWindow>
 #include <cstddef>
@@ -8,6 +10,7 @@
 #include "framework/CPaintDC.h"
 #include "framework/CWinApp.h"
 #include "framework/Clipboard.h"
+#include "framework/TextCodec.h"
 #include "res/ResourceIds.h"
 #include "res/RowIds.h"
 #include "settings/IniFile.h"
@@ -56,6 +59,7 @@ ON_COMMAND(ID_VIEW_SYSTEM, &CVocabDlg::OnViewSystem)
 ON_COMMAND(ID_VIEW_ZOOM_IN, &CVocabDlg::OnZoomIn)
 ON_COMMAND(ID_VIEW_ZOOM_OUT, &CVocabDlg::OnZoomOut)
 ON_COMMAND(ID_VIEW_ZOOM_RESET, &CVocabDlg::OnZoomReset)
+ON_COMMAND(ID_VIEW_SPEAK, &CVocabDlg::OnSpeak)
 END_MESSAGE_MAP()
 
 static_assert(CVocabDlg::kRowCount == kRowIdCount && RevealState::kRows == kRowIdCount);
@@ -144,6 +148,15 @@ BOOL CVocabDlg::OnInitDialog() {
     m_itCursor = m_words.Begin();
     ReadSettings();
     ReadView();
+    // Whether speech works is asked when the View menu opens, never at start-up.
+    if (CMenu* menu = GetMenu(); menu && menu->FindItem(ID_VIEW_SPEAK)) {
+        for (QObject* owner : menu->FindItem(ID_VIEW_SPEAK)->associatedObjects()) {
+            if (auto* view = qobject_cast<QMenu*>(owner)) {
+                view->setToolTipsVisible(true);
+                QObject::connect(view, &QMenu::aboutToShow, view, [this] { UpdateSpeakItem(); });
+            }
+        }
+    }
     OnNextPage();
     UpdateMenu();
     // Told once the window is on screen, so the learner sees which window they are about.
@@ -681,4 +694,22 @@ void CVocabDlg::UpdateViewMenu() {
     menu->CheckMenuItem(ID_VIEW_DARK, theme == Theme::Dark ? MF_CHECKED : 0);
     menu->CheckMenuItem(ID_VIEW_LIGHT, theme == Theme::Light ? MF_CHECKED : 0);
     menu->CheckMenuItem(ID_VIEW_SYSTEM, theme == Theme::System ? MF_CHECKED : 0);
+}
+
+// A hidden word is spoken too: hearing it is part of the drill.
+void CVocabDlg::OnSpeak() {
+    UpdateSpeakItem();
+    if (const std::optional<std::uint32_t> index = CurrentEntry())
+        m_speaker.Say(ToQString(m_words.At(m_words.PosAt(*index)).word));
+}
+
+void CVocabDlg::UpdateSpeakItem() {
+    CMenu* menu = GetMenu();
+    QAction* item = menu ? menu->FindItem(ID_VIEW_SPEAK) : nullptr;
+    if (item == nullptr)
+        return;
+    const QString reason = m_speaker.Unavailable();
+    item->setEnabled(reason.isEmpty());
+    item->setToolTip(reason.isEmpty() ? QStringLiteral("Read the word of the current row aloud")
+                                      : reason);
 }

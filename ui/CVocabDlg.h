@@ -15,6 +15,7 @@
 #include "study/RevealState.h"
 #include "ui/CFindDlg.h"
 #include "ui/RowControls.h"
+#include "ui/Speaker.h"
 #include "words/WordList.h"
 
 class WordStore;
@@ -104,6 +105,10 @@ protected:
     void ReadView();
     void WriteView(const char* key, const std::string& value);
     void UpdateViewMenu();
+    // Speech: the current row's word aloud, greyed out with the reason when no engine exists.
+    void OnSpeak();
+    void UpdateSpeakItem();
+    Speaker m_speaker;
     // Names the row's labels and toggles for a screen reader after their state changed.
     void NameRow(int row);
 

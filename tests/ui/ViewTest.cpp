@@ -3,10 +3,12 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QDir>
 #include <QImage>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QSet>
 #include <QtTest/QTest>
@@ -16,6 +18,7 @@
 #include "res/ResourceIds.h"
 #include "settings/IniFile.h"
 #include "tests/support/DialogDriver.h"
+#include "ui/CVocabDlg.h"
 
 namespace {
 
@@ -256,6 +259,55 @@ TEST_F(StudyWindowTest, ScreenReaderHearsRowsTogglesAndPage) {
     EXPECT_TRUE(hiddenAmongChildren);
     EXPECT_TRUE(shownAmongChildren);
     EXPECT_FALSE(hiddenName.contains("w13")) << hiddenName.toStdString();
+}
+
+// ---- Speech -------------------------------------------------------------------------------
+
+class SpeakingDlg : public CVocabDlg {
+public:
+    using CVocabDlg::m_speaker;
+};
+
+// With an engine in the test's environment the real module speaks; without one the item is
+// greyed out and says why. Neither way shows a box.
+TEST_F(StudyWindowTest, SpeakReadsTheCurrentWordEvenHiddenOrSaysWhyItCannot) {
+    WriteWords(12);
+    WriteFile("env.ini", "[Setting]\r\nIndex=-9\r\n");
+    SpeakingDlg dlg;
+    const bool engine = dlg.m_speaker.Unavailable().isEmpty();
+    SeenMessageBox box;
+    AnswerNextMessageBox(&box);
+    bool enabled = false;
+    QString tip, byKey, byRowMenu;
+    RunModal(dlg, [&](QDialog* w) {
+        Perform(w, Step{Step::Click, IDC_HIDE_WORD});
+        Control<QWidget>(w, kRows[2].check)->setFocus();
+        QAction* item = MenuItem(w, ID_VIEW_SPEAK);
+        ASSERT_NE(item, nullptr);
+        for (QObject* owner : item->associatedObjects())
+            if (auto* menu = qobject_cast<QMenu*>(owner))
+                Q_EMIT menu->aboutToShow();
+        enabled = item->isEnabled();
+        tip = item->toolTip();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space, Qt::ControlModifier);
+        byKey = dlg.m_speaker.LastSaid();
+        QWidget* label = Control<QWidget>(w, kRows[4].meanLabel);
+        ChooseFromNextPopupMenu("Speak");
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2),
+                                label->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(label, &event);
+        byRowMenu = dlg.m_speaker.LastSaid();
+    });
+    EXPECT_FALSE(box.shown) << box.text.toStdString();
+    EXPECT_EQ(enabled, engine);
+    if (engine) {
+        EXPECT_EQ(byKey, "w3");
+        EXPECT_EQ(byRowMenu, "w5");
+    } else {
+        EXPECT_TRUE(tip.contains("No speech engine")) << tip.toStdString();
+        EXPECT_EQ(byKey, "");
+        EXPECT_EQ(byRowMenu, "");
+    }
 }
 
 } // namespace
