@@ -263,6 +263,22 @@ TEST_F(StudyWindowTest, ScreenReaderHearsRowsTogglesAndPage) {
 
 // ---- Speech -------------------------------------------------------------------------------
 
+// The speech plugins and the audio stack they pull in stay out of a start that does not speak.
+TEST_F(StudyWindowTest, StartUpLoadsNoSpeechEngine) {
+    WriteWords(12);
+    WriteFile("env.ini", "[Setting]\r\nIndex=-9\r\n");
+    QByteArray maps;
+    Run([&](QDialog*) {
+        QFile file(QStringLiteral("/proc/self/maps"));
+        if (file.open(QIODevice::ReadOnly))
+            maps = file.readAll();
+    });
+    if (maps.isEmpty())
+        GTEST_SKIP() << "no /proc/self/maps";
+    EXPECT_FALSE(maps.contains("plugins/texttospeech"));
+    EXPECT_FALSE(maps.contains("libQt6Multimedia"));
+}
+
 class SpeakingDlg : public CVocabDlg {
 public:
     using CVocabDlg::m_speaker;
