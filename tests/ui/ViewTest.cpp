@@ -10,7 +10,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QSet>
+#include <QTimer>
 #include <QtTest/QTest>
 
 #include "StudyWindowFixture.h"
@@ -23,6 +25,16 @@
 namespace {
 
 using ::PrintTo;
+
+// Theme and zoom belong to the whole program: put them back for the tests that follow.
+class ViewWindowTest : public StudyWindowTest {
+protected:
+    void TearDown() override {
+        Zoom::SetPercent(Zoom::kDefault);
+        ApplyTheme(Theme::System);
+        StudyWindowTest::TearDown();
+    }
+};
 
 QAction* MenuItem(QDialog* w, int id) {
     auto* bar = w->findChild<QMenuBar*>();
@@ -66,7 +78,7 @@ QPalette PaletteOf(Theme theme) {
     return DesktopPalette();
 }
 
-class ThemeTest : public StudyWindowTest, public ::testing::WithParamInterface<ThemeCase> {};
+class ThemeTest : public ViewWindowTest, public ::testing::WithParamInterface<ThemeCase> {};
 
 TEST_P(ThemeTest, ChoiceRepaintsTheWindowAndIsKept) {
     const ThemeCase& c = GetParam();
@@ -120,7 +132,7 @@ QString ShotPath(const char* name) {
     return QDir(dir).filePath(name);
 }
 
-TEST_F(StudyWindowTest, DarkWindowKeepsNoLightColour) {
+TEST_F(ViewWindowTest, DarkWindowKeepsNoLightColour) {
     QFile examples(QDir(QStringLiteral(VOCAMINT_SOURCE_DIR)).filePath("examples/WL.txt"));
     ASSERT_TRUE(examples.open(QIODevice::ReadOnly));
     WriteFile("WL.txt", examples.readAll().toStdString());
@@ -165,7 +177,7 @@ const ZoomCase kZoomCases[] = {
     {"ctrl_0_resets", {{Qt::Key_Equal, 3}, {Qt::Key_0, 1}}, 100},
 };
 
-class ZoomTest : public StudyWindowTest, public ::testing::WithParamInterface<ZoomCase> {};
+class ZoomTest : public ViewWindowTest, public ::testing::WithParamInterface<ZoomCase> {};
 
 TEST_P(ZoomTest, KeysScaleTheWindowWithinLimitsAndTheZoomIsKept) {
     const ZoomCase& c = GetParam();
@@ -195,7 +207,7 @@ TEST_P(ZoomTest, KeysScaleTheWindowWithinLimitsAndTheZoomIsKept) {
 INSTANTIATE_TEST_SUITE_P(View, ZoomTest, ::testing::ValuesIn(kZoomCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(StudyWindowTest, ZoomOutOfRangeInTheFileIsIgnored) {
+TEST_F(ViewWindowTest, ZoomOutOfRangeInTheFileIsIgnored) {
     WriteWords(12);
     WriteFile("env.ini", "[Setting]\r\nIndex=-9\r\n[View]\r\nZoom=1000\r\n");
     QSize plain, stored;
@@ -209,6 +221,38 @@ TEST_F(StudyWindowTest, ZoomOutOfRangeInTheFileIsIgnored) {
     EXPECT_EQ(Zoom::Step(80, -1), 80);
 }
 
+// The About box and a message box opened after a zoom come up at the same scale.
+TEST_F(ViewWindowTest, DialogsAndMessageBoxesOpenedAfterAZoomFollowIt) {
+    WriteWords(12);
+    WriteFile("env.ini", "[Setting]\r\nIndex=-9\r\n");
+    QSize aboutPlain, aboutZoomed;
+    qreal boxPoints = 0;
+    const qreal appPoints = QApplication::font().pointSizeF();
+    const auto aboutSize = [](QSize* size) {
+        ActOnNextDialog(QStringLiteral("关于 Vocamint"), [size](QDialog* d) { *size = d->size(); });
+    };
+    CVocabDlg dlg;
+    RunModal(dlg, [&](QDialog* w) {
+        aboutSize(&aboutPlain);
+        dlg.SendMessage(WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+        for (int i = 0; i < 5; ++i) // 100 -> 200
+            MenuItem(w, ID_VIEW_ZOOM_IN)->trigger();
+        aboutSize(&aboutZoomed);
+        dlg.SendMessage(WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+        QTimer::singleShot(50, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                boxPoints = box->font().pointSizeF();
+                box->accept();
+            }
+        });
+        dlg.MessageBox("Zoomed", "Info", MB_OK);
+    });
+    ASSERT_TRUE(aboutPlain.isValid() && aboutZoomed.isValid());
+    EXPECT_NEAR(aboutZoomed.width(), aboutPlain.width() * 2, aboutPlain.width() * 0.3);
+    EXPECT_NEAR(aboutZoomed.height(), aboutPlain.height() * 2, aboutPlain.height() * 0.3);
+    EXPECT_DOUBLE_EQ(boxPoints, appPoints * 2);
+}
+
 // ---- Screen readers -----------------------------------------------------------------------
 
 QString Said(QWidget* widget, QAccessible::Text kind = QAccessible::Name) {
@@ -216,7 +260,7 @@ QString Said(QWidget* widget, QAccessible::Text kind = QAccessible::Name) {
     return face ? face->text(kind) : QStringLiteral("<none>");
 }
 
-TEST_F(StudyWindowTest, ScreenReaderHearsRowsTogglesAndPage) {
+TEST_F(ViewWindowTest, ScreenReaderHearsRowsTogglesAndPage) {
     QAccessible::setActive(true);
     WriteWords(125);
     WriteFile("env.ini", "[Setting]\r\nIndex=1\r\nGoto=\r\n");
@@ -264,7 +308,7 @@ TEST_F(StudyWindowTest, ScreenReaderHearsRowsTogglesAndPage) {
 // ---- Speech -------------------------------------------------------------------------------
 
 // The speech plugins and the audio stack they pull in stay out of a start that does not speak.
-TEST_F(StudyWindowTest, StartUpLoadsNoSpeechEngine) {
+TEST_F(ViewWindowTest, StartUpLoadsNoSpeechEngine) {
     WriteWords(12);
     WriteFile("env.ini", "[Setting]\r\nIndex=-9\r\n");
     QByteArray maps;
@@ -286,7 +330,7 @@ public:
 
 // With an engine in the test's environment the real module speaks; without one the item is
 // greyed out and says why. Neither way shows a box.
-TEST_F(StudyWindowTest, SpeakReadsTheCurrentWordEvenHiddenOrSaysWhyItCannot) {
+TEST_F(ViewWindowTest, SpeakReadsTheCurrentWordEvenHiddenOrSaysWhyItCannot) {
     WriteWords(12);
     WriteFile("env.ini", "[Setting]\r\nIndex=-9\r\n");
     SpeakingDlg dlg;
