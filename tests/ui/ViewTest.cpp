@@ -253,6 +253,27 @@ TEST_F(ViewWindowTest, DialogsAndMessageBoxesOpenedAfterAZoomFollowIt) {
     EXPECT_DOUBLE_EQ(boxPoints, appPoints * 2);
 }
 
+TEST_F(ViewWindowTest, F1ListsTheViewKeysAndFitsThemIn) {
+    WriteWords(3);
+    QString keys;
+    bool fits = false;
+    Run([&](QDialog* w) {
+        ActOnNextDialog("Keyboard", [&](QDialog* d) {
+            const QList<QLabel*> labels = d->findChildren<QLabel*>();
+            fits = !labels.isEmpty();
+            for (QLabel* label : labels) {
+                keys += label->text() + "\n";
+                fits &= label->heightForWidth(label->width()) <= label->height();
+            }
+            QTest::keyClick(d, Qt::Key_Return);
+        });
+        QTest::keyClick(w, Qt::Key_F1);
+    });
+    for (const char* key : {"Ctrl+Plus", "Ctrl+=", "Ctrl+Minus", "Ctrl+0", "Ctrl+Space"})
+        EXPECT_TRUE(keys.contains(key)) << key;
+    EXPECT_TRUE(fits);
+}
+
 // ---- Screen readers -----------------------------------------------------------------------
 
 QString Said(QWidget* widget, QAccessible::Text kind = QAccessible::Name) {
