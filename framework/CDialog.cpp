@@ -1,10 +1,13 @@
 #include "framework/CDialog.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPainter>
 
+#include "framework/Appearance.h"
 #include "framework/CDataExchange.h"
 #include "framework/CWinApp.h"
 #include "framework/DialogWindow.h"
@@ -106,6 +109,8 @@ int CDialog::MessageBox(const char* lpszText, const char* lpszCaption, UINT nTyp
                     caption, ToQString(lpszText ? lpszText : ""), QMessageBox::Ok, m_window);
     // Never rich text: the message may quote a word holding '<'.
     box.setTextFormat(Qt::PlainText);
+    if (Zoom::Percent() != Zoom::kDefault)
+        box.setFont(Zoom::Scaled(QApplication::font()));
     box.exec();
     return IDOK;
 }
@@ -126,6 +131,11 @@ BOOL CDialog::SetMenu(UINT nIDMenu) {
         return FALSE;
     m_menu = std::make_unique<CMenu>(m_window->setMenuBar(*menu));
     return TRUE;
+}
+
+void CDialog::ApplyZoom() {
+    if (m_window != nullptr)
+        m_window->rescale();
 }
 
 CMenu* CDialog::GetMenu() {
@@ -282,8 +292,14 @@ LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         if (m_window != nullptr)
             m_window->popUpSystemMenu(QPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
         return 0;
+    case WM_ICONERASEBKGND:
+        // The minimised window's background behind its icon, in the window's own colour.
+        if (auto* painter = reinterpret_cast<HDC>(wParam);
+            painter && painter->isActive() && m_window != nullptr)
+            painter->fillRect(m_window->rect(), m_window->palette().window());
+        return 0;
     default:
-        // WM_KEYDOWN, WM_KEYUP, WM_ICONERASEBKGND, WM_QUERYDRAGICON and commands: nothing.
+        // WM_KEYDOWN, WM_KEYUP, WM_QUERYDRAGICON and commands: nothing.
         return 0;
     }
 }

@@ -38,6 +38,8 @@ public:
     // The menu template as a bar above the client area, its shortcuts active in the window.
     BOOL SetMenu(UINT nIDMenu);
     CMenu* GetMenu();
+    // Sizes the open window again after the program's zoom changed.
+    void ApplyZoom();
     // Shows the items of a menu template at the screen position (as WM_CONTEXTMENU gives it)
     // and sends the chosen command; returns it, or 0.
     UINT TrackPopupMenu(UINT nIDMenu, LPARAM screenPos);

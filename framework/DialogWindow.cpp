@@ -21,6 +21,7 @@
 #include <QTimer>
 #include <QVariant>
 
+#include "framework/Appearance.h"
 #include "framework/CDialog.h"
 #include "framework/CIcon.h"
 #include "framework/CWinApp.h"
@@ -68,7 +69,7 @@ QPixmap IconPixmap(unsigned iconId) {
 } // namespace
 
 DialogWindow::DialogWindow(CDialog& dialog, const DialogTemplate& dialogTemplate, QWidget* owner)
-    : QDialog(owner), m_dialog(dialog),
+    : QDialog(owner), m_dialog(dialog), m_template(dialogTemplate),
       m_hasMinimizeBox((dialogTemplate.style & DS_MINIMIZEBOX) != 0) {
     Qt::WindowFlags flags = (dialogTemplate.style & DS_APPWINDOW) ? Qt::Window : Qt::Dialog;
     flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -77,31 +78,13 @@ DialogWindow::DialogWindow(CDialog& dialog, const DialogTemplate& dialogTemplate
         flags |= Qt::WindowMinimizeButtonHint;
     setWindowFlags(flags);
     setWindowTitle(QString::fromUtf8(dialogTemplate.caption ? dialogTemplate.caption : ""));
-    setFont(TemplateFont(dialogTemplate));
+    setFont(Zoom::Scaled(TemplateFont(dialogTemplate)));
     installEventFilter(this);
 
-    const DialogUnits units = DialogUnits::FromFont(font());
-    setFixedSize(units.toPixelsX(dialogTemplate.cx), units.toPixelsY(dialogTemplate.cy));
-
-    const QFontMetrics metrics(font());
-    const int underlineBottom = metrics.ascent() + metrics.underlinePos() + metrics.lineWidth();
-
     // Creation order is the toolkit's focus chain, so the template order is the tab order.
-    for (const ControlTemplate& row : dialogTemplate.controls) {
-        QWidget* widget = createControl(row);
-        if (row.kind == ControlKind::Icon) {
-            const int size = GetSystemMetrics(SM_CXICON);
-            widget->setGeometry(units.toPixelsX(row.x), units.toPixelsY(row.y), size, size);
-        } else {
-            QRect rect = units.toPixels(row.x, row.y, row.cx, row.cy);
-            // A one-line label is exactly one line high, but the fallback font draws its
-            // underscore just below the line: give it room, or the separator rules vanish.
-            if (row.kind == ControlKind::Label)
-                rect.setHeight(std::max(rect.height(), underlineBottom));
-            widget->setGeometry(rect);
-        }
-        m_items.push_back({&row, widget});
-    }
+    for (const ControlTemplate& row : dialogTemplate.controls)
+        m_items.push_back({&row, createControl(row)});
+    layOut();
     // A label shows its mnemonic underlined only with a buddy.
     for (std::size_t i = 0; i < m_items.size(); ++i) {
         auto* label = qobject_cast<QLabel*>(m_items[i].widget);
@@ -120,6 +103,42 @@ DialogWindow::DialogWindow(CDialog& dialog, const DialogTemplate& dialogTemplate
 }
 
 DialogWindow::~DialogWindow() = default;
+
+// The template's font at the program's zoom, and every control placed in its dialog units
+// below the menu bar.
+void DialogWindow::layOut() {
+    setFont(Zoom::Scaled(TemplateFont(m_template)));
+    const DialogUnits units = DialogUnits::FromFont(font());
+    const QFontMetrics metrics(font());
+    const int underlineBottom = metrics.ascent() + metrics.underlinePos() + metrics.lineWidth();
+    const QPoint top(0, m_clientTop);
+    for (const Item& item : m_items) {
+        const ControlTemplate& row = *item.row;
+        if (row.kind == ControlKind::Icon) {
+            const int size = GetSystemMetrics(SM_CXICON);
+            item.widget->setGeometry(units.toPixelsX(row.x), units.toPixelsY(row.y), size, size);
+        } else {
+            QRect rect = units.toPixels(row.x, row.y, row.cx, row.cy);
+            // A one-line label is exactly one line high, but the fallback font draws its
+            // underscore just below the line: give it room, or the separator rules vanish.
+            if (row.kind == ControlKind::Label)
+                rect.setHeight(std::max(rect.height(), underlineBottom));
+            item.widget->setGeometry(rect);
+        }
+        item.widget->move(item.widget->pos() + top);
+    }
+    const int width = units.toPixelsX(m_template.cx);
+    if (m_menuBar != nullptr)
+        m_menuBar->setGeometry(0, 0, width, m_clientTop);
+    setFixedSize(width, units.toPixelsY(m_template.cy) + m_clientTop);
+}
+
+void DialogWindow::rescale() {
+    setFont(Zoom::Scaled(TemplateFont(m_template)));
+    if (m_menuBar != nullptr)
+        m_clientTop = m_menuBar->sizeHint().height();
+    layOut();
+}
 
 QWidget* DialogWindow::createControl(const ControlTemplate& row) {
     const QString caption = QString::fromUtf8(row.caption ? row.caption : "");
@@ -316,12 +335,8 @@ QMenuBar* DialogWindow::setMenuBar(const MenuTemplate& menu) {
         sendCommand(static_cast<int>(action->data().toULongLong()));
     });
     // Commands from shortcuts arrive through the same actions, so this covers both.
-    const int height = m_menuBar->sizeHint().height();
-    m_menuBar->setGeometry(0, 0, width(), height);
-    for (const Item& item : m_items)
-        item.widget->move(item.widget->pos() + QPoint(0, height));
-    m_clientTop = height;
-    setFixedSize(width(), this->height() + height);
+    m_clientTop = m_menuBar->sizeHint().height();
+    layOut();
     m_menuBar->show();
     return m_menuBar;
 }

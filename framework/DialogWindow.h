@@ -51,6 +51,9 @@ public:
     void resetSystemMenu();
     void popUpSystemMenu(const QPoint& globalPos);
 
+    // Sizes the font, the controls and the window again for the program's zoom.
+    void rescale();
+
     // Default processing of WM_SETICON; returns the previous icon of that kind.
     HICON setIcon(WPARAM kind, HICON icon);
     // Default processing of WM_PAINT: the toolkit's own painting.
@@ -73,6 +76,7 @@ private:
     };
 
     QWidget* createControl(const ControlTemplate& row);
+    void layOut();
     void sendCommand(int id, UINT code = BN_CLICKED);
     bool handleKeyPress(QWidget* receiver, QKeyEvent* event);
     bool handleKeyRelease(QWidget* receiver, QKeyEvent* event);
@@ -84,6 +88,7 @@ private:
     QWidget* nextTabStop(std::size_t index, bool visibleOnly) const;
 
     CDialog& m_dialog;
+    const DialogTemplate& m_template;
     std::vector<Item> m_items;
     QMenu* m_systemMenu = nullptr;
     QMenuBar* m_menuBar = nullptr;

@@ -162,16 +162,17 @@ constexpr ControlTemplate kKeysControls[] = {
     {IDC_STATIC, K::Label,
      "Right\nLeft\nHome\nEnd\nTab, Shift+Tab\nSpace\nAlt+W, Alt+M\nAlt+O, Alt+E, Alt+T\nAlt+A\n"
      "Enter\nEscape\nAlt+F4\n\nF2, double-click\nDelete\nCtrl+Z\nCtrl+Shift+Z, Ctrl+Y\n"
-     "Ctrl+F\nF3, Shift+F3\nF1",
-     7, 7, 80, 176, CS_NOPREFIX | kLabel},
+     "Ctrl+F\nF3, Shift+F3\nF1\n\nCtrl+Plus, Ctrl+=\nCtrl+Minus, Ctrl+0\nCtrl+Space",
+     7, 7, 80, 212, CS_NOPREFIX | kLabel},
     {IDC_STATIC, K::Label,
      "Next page\nPrevious page\nFirst page\nLast page\nMove between controls\n"
      "Click the focused button or box\nHide Word, Hide Mean\nWord, Mean, Type fields (Alt+E: Exit, Mean)\n"
      "Add the word\nExit and save (Add, when it has the focus)\nLeave without saving\n"
      "Close the window, saving\n\nEdit the entry of the current row\nDelete the entry of the current row\n"
-     "Undo the last change\nRedo\nFind words\nNext, previous match\nThis sheet",
-     92, 7, 200, 176, CS_NOPREFIX | kLabel},
-    {IDOK,       K::DefPushButton, "OK",    242, 186, 50, 14, kButton},
+     "Undo the last change\nRedo\nFind words\nNext, previous match\nThis sheet\n\n"
+     "Zoom in\nZoom out, actual size\nSpeak the word of the current row",
+     92, 7, 200, 212, CS_NOPREFIX | kLabel},
+    {IDOK,       K::DefPushButton, "OK",    242, 222, 50, 14, kButton},
 };
 
 // How the file was read and the choices that change it above; what the import gives below.
@@ -206,7 +207,7 @@ constexpr DialogTemplate kTemplates[] = {
     {IDD_EDIT_ENTRY, "Edit Entry", 260, 121, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
      kEditEntryControls},
     {IDD_FIND, "Find", 323, 201, DS_NONE, kFontFace, kFallbackFontFace, kPointSize, kFindControls},
-    {IDD_KEYS, "Keyboard", 299, 207, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
+    {IDD_KEYS, "Keyboard", 299, 243, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
      kKeysControls},
     {IDD_IMPORT, "Import", 360, 303, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
      kImportControls},

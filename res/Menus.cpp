@@ -25,6 +25,16 @@ constexpr MenuItemTemplate kStudyMenu[] = {
     {M::Item,      ID_FIND,          "&Find...",           "Ctrl+F"},
     {M::Item,      ID_FIND_NEXT,     "Find &Next",         "F3"},
     {M::Item,      ID_FIND_PREVIOUS, "Find &Previous",     "Shift+F3"},
+    {M::Title,     0,                "&View",              nullptr},
+    {M::Item,      ID_VIEW_DARK,     "&Dark",              nullptr},
+    {M::Item,      ID_VIEW_LIGHT,    "&Light",             nullptr},
+    {M::Item,      ID_VIEW_SYSTEM,   "&Follow the Desktop", nullptr},
+    {M::Separator, 0,                nullptr,              nullptr},
+    {M::Item,      ID_VIEW_ZOOM_IN,  "Zoom &In",           "Ctrl++", "Ctrl+="},
+    {M::Item,      ID_VIEW_ZOOM_OUT, "Zoom &Out",          "Ctrl+-"},
+    {M::Item,      ID_VIEW_ZOOM_RESET, "&Actual Size",     "Ctrl+0"},
+    {M::Separator, 0,                nullptr,              nullptr},
+    {M::Item,      ID_VIEW_SPEAK,    "S&peak Word",        "Ctrl+Space"},
     {M::Title,     0,                "&Help",              nullptr},
     {M::Item,      ID_HELP_KEYS,     "&Keyboard",          "F1"},
     {M::Item,      ID_APP_ABOUT,     "&About Vocamint...", nullptr},
@@ -34,6 +44,7 @@ constexpr MenuItemTemplate kRowMenu[] = {
     {M::Item,      ID_EDIT_ENTRY,    "&Edit...",           nullptr},
     {M::Item,      ID_DELETE_ENTRY,  "&Delete",            nullptr},
     {M::Item,      ID_COPY_WORD,     "&Copy Word",         nullptr},
+    {M::Item,      ID_VIEW_SPEAK,    "&Speak Word",        nullptr},
 };
 // clang-format on
 

@@ -27,6 +27,14 @@ constexpr int ID_FIND_PREVIOUS = 0x8006;
 constexpr int ID_HELP_KEYS = 0x8007;
 constexpr int ID_FILE_IMPORT = 0x8008;
 constexpr int ID_FILE_EXPORT = 0x8009;
+// The View menu: theme, zoom and speech.
+constexpr int ID_VIEW_DARK = 0x8020;
+constexpr int ID_VIEW_LIGHT = 0x8021;
+constexpr int ID_VIEW_SYSTEM = 0x8022;
+constexpr int ID_VIEW_ZOOM_IN = 0x8023;
+constexpr int ID_VIEW_ZOOM_OUT = 0x8024;
+constexpr int ID_VIEW_ZOOM_RESET = 0x8025;
+constexpr int ID_VIEW_SPEAK = 0x8026; // reads the current row's word aloud
 
 // The entry editor.
 constexpr int IDC_ENTRY_NUMBER = 1100;

@@ -1,5 +1,7 @@
 #include "ui/CVocabDlg.h"
 
+#include <QAction>
+#include <QMenu>
 #include <QTimer>
 #include <QWindow>
 #include <cstddef>
@@ -10,6 +12,7 @@
 #include "framework/CWinApp.h"
 #include "framework/Clipboard.h"
 #include "framework/FileDialog.h"
+#include "framework/TextCodec.h"
 #include "res/ResourceIds.h"
 #include "res/RowIds.h"
 #include "settings/IniFile.h"
@@ -55,6 +58,13 @@ ON_COMMAND(ID_APP_ABOUT, &CVocabDlg::OnAppAbout)
 ON_COMMAND(ID_APP_EXIT, &CVocabDlg::OnAppExit)
 ON_COMMAND(ID_FILE_IMPORT, &CVocabDlg::OnFileImport)
 ON_COMMAND(ID_FILE_EXPORT, &CVocabDlg::OnFileExport)
+ON_COMMAND(ID_VIEW_DARK, &CVocabDlg::OnViewDark)
+ON_COMMAND(ID_VIEW_LIGHT, &CVocabDlg::OnViewLight)
+ON_COMMAND(ID_VIEW_SYSTEM, &CVocabDlg::OnViewSystem)
+ON_COMMAND(ID_VIEW_ZOOM_IN, &CVocabDlg::OnZoomIn)
+ON_COMMAND(ID_VIEW_ZOOM_OUT, &CVocabDlg::OnZoomOut)
+ON_COMMAND(ID_VIEW_ZOOM_RESET, &CVocabDlg::OnZoomReset)
+ON_COMMAND(ID_VIEW_SPEAK, &CVocabDlg::OnSpeak)
 END_MESSAGE_MAP()
 
 static_assert(CVocabDlg::kRowCount == kRowIdCount && RevealState::kRows == kRowIdCount);
@@ -63,6 +73,7 @@ namespace {
 
 const char* const kSettingsFile = "env.ini"; // relative: the current directory of each call
 const char* const kSection = "Setting";
+const char* const kViewSection = "View"; // theme and zoom, apart from the window's own settings
 
 Column ColumnOf(bool word) {
     return word ? Column::Word : Column::Mean;
@@ -141,6 +152,16 @@ BOOL CVocabDlg::OnInitDialog() {
     m_strWordFile = m_store->path();
     m_itCursor = m_words.Begin();
     ReadSettings();
+    ReadView();
+    // Whether speech works is asked when the View menu opens, never at start-up.
+    if (CMenu* menu = GetMenu(); menu && menu->FindItem(ID_VIEW_SPEAK)) {
+        for (QObject* owner : menu->FindItem(ID_VIEW_SPEAK)->associatedObjects()) {
+            if (auto* view = qobject_cast<QMenu*>(owner)) {
+                view->setToolTipsVisible(true);
+                QObject::connect(view, &QMenu::aboutToShow, view, [this] { UpdateSpeakItem(); });
+            }
+        }
+    }
     OnNextPage();
     UpdateMenu();
     // Told once the window is on screen, so the learner sees which window they are about.
@@ -230,6 +251,8 @@ void CVocabDlg::ShowPage(bool bNewPage) {
     const PageRules::Label label = PageRules::LabelFor(m_nPageStart, m_words.GetCount());
     m_strPage.Format("Page: %-3d/%-3u ", label.page, label.total);
     UpdateData(FALSE);
+    if (QWidget* page = GetDlgItem(IDC_PAGE))
+        page->setAccessibleName(QStringLiteral("Page %1 of %2").arg(label.page).arg(label.total));
 }
 
 void CVocabDlg::OnFirstPage() {
@@ -291,6 +314,7 @@ void CVocabDlg::ShowRowState(int row) {
         (word ? controls.wordToggle : controls.meanToggle)->SetWindowText(shown ? "+" : "-");
         (word ? controls.wordLabel : controls.meanLabel)->ShowWindow(shown ? SW_SHOW : SW_HIDE);
     }
+    NameRow(row);
 }
 
 void CVocabDlg::ToggleRow(int row, bool word) {
@@ -663,4 +687,111 @@ void CVocabDlg::WriteSettings() {
     index.Format("%d", PageRules::StoredIndex(m_nPageStart));
     ini.WriteString(kSection, "Index", index.str());
     ini.WriteString(kSection, "Goto", m_strGoto.str());
+}
+
+// ---- View ---------------------------------------------------------------------------------
+
+void CVocabDlg::NameRow(int row) {
+    const RowControls& controls = m_rows[static_cast<std::size_t>(row)];
+    const int n = row + 1;
+    for (const bool word : {true, false}) {
+        const bool shown = m_reveal.IsShown(row, ColumnOf(word));
+        const QString what = word ? QStringLiteral("word") : QStringLiteral("meaning");
+        if (QWidget* toggle = (word ? controls.wordToggle : controls.meanToggle)->GetSafeHwnd())
+            toggle->setAccessibleName(
+                QStringLiteral("%1 %2 %3").arg(shown ? "Hide" : "Show", what).arg(n));
+        QWidget* label = (word ? controls.wordLabel : controls.meanLabel)->GetSafeHwnd();
+        if (label == nullptr)
+            continue;
+        const QString role = word ? QStringLiteral("Row %1 word and pronunciation").arg(n)
+                                  : QStringLiteral("Row %1 meaning").arg(n);
+        label->setAccessibleDescription(role);
+        // A shown label is read as its text; a hidden one must not give the answer away.
+        label->setAccessibleName(shown ? QString() : role + QStringLiteral(", hidden"));
+    }
+}
+
+void CVocabDlg::OnViewDark() {
+    ChooseTheme(Theme::Dark);
+}
+
+void CVocabDlg::OnViewLight() {
+    ChooseTheme(Theme::Light);
+}
+
+void CVocabDlg::OnViewSystem() {
+    ChooseTheme(Theme::System);
+}
+
+void CVocabDlg::ChooseTheme(Theme theme) {
+    ApplyTheme(theme);
+    WriteView("Theme", ThemeName(theme));
+    UpdateViewMenu();
+}
+
+void CVocabDlg::OnZoomIn() {
+    SetZoom(Zoom::Step(Zoom::Percent(), +1));
+}
+
+void CVocabDlg::OnZoomOut() {
+    SetZoom(Zoom::Step(Zoom::Percent(), -1));
+}
+
+void CVocabDlg::OnZoomReset() {
+    SetZoom(Zoom::kDefault);
+}
+
+void CVocabDlg::SetZoom(int percent) {
+    if (percent == Zoom::Percent())
+        return;
+    Zoom::SetPercent(percent);
+    ApplyZoom();
+    WriteView("Zoom", std::to_string(Zoom::Percent()));
+}
+
+// Only a choice the learner made is written, so env.ini stays as it was until then.
+void CVocabDlg::ReadView() {
+    const IniFile ini =
+        m_store ? IniFile(m_store->folder(), kSettingsFile) : IniFile(kSettingsFile);
+    const std::optional<Theme> theme = ThemeFromName(ini.ReadString(kViewSection, "Theme", ""));
+    ApplyTheme(theme.value_or(Theme::System));
+    const int zoom = Zoom::Valid(ini.ReadInt(kViewSection, "Zoom", Zoom::kDefault));
+    if (zoom != Zoom::Percent()) {
+        Zoom::SetPercent(zoom);
+        ApplyZoom();
+    }
+    UpdateViewMenu();
+}
+
+void CVocabDlg::WriteView(const char* key, const std::string& value) {
+    IniFile ini = m_store ? IniFile(m_store->folder(), kSettingsFile) : IniFile(kSettingsFile);
+    ini.WriteString(kViewSection, key, value);
+}
+
+void CVocabDlg::UpdateViewMenu() {
+    CMenu* menu = GetMenu();
+    if (menu == nullptr)
+        return;
+    const Theme theme = CurrentTheme();
+    menu->CheckMenuItem(ID_VIEW_DARK, theme == Theme::Dark ? MF_CHECKED : 0);
+    menu->CheckMenuItem(ID_VIEW_LIGHT, theme == Theme::Light ? MF_CHECKED : 0);
+    menu->CheckMenuItem(ID_VIEW_SYSTEM, theme == Theme::System ? MF_CHECKED : 0);
+}
+
+// A hidden word is spoken too: hearing it is part of the drill.
+void CVocabDlg::OnSpeak() {
+    UpdateSpeakItem();
+    if (const std::optional<std::uint32_t> index = CurrentEntry())
+        m_speaker.Say(ToQString(m_words.At(m_words.PosAt(*index)).word));
+}
+
+void CVocabDlg::UpdateSpeakItem() {
+    CMenu* menu = GetMenu();
+    QAction* item = menu ? menu->FindItem(ID_VIEW_SPEAK) : nullptr;
+    if (item == nullptr)
+        return;
+    const QString reason = m_speaker.Unavailable();
+    item->setEnabled(reason.isEmpty());
+    item->setToolTip(reason.isEmpty() ? QStringLiteral("Read the word of the current row aloud")
+                                      : reason);
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/Appearance.h"
 #include "framework/CDialog.h"
 #include "framework/CString.h"
 #include "framework/Controls.h"
@@ -15,6 +16,7 @@
 #include "study/RevealState.h"
 #include "ui/CFindDlg.h"
 #include "ui/RowControls.h"
+#include "ui/Speaker.h"
 #include "words/WordList.h"
 
 class WordStore;
@@ -98,6 +100,25 @@ protected:
     // Settings file.
     void ReadSettings();
     void WriteSettings();
+
+    // View: colours and size, read at start-up and stored when the learner changes them.
+    void OnViewDark();
+    void OnViewLight();
+    void OnViewSystem();
+    void ChooseTheme(Theme theme);
+    void OnZoomIn();
+    void OnZoomOut();
+    void OnZoomReset();
+    void SetZoom(int percent);
+    void ReadView();
+    void WriteView(const char* key, const std::string& value);
+    void UpdateViewMenu();
+    // Speech: the current row's word aloud, greyed out with the reason when no engine exists.
+    void OnSpeak();
+    void UpdateSpeakItem();
+    Speaker m_speaker;
+    // Names the row's labels and toggles for a screen reader after their state changed.
+    void NameRow(int row);
 
     WordList m_words;
     std::vector<RowControls> m_rows;
