@@ -1,5 +1,6 @@
 #include "storage/Folder.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <dirent.h>
@@ -122,13 +123,15 @@ Folder::Read Folder::ReadAll(const std::string& name, std::string& bytes, FileSt
     if (fd < 0)
         return errno == ENOENT ? Read::Missing : Read::Failed;
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    // The size is a hint only: the file may grow or shrink while it is read.
+    // The size is a hint only: the file may grow or shrink while it is read. The spare byte
+    // lets the read that finds the end need no more room, so a file that keeps its size is
+    // read into exactly its own size: a larger buffer costs a page fault per page at start-up.
     bytes.resize(static_cast<std::size_t>(info.st_size) + 1);
     std::size_t have = 0;
     bool ok = true;
     for (;;) {
-        if (bytes.size() - have < kReadChunk / 4)
-            bytes.resize(bytes.size() + kReadChunk);
+        if (have == bytes.size())
+            bytes.resize(bytes.size() + std::max(kReadChunk, bytes.size() / 2));
         const ssize_t got = ::read(fd, bytes.data() + have, bytes.size() - have);
         if (got > 0) {
             have += static_cast<std::size_t>(got);

@@ -24,6 +24,7 @@
 #include "ui/EntryChecks.h"
 #include "ui/RowText.h"
 #include "words/WordFile.h"
+#include "words/WordListLoad.h"
 #include "words/WordStore.h"
 
 BEGIN_MESSAGE_MAP(CVocabDlg, CDialog)
@@ -83,7 +84,8 @@ Column ColumnOf(bool word) {
 
 CVocabDlg::CVocabDlg(CWnd* pParent)
     : CDialog(IDD_MAIN, pParent),
-      m_findDlg(m_words, [this](std::uint32_t index) { ShowEntry(index); }) {
+      m_findDlg(m_words, [this](std::uint32_t index) { ShowEntry(index); }),
+      m_load(std::make_unique<WordListLoad>(std::make_unique<WordStore>())) {
     m_hIcon = AfxGetApp()->LoadIcon(IDR_MAINFRAME);
 }
 
@@ -145,9 +147,14 @@ BOOL CVocabDlg::OnInitDialog() {
                                 &m_btnMeanToggle[k]};
     }
 
-    m_store = std::make_unique<WordStore>();
-    std::string loadMessage;
-    const bool loaded = m_store->Load(m_words, loadMessage);
+    // Read while the window was being built; a window run a second time reads afresh.
+    if (m_load == nullptr)
+        m_load = std::make_unique<WordListLoad>(std::make_unique<WordStore>());
+    WordListLoad::Result load = m_load->Finish(m_words);
+    m_load.reset();
+    m_store = std::move(load.store);
+    const bool loaded = load.loaded;
+    const std::string loadMessage = std::move(load.message);
     const bool locked = m_store->Lock();
     m_strWordFile = m_store->path();
     m_itCursor = m_words.Begin();

@@ -19,6 +19,7 @@
 #include "ui/Speaker.h"
 #include "words/WordList.h"
 
+class WordListLoad;
 class WordStore;
 
 class CVocabDlg : public CDialog {
@@ -161,6 +162,7 @@ private:
     bool m_bExitRefused = false; // set by OnOK when the word file could not be saved
     bool m_bQuiet = false;       // ending for the session: no message boxes
     void ShowNotices(std::vector<std::string> notices, int tries);
-    std::unique_ptr<WordStore> m_store; // the folder of the word list, held from start-up
+    std::unique_ptr<WordStore> m_store;   // the folder of the word list, held from start-up
+    std::unique_ptr<WordListLoad> m_load; // the list being read until OnInitDialog takes it
     FileChooser m_chooseFile;
 };

@@ -149,6 +149,22 @@ TEST_F(WordStoreTest, SpecialFilesAreRefusedWithoutBlocking) {
     EXPECT_EQ(handle.ReadAll("missing", bytes), Folder::Read::Missing);
 }
 
+// A file's size is only a hint: one that says it is empty or shorter than it is (as the
+// kernel's own files do) is still read whole, and one that fits its size exactly too.
+TEST_F(WordStoreTest, ReadingDoesNotTrustTheFileSize) {
+    Folder proc = Folder::Open("/proc/self");
+    std::string bytes;
+    ASSERT_EQ(proc.ReadAll("status", bytes), Folder::Read::Ok);
+    EXPECT_EQ(bytes.rfind("Name:", 0), 0u);
+    EXPECT_NE(bytes.find("\nPid:"), std::string::npos);
+    const std::string whole(3 << 20, 'x'); // larger than one step of growth
+    for (const std::size_t size : {std::size_t{0}, std::size_t{1}, whole.size()}) {
+        WriteBytes(dir_ / "f", whole.substr(0, size));
+        ASSERT_EQ(Folder::Open(dir_.string()).ReadAll("f", bytes), Folder::Read::Ok);
+        EXPECT_EQ(bytes.size(), size);
+    }
+}
+
 // Fault 2: two real processes add a word each; both words survive, and a line another
 // program appended meanwhile survives too.
 TEST_F(WordStoreTest, TwoCopiesAndAnotherWriterAllKeepTheirWords) {
