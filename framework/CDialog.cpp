@@ -188,18 +188,26 @@ LRESULT CDialog::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return WindowProc(message, wParam, lParam);
 }
 
+// A posted message, dropped when the window is gone or its run has ended by the time it is due.
+std::function<void()> CDialog::Delivery(UINT message, WPARAM wParam, LPARAM lParam) {
+    QPointer<DialogWindow> target = m_window;
+    return [this, target, message, wParam, lParam] {
+        if (target && m_window == target && !target->ended())
+            SendMessage(message, wParam, lParam);
+    };
+}
+
 BOOL CDialog::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (m_window == nullptr)
         return FALSE;
-    QPointer<DialogWindow> target = m_window;
-    // Queued on the window: the call is dropped with the window, or when the run has ended.
-    QMetaObject::invokeMethod(
-        m_window,
-        [this, target, message, wParam, lParam] {
-            if (target && m_window == target && !target->ended())
-                SendMessage(message, wParam, lParam);
-        },
-        Qt::QueuedConnection);
+    QMetaObject::invokeMethod(m_window, Delivery(message, wParam, lParam), Qt::QueuedConnection);
+    return TRUE;
+}
+
+BOOL CDialog::PostMessageWhenShown(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (m_window == nullptr)
+        return FALSE;
+    m_window->whenShown(Delivery(message, wParam, lParam));
     return TRUE;
 }
 

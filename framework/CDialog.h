@@ -1,6 +1,7 @@
 // A modal dialog built from a template in res/, with data exchange and a message map.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "framework/CMenu.h"
@@ -54,6 +55,9 @@ public:
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     // Queues a message; it is dropped if the dialog has ended by the time it is due.
     BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    // As PostMessage, but the message comes once the window has first been painted: a box it
+    // opens comes up over the window, and work that can wait does not delay the first look.
+    BOOL PostMessageWhenShown(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
     // The child control with that id while the dialog exists, else nullptr.
     HWND GetDlgItem(int nID) const;
@@ -74,6 +78,7 @@ private:
     friend class DialogWindow;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    std::function<void()> Delivery(UINT message, WPARAM wParam, LPARAM lParam);
 
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd;

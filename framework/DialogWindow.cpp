@@ -388,6 +388,23 @@ void DialogWindow::paintEvent(QPaintEvent* event) {
     m_paintEvent = event;
     m_dialog.SendMessage(WM_PAINT);
     m_paintEvent = nullptr;
+    if (!m_painted) {
+        m_painted = true;
+        runWhenShown();
+    }
+}
+
+void DialogWindow::whenShown(std::function<void()> call) {
+    if (!m_painted && m_whenShown.empty())
+        QTimer::singleShot(2000, this, [this] { runWhenShown(); });
+    m_whenShown.push_back(std::move(call));
+    if (m_painted)
+        runWhenShown();
+}
+
+void DialogWindow::runWhenShown() {
+    for (std::function<void()>& call : std::exchange(m_whenShown, {}))
+        QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
 }
 
 void DialogWindow::contextMenuEvent(QContextMenuEvent* event) {

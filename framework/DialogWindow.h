@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QIcon>
 #include <QSet>
+#include <functional>
 #include <vector>
 
 #include "framework/WinDef.h"
@@ -43,6 +44,10 @@ public:
     // command chosen, or 0.
     UINT trackPopupMenu(const MenuTemplate& menu, const QPoint& globalPos);
 
+    // Runs `call` from the event loop once the window has first been painted, or after two
+    // seconds if it is not (a window started minimised); dropped with the window.
+    void whenShown(std::function<void()> call);
+
     // WM_TIMER for this id every `ms` milliseconds until killTimer.
     void setTimer(UINT id, int ms);
     void killTimer(UINT id);
@@ -77,6 +82,7 @@ private:
 
     QWidget* createControl(const ControlTemplate& row);
     void layOut();
+    void runWhenShown();
     void sendCommand(int id, UINT code = BN_CLICKED);
     bool handleKeyPress(QWidget* receiver, QKeyEvent* event);
     bool handleKeyRelease(QWidget* receiver, QKeyEvent* event);
@@ -96,6 +102,8 @@ private:
     std::vector<std::pair<UINT, QTimer*>> m_timers;
     bool m_hasMinimizeBox = false;
     bool m_ended = false;
+    bool m_painted = false;
+    std::vector<std::function<void()>> m_whenShown;
     QPaintEvent* m_paintEvent = nullptr;
     HICON m_bigIcon = nullptr;
     HICON m_smallIcon = nullptr;

@@ -13,11 +13,12 @@ template <class T> struct MessageMapEntry {
     UINT code = 0;    // WM_COMMAND: the notification code
     UINT idFirst = 0; // WM_COMMAND: the control id range
     UINT idLast = 0;
-    std::variant<void (T::*)(),                 // WM_PAINT, WM_CLOSE, one BN_CLICKED
-                 void (T::*)(UINT),             // a BN_CLICKED range: the control id
-                 void (T::*)(UINT, LPARAM),     // WM_SYSCOMMAND
-                 void (T::*)(UINT, UINT, UINT), // WM_KEYDOWN, WM_KEYUP
-                 HICON (T::*)()>                // WM_QUERYDRAGICON
+    std::variant<void (T::*)(),                  // WM_PAINT, WM_CLOSE, one BN_CLICKED
+                 void (T::*)(UINT),              // a BN_CLICKED range: the control id
+                 void (T::*)(UINT, LPARAM),      // WM_SYSCOMMAND
+                 void (T::*)(UINT, UINT, UINT),  // WM_KEYDOWN, WM_KEYUP
+                 HICON (T::*)(),                 // WM_QUERYDRAGICON
+                 LRESULT (T::*)(WPARAM, LPARAM)> // the program's own messages
         handler;
 };
 
@@ -45,6 +46,7 @@ bool DispatchMessageMap(T& wnd, const MessageMapEntry<T>* map, UINT message, WPA
                              HIWORD(static_cast<WPARAM>(lParam)));
                 },
                 [&](HICON (T::*f)()) { *pResult = reinterpret_cast<LRESULT>((wnd.*f)()); },
+                [&](LRESULT (T::*f)(WPARAM, LPARAM)) { *pResult = (wnd.*f)(wParam, lParam); },
             },
             e->handler);
         return true;
@@ -103,3 +105,7 @@ protected:                                                                      
     MessageMapEntry<ThisClass>{WM_COMMAND, wNotifyCode, static_cast<UINT>(idFirst),                \
                                static_cast<UINT>(idLast),                                          \
                                static_cast<void (ThisClass::*)(UINT)>(memberFxn)},
+// A message of the program's own (WM_APP and above).
+#define ON_MESSAGE(message, memberFxn)                                                             \
+    MessageMapEntry<ThisClass>{message, 0, 0, 0,                                                   \
+                               static_cast<LRESULT (ThisClass::*)(WPARAM, LPARAM)>(memberFxn)},

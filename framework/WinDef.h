@@ -33,6 +33,7 @@ constexpr UINT WM_SYSCOMMAND = 0x0112;
 
 constexpr UINT WM_CONTEXTMENU = 0x007B; // wParam: id of the control under the pointer, or 0
 constexpr UINT WM_TIMER = 0x0113;       // wParam: the timer id
+constexpr UINT WM_APP = 0x8000;         // the first of the program's own messages
 
 // WM_COMMAND carries the control id in the low word of wParam, the notification in the high.
 // Menu items and accelerators send code 0, as a button click does.

@@ -2,8 +2,6 @@
 
 #include <QAction>
 #include <QMenu>
-#include <QTimer>
-#include <QWindow>
 #include <cstddef>
 #include <cstdio>
 
@@ -27,6 +25,9 @@
 #include "words/WordListLoad.h"
 #include "words/WordStore.h"
 
+// Posted by OnInitDialog; comes once the window is on screen.
+constexpr UINT WM_APP_SHOWN = WM_APP;
+
 BEGIN_MESSAGE_MAP(CVocabDlg, CDialog)
 ON_WM_SYSCOMMAND()
 ON_WM_PAINT()
@@ -45,6 +46,7 @@ ON_WM_KEYUP()
 ON_WM_CLOSE()
 ON_BN_CLICKED(IDC_ADD, &CVocabDlg::OnAddWord)
 ON_WM_CONTEXTMENU()
+ON_MESSAGE(WM_APP_SHOWN, &CVocabDlg::OnShown)
 ON_CONTROL_RANGE(STN_DBLCLK, IDC_MEAN_LABEL_0, IDC_WORD_LABEL_9, &CVocabDlg::OnRowDoubleClick)
 ON_COMMAND(ID_EDIT_ENTRY, &CVocabDlg::OnEditEntry)
 ON_COMMAND(ID_DELETE_ENTRY, &CVocabDlg::OnDeleteEntry)
@@ -153,9 +155,8 @@ BOOL CVocabDlg::OnInitDialog() {
     WordListLoad::Result load = m_load->Finish(m_words);
     m_load.reset();
     m_store = std::move(load.store);
-    const bool loaded = load.loaded;
-    const std::string loadMessage = std::move(load.message);
-    const bool locked = m_store->Lock();
+    if (!load.loaded)
+        m_startNotices.push_back(std::move(load.message));
     m_strWordFile = m_store->path();
     m_itCursor = m_words.Begin();
     ReadSettings();
@@ -171,29 +172,22 @@ BOOL CVocabDlg::OnInitDialog() {
     }
     OnNextPage();
     UpdateMenu();
-    // Told once the window is on screen, so the learner sees which window they are about.
-    std::vector<std::string> notices;
-    if (!loaded)
-        notices.push_back(loadMessage);
-    if (!locked)
-        notices.push_back("Another Vocamint has this word list open. Words added in both are "
-                          "merged when each one exits.");
-    if (!notices.empty())
-        ShowNotices(std::move(notices), 0);
+    PostMessageWhenShown(WM_APP_SHOWN);
     return TRUE;
 }
 
-// A box shown before the window is on screen would take the keys from another window.
-void CVocabDlg::ShowNotices(std::vector<std::string> notices, int tries) {
-    QTimer::singleShot(tries == 0 ? 0 : 20, GetSafeHwnd(), [this, notices, tries] {
-        const QWindow* window = GetSafeHwnd()->windowHandle();
-        if (tries < 100 && (window == nullptr || !window->isExposed())) {
-            ShowNotices(notices, tries + 1);
-            return;
-        }
-        for (const std::string& notice : notices)
-            MessageBox(notice.c_str(), "Info", MB_OK);
-    });
+// Taking the lock syncs its file to disk, which the first look at the window need not wait
+// for. Notices come once the window is on screen, so the learner sees which window they are
+// about, and a box shown before would take the keys from another window.
+LRESULT CVocabDlg::OnShown(WPARAM /*wParam*/, LPARAM /*lParam*/) {
+    std::vector<std::string> notices = std::move(m_startNotices);
+    m_startNotices.clear();
+    if (m_store && !m_store->Lock())
+        notices.push_back("Another Vocamint has this word list open. Words added in both are "
+                          "merged when each one exits.");
+    for (const std::string& notice : notices)
+        MessageBox(notice.c_str(), "Info", MB_OK);
+    return 0;
 }
 
 void CVocabDlg::OnSysCommand(UINT nID, LPARAM /*lParam*/) {

@@ -161,8 +161,9 @@ protected:
 private:
     bool m_bExitRefused = false; // set by OnOK when the word file could not be saved
     bool m_bQuiet = false;       // ending for the session: no message boxes
-    void ShowNotices(std::vector<std::string> notices, int tries);
-    std::unique_ptr<WordStore> m_store;   // the folder of the word list, held from start-up
-    std::unique_ptr<WordListLoad> m_load; // the list being read until OnInitDialog takes it
+    LRESULT OnShown(WPARAM wParam, LPARAM lParam);
+    std::vector<std::string> m_startNotices; // for the learner once the window is on screen
+    std::unique_ptr<WordStore> m_store;      // the folder of the word list, held from start-up
+    std::unique_ptr<WordListLoad> m_load;    // the list being read until OnInitDialog takes it
     FileChooser m_chooseFile;
 };

@@ -116,6 +116,40 @@ TEST(DialogRouting, QDialogAcceptAndRejectGoThroughTheCommands) {
     EXPECT_EQ(dlg2.log, QStringList{"OnOK"});
 }
 
+// A message posted for when the window is shown comes after its first paint, and once: a
+// later post comes at once; a dialog that ended first never gets it.
+TEST(DialogRouting, MessagesPostedForTheShownWindowComeAfterItsFirstPaint) {
+    struct Case {
+        const char* name;
+        int endInInit;
+        QStringList log; // "paint" stands for any number of paints
+    };
+    const Case cases[] = {
+        {"shown", 0, {"paint", "app 1", "app 2"}},
+        {"ended_in_init", IDCANCEL, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingDialog dlg(IDD_MAIN);
+        dlg.recordPaint = true;
+        dlg.postWhenShown = true;
+        dlg.endInInit = c.endInInit;
+        RunModal(dlg, [&](QDialog*) {
+            QTRY_VERIFY_WITH_TIMEOUT(dlg.log.contains("app 1"), 3000);
+            dlg.PostMessageWhenShown(WM_APP, 2);
+            QTRY_VERIFY_WITH_TIMEOUT(dlg.log.contains("app 2"), 3000);
+        });
+        QTest::qWait(20);
+        QStringList log;
+        for (const QString& entry : dlg.log) {
+            const QString item = entry.startsWith("paint") ? QStringLiteral("paint") : entry;
+            if (log.isEmpty() || log.last() != item)
+                log << item;
+        }
+        EXPECT_EQ(log, c.log);
+    }
+}
+
 TEST(DialogRouting, FrameClosePostsCancelUnlessTheCloseHandlerEndedTheDialog) {
     struct Case {
         bool okOnClose;

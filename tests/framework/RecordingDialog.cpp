@@ -12,6 +12,7 @@ BEGIN_MESSAGE_MAP(RecordingDialog, CDialog)
     ON_WM_CLOSE()
     ON_WM_SYSCOMMAND()
     ON_WM_PAINT()
+    ON_MESSAGE(WM_APP, &RecordingDialog::OnApp)
 END_MESSAGE_MAP()
 // clang-format on
 
@@ -29,6 +30,8 @@ BOOL RecordingDialog::OnInitDialog() {
     initVisibility = QStringLiteral("%1 %2")
                          .arg(m_spellLabel.IsWindowVisible())
                          .arg(m_editWord.IsWindowVisible());
+    if (postWhenShown)
+        PostMessageWhenShown(WM_APP, 1);
     if (endInInit != 0)
         EndDialog(endInInit);
     return TRUE;
@@ -89,4 +92,9 @@ void RecordingDialog::OnPaint() {
     CPaintDC dc(this);
     const BOOL drawn = dc.DrawIcon(0, 0, AfxGetApp()->LoadIcon(IDR_MAINFRAME));
     log << QStringLiteral("paint %1").arg(drawn);
+}
+
+LRESULT RecordingDialog::OnApp(WPARAM wParam, LPARAM /*lParam*/) {
+    log << QStringLiteral("app %1").arg(wParam);
+    return 0;
 }

@@ -21,9 +21,10 @@ public:
     QStringList log;        // "click 1016", "OnOK", "keydown 36 1 0", "syscommand 16", ...
     bool okOnClose = false; // OnClose runs OnOK before default processing
     bool appendAboutItem = false;
-    bool recordPaint = false; // OnPaint draws the icon and records whether it could
-    int endInInit = 0;        // OnInitDialog ends the dialog with this code when not 0
-    QString initVisibility;   // visible flags of the Spell label and Word edit at start-up
+    bool recordPaint = false;   // OnPaint draws the icon and records whether it could
+    int endInInit = 0;          // OnInitDialog ends the dialog with this code when not 0
+    bool postWhenShown = false; // OnInitDialog posts WM_APP 1 for when the window is shown
+    QString initVisibility;     // visible flags of the Spell label and Word edit at start-up
 
     // Bound members.
     CString m_strWord;
@@ -47,6 +48,7 @@ protected:
     void OnClose();
     void OnSysCommand(UINT nID, LPARAM lParam);
     void OnPaint();
+    LRESULT OnApp(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 };
