@@ -1,4 +1,5 @@
 #include "framework/CWinApp.h"
+#include "framework/ProgramStyle.h"
 
 #include <cerrno>
 #include <clocale>
@@ -107,6 +108,7 @@ int AfxWinMain(int argc, char** argv) {
     int toolkitArgc = 1;
     QApplication application(toolkitArgc, toolkitArgv);
     SetLocale();
+    UseProgramStyle();
     const std::unique_ptr<QSocketNotifier> signals = WatchSignals();
     QObject::connect(&application, &QGuiApplication::commitDataRequest,
                      [](QSessionManager&) { EndSession(); });

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "framework/CWinApp.h"
+#include "framework/ProgramStyle.h"
 #include "framework/ResourceModule.h"
 #include "res/AppResources.h"
 #include "tests/support/DialogDriver.h"
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     // The toolkit sets the locale from the environment; the tests expect UTF-8 throughout.
     std::setlocale(LC_ALL, "C.UTF-8");
+    UseProgramStyle(); // as the program's entry routine gives it
     // A program's own application object may already exist in the tests that link it.
     std::unique_ptr<CWinApp> app;
     if (AfxGetApp() == nullptr)
