@@ -8,6 +8,7 @@
 set -euo pipefail
 
 build="${1:?usage: $0 BUILD_DIR}"
+source="$(cd "$(dirname "$0")/../.." && pwd)"
 for tool in desktop-file-validate appstreamcli; do
     if ! command -v "$tool" >/dev/null; then
         echo "install_check: $tool is missing" >&2
@@ -59,6 +60,20 @@ appstreamcli validate --no-net --strict "$prefix/share/metainfo/$app_id.metainfo
 # The tree check also matches the metainfo's launchable against the desktop entry and icon.
 appstreamcli validate-tree --no-net "$prefix" >"$work/tree.log" 2>&1 ||
     fail "appstreamcli validate-tree: $(cat "$work/tree.log")"
+
+# Each screenshot the metainfo lists is a picture in docs/, as the address names it.
+shots="$(sed -n 's|.*<image>\(.*\)</image>.*|\1|p' "$prefix/share/metainfo/$app_id.metainfo.xml")"
+[ -n "$shots" ] || fail "the metainfo lists no screenshots"
+for url in $shots; do
+    case "$url" in
+    https://raw.githubusercontent.com/vocamint/vocamint/main/docs/*.png)
+        file="$source/docs/${url##*/docs/}"
+        [ "$(od -An -tx1 -N4 "$file" 2>/dev/null | tr -d ' ')" = 89504e47 ] ||
+            fail "screenshot $url is not a PNG in docs/"
+        ;;
+    *) fail "screenshot $url is not in the project's docs/" ;;
+    esac
+done
 
 entry_value() { sed -n "s/^$1=//p" "$desktop" | head -n 1; }
 exec_cmd="$(entry_value Exec)"
