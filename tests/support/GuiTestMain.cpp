@@ -30,6 +30,10 @@ int main(int argc, char** argv) {
     // The toolkit sets the locale from the environment; the tests expect UTF-8 throughout.
     std::setlocale(LC_ALL, "C.UTF-8");
     UseProgramStyle(); // as the program's entry routine gives it
+    // A desktop without optional plugins (speech engines, say): none is found from here on.
+    // The platform plugin is loaded already.
+    if (qEnvironmentVariableIsSet("VOCAMINT_TEST_NO_PLUGINS"))
+        QCoreApplication::setLibraryPaths({});
     // A program's own application object may already exist in the tests that link it.
     std::unique_ptr<CWinApp> app;
     if (AfxGetApp() == nullptr)
