@@ -32,7 +32,7 @@
 
 namespace {
 
-// A thin sunken border, drawn around the button's own face.
+// The template's font, or its fallback where the template's face is not installed.
 QFont TemplateFont(const DialogTemplate& dialogTemplate) {
     const QString face = QString::fromUtf8(dialogTemplate.fontFace ? dialogTemplate.fontFace : "");
     const QStringList installed = QFontDatabase::families();
