@@ -12,6 +12,8 @@
 #include "exchange/Exporters.h"
 #include "exchange/Import.h"
 #include "exchange/ImportPlan.h"
+#include "framework/CWinApp.h"
+#include "ui/ListCodeSet.h"
 #include "words/WordFile.h"
 #include "words/WordList.h"
 
@@ -193,12 +195,15 @@ const char* PolicyName(DuplicatePolicy policy) {
 }
 
 int Import(const Arguments& args) {
+    UseDesktopLocale(); // the list's text is in the locale's code set
     ImportOptions options;
     options.format = args.format;
     options.encoding = args.encoding;
     ImportedWords read;
     std::string error;
     const bool readOk = ImportFile(args.import, options, read, error);
+    if (readOk)
+        ImportIntoListCodeSet(read);
     for (const ImportProblem& problem : read.problems) {
         std::fprintf(stderr, "vocamint: %s: %s\n", args.import.c_str(),
                      ProblemText(problem).c_str());
@@ -208,6 +213,7 @@ int Import(const Arguments& args) {
                      error.c_str());
         return kFailed;
     }
+
     const std::string path = WordFilePath();
     WordList words;
     if (!LoadList(words, path, false)) {
@@ -236,6 +242,7 @@ int Import(const Arguments& args) {
 }
 
 int Export(const Arguments& args) {
+    UseDesktopLocale();
     const std::optional<ExchangeFormat> format =
         args.format ? args.format : FormatFromPath(args.exportTo);
     if (!format) {
@@ -248,7 +255,8 @@ int Export(const Arguments& args) {
         return kFailed;
     }
     std::string message;
-    if (!ExportWords(words, args.exportTo, *format, message)) {
+    WordList converted;
+    if (!ExportWords(ListInUtf8(words, converted), args.exportTo, *format, message)) {
         std::fprintf(stderr, "vocamint: %s\n", message.c_str());
         return kFailed;
     }

@@ -30,14 +30,18 @@ void OnSignal(int) {
     errno = saved;
 }
 
+} // namespace
+
 // Most programs today treat the C and POSIX locales as UTF-8; so do we, so that words in any
 // script can be typed and stored.
-void SetLocale() {
+void UseDesktopLocale() {
     std::setlocale(LC_ALL, "");
     const char* ctype = std::setlocale(LC_CTYPE, nullptr);
     if (ctype == nullptr || std::strcmp(ctype, "C") == 0 || std::strcmp(ctype, "POSIX") == 0)
         std::setlocale(LC_CTYPE, "C.UTF-8");
 }
+
+namespace {
 
 void EndSession() {
     static bool ending = false;
@@ -101,13 +105,13 @@ CWinApp* AfxGetApp() {
 }
 
 int AfxWinMain(int argc, char** argv) {
-    SetLocale();
+    UseDesktopLocale();
     // The program reads no arguments; the toolkit gets only the program's name.
     char fallbackName[] = "vocamint";
     char* toolkitArgv[] = {argc > 0 && argv[0] ? argv[0] : fallbackName, nullptr};
     int toolkitArgc = 1;
     QApplication application(toolkitArgc, toolkitArgv);
-    SetLocale();
+    UseDesktopLocale();
     UseProgramStyle();
     const std::unique_ptr<QSocketNotifier> signals = WatchSignals();
     QObject::connect(&application, &QGuiApplication::commitDataRequest,

@@ -26,6 +26,10 @@ public:
 
 CWinApp* AfxGetApp();
 
+// Takes the desktop's locale, reading the C and POSIX locales as UTF-8: the word list's text
+// is in its code set.
+void UseDesktopLocale();
+
 // Sets the C runtime's multibyte code set to the locale's (UTF-8 under the C or POSIX locale),
 // opens the toolkit (ignoring the arguments), runs InitInstance of the application object and
 // returns the exit status. SIGTERM, SIGHUP, SIGINT and the session's request to save reach

@@ -4,6 +4,7 @@
 
 #include "framework/CDataExchange.h"
 #include "res/ResourceIds.h"
+#include "ui/ListCodeSet.h"
 
 BEGIN_MESSAGE_MAP(CImportDlg, CDialog)
 ON_LBN_SELCHANGE(IDC_IMPORT_FORMAT, &CImportDlg::OnFormatChange)
@@ -131,6 +132,7 @@ void CImportDlg::Reread() {
     ImportedWords read;
     std::string error;
     if (ImportFile(m_path, m_options, read, error)) {
+        ImportIntoListCodeSet(read);
         m_read = std::move(read);
         m_error.clear();
     } else {

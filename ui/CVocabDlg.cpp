@@ -20,6 +20,7 @@
 #include "ui/CEditEntryDlg.h"
 #include "ui/CImportDlg.h"
 #include "ui/EntryChecks.h"
+#include "ui/ListCodeSet.h"
 #include "ui/RowText.h"
 #include "words/WordFile.h"
 #include "words/WordListLoad.h"
@@ -596,7 +597,8 @@ void CVocabDlg::OnFileExport() {
         return;
     }
     std::string message;
-    if (!ExportWords(m_words, path, *format, message)) {
+    WordList converted;
+    if (!ExportWords(ListInUtf8(m_words, converted), path, *format, message)) {
         MessageBox(message.c_str(), "Error", MB_OK | MB_ICONINFORMATION);
         return;
     }

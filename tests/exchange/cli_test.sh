@@ -93,5 +93,22 @@ if [ "$(id -u)" -ne 0 ]; then
     cmp -s WL.txt want.txt || fail "an unreadable list was changed"
 fi
 
+# Under a GB18030 locale the list is GB18030 while import and export files are UTF-8: imported
+# words are stored in GB18030, and exported ones come out in UTF-8 again.
+if locale -a 2>/dev/null | grep -qix 'zh_CN.gb18030'; then
+    mkdir gb && cd gb || exit 1
+    printf '1 apple \\e n. \306\273\271\373\r\n' >WL.txt # 苹果 in GB18030
+    printf 'word,meaning\ncat,猫\n' >utf8.csv
+    LC_ALL=zh_CN.gb18030 expect 0 --import utf8.csv
+    printf '1 apple \\e n. \306\273\271\373\r\n2 cat \\e \\e \303\250\r\n' >want.txt
+    cmp -s WL.txt want.txt || fail "GB18030 import: $(od -c WL.txt | head -n 3)"
+    LC_ALL=zh_CN.gb18030 expect 0 --export out.tsv
+    grep -q "^apple	.*	苹果\$" out.tsv && grep -q "^cat	.*	猫\$" out.tsv ||
+        fail "GB18030 export is not UTF-8: $(od -c out.tsv | head -n 5)"
+    cd ..
+else
+    echo "cli_test: zh_CN.gb18030 is not installed; the GB18030 case is left out" >&2
+fi
+
 [ "$failures" -eq 0 ] || exit 1
 echo "cli_test: all passed"
