@@ -1,18 +1,21 @@
 #include "words/WordListLoad.h"
 
-#include <QThread>
 #include <utility>
 
 WordListLoad::WordListLoad(std::unique_ptr<WordStore> store) : m_store(std::move(store)) {
     if (m_store == nullptr)
         return;
-    m_thread.reset(QThread::create([this] { Run(); }));
-    m_thread->start();
+    // Without a thread (none could be made) Finish does the read itself.
+    m_started = ::pthread_create(&m_thread, nullptr, &WordListLoad::RunThread, this) == 0;
 }
 
 WordListLoad::~WordListLoad() {
-    if (m_thread != nullptr)
-        m_thread->wait();
+    Wait();
+}
+
+void* WordListLoad::RunThread(void* load) {
+    static_cast<WordListLoad*>(load)->Run();
+    return nullptr;
 }
 
 void WordListLoad::Run() {
@@ -20,14 +23,18 @@ void WordListLoad::Run() {
     m_ran = true;
 }
 
+void WordListLoad::Wait() {
+    if (m_started) {
+        ::pthread_join(m_thread, nullptr);
+        m_started = false;
+    }
+}
+
 WordListLoad::Result WordListLoad::Finish(WordList& words) {
     Result result;
     if (m_store == nullptr)
         return result;
-    // A thread that could not start leaves the read to be done here.
-    if (m_thread != nullptr)
-        m_thread->wait();
-    m_thread.reset();
+    Wait();
     if (!m_ran)
         Run();
     if (words.GetCount() == 0) {

@@ -3,12 +3,11 @@
 #pragma once
 
 #include <memory>
+#include <pthread.h>
 #include <string>
 
 #include "words/WordList.h"
 #include "words/WordStore.h"
-
-class QThread;
 
 class WordListLoad {
 public:
@@ -28,10 +27,13 @@ public:
     Result Finish(WordList& words);
 
 private:
+    static void* RunThread(void* load);
     void Run();
+    void Wait();
 
     std::unique_ptr<WordStore> m_store;
-    std::unique_ptr<QThread> m_thread;
+    pthread_t m_thread{};
+    bool m_started = false;
     WordList m_words;
     std::string m_message;
     bool m_loaded = false;
