@@ -6,6 +6,7 @@
 
 #include "exchange/Exporters.h"
 #include "exchange/Import.h"
+#include "tests/support/ListEntries.h"
 
 namespace {
 
@@ -13,16 +14,6 @@ void Check(bool condition) {
     if (!condition) {
         std::abort();
     }
-}
-
-std::vector<WordEntry> Entries(const WordList& list) {
-    std::vector<WordEntry> entries;
-    for (WordPos pos = list.Begin(); pos != list.End(); pos = list.Next(pos)) {
-        WordEntry entry = list.At(pos);
-        entry.number = 0;
-        entries.push_back(entry);
-    }
-    return entries;
 }
 
 // True when KVTML can hold every field: XML has no place for most control characters.
@@ -45,7 +36,7 @@ bool FitsXml(const std::vector<WordEntry>& entries) {
 }
 
 void RoundTrip(const WordList& words) {
-    const std::vector<WordEntry> entries = Entries(words);
+    const std::vector<WordEntry> entries = ListEntriesUnnumbered(words);
     const struct {
         ExchangeFormat format;
         std::string text;
@@ -62,7 +53,7 @@ void RoundTrip(const WordList& words) {
         std::string error;
         Check(ImportBytes(output.text, "", options, back, error));
         Check(back.problems.empty());
-        Check(Entries(back.entries) == entries);
+        Check(ListEntriesUnnumbered(back.entries) == entries);
     }
 }
 

@@ -7,20 +7,13 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/support/ListEntries.h"
 #include "words/WordFileFormat.h"
 #include "words/WordList.h"
 #include "words/WordMerge.h"
 #include "words/WordTextReader.h"
 
 namespace {
-
-std::vector<WordEntry> Entries(const WordList& list) {
-    std::vector<WordEntry> entries;
-    for (WordPos pos = list.Begin(); pos != list.End(); pos = list.Next(pos)) {
-        entries.push_back(list.At(pos));
-    }
-    return entries;
-}
 
 void Check(bool condition) {
     if (!condition) {
@@ -38,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string saved = FormatWordFile(first);
     WordList second;
     ParseWordText(saved, second);
-    Check(Entries(second) == Entries(first));
+    Check(ListEntries(second) == ListEntries(first));
     Check(FormatWordFile(second) == saved);
 
     WordList pieces;
@@ -48,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         reader.Feed(text.substr(at, step));
     }
     reader.Finish();
-    Check(Entries(pieces) == Entries(first));
+    Check(ListEntries(pieces) == ListEntries(first));
 
     WordList ours;
     ParseWordText(text, ours);
@@ -76,6 +69,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     WordList loaded;
     ParseWordText(FormatWordFile(made), loaded);
-    Check(Entries(loaded) == Entries(made));
+    Check(ListEntries(loaded) == ListEntries(made));
     return 0;
 }

@@ -5,18 +5,11 @@
 #include <vector>
 
 #include "exchange/ImportPlan.h"
+#include "tests/support/ListEntries.h"
 
 namespace {
 
 using Status = PreviewRow::Status;
-
-std::vector<WordEntry> Entries(const WordList& list) {
-    std::vector<WordEntry> entries;
-    for (WordPos pos = list.Begin(); pos != list.End(); pos = list.Next(pos)) {
-        entries.push_back(list.At(pos));
-    }
-    return entries;
-}
 
 WordList Current() {
     WordList list;
@@ -63,9 +56,9 @@ TEST_P(Planning, DescribesAndMakesTheChange) {
         EXPECT_EQ(plan.preview[i].line, i + 3);
     }
     // Planning changes nothing.
-    EXPECT_EQ(Entries(list), Entries(Current()));
+    EXPECT_EQ(ListEntries(list), ListEntries(Current()));
     ApplyImport(list, plan);
-    EXPECT_EQ(Entries(list), c.after);
+    EXPECT_EQ(ListEntries(list), c.after);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -8,16 +8,9 @@
 
 #include "exchange/DelimitedReader.h"
 #include "exchange/Import.h"
+#include "tests/support/ListEntries.h"
 
 namespace {
-
-std::vector<WordEntry> Entries(const WordList& list) {
-    std::vector<WordEntry> entries;
-    for (WordPos pos = list.Begin(); pos != list.End(); pos = list.Next(pos)) {
-        entries.push_back(list.At(pos));
-    }
-    return entries;
-}
 
 struct ReadCase {
     const char* name;
@@ -40,7 +33,7 @@ TEST_P(Reading, GivesTheEntriesAndProblems) {
     ImportedWords read;
     std::string error;
     EXPECT_EQ(ImportBytes(c.bytes, c.fileName, {}, read, error), c.ok) << error;
-    EXPECT_EQ(Entries(read.entries), c.entries);
+    EXPECT_EQ(ListEntries(read.entries), c.entries);
     EXPECT_EQ(read.problems, c.problems);
 }
 
@@ -222,7 +215,7 @@ TEST(Reading, TheCallerMayForceTheEncodingAndTheSeparator) {
     ImportedWords read;
     std::string error;
     ASSERT_TRUE(ImportBytes("a;b,\xC3\xA9", "a.txt", options, read, error)) << error;
-    EXPECT_EQ(Entries(read.entries), (std::vector<WordEntry>{{1, "a;b", "", "", "茅"}}));
+    EXPECT_EQ(ListEntries(read.entries), (std::vector<WordEntry>{{1, "a;b", "", "", "茅"}}));
 }
 
 TEST(Reading, ForcedUtf8RefusesOtherBytes) {

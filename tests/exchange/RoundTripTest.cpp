@@ -9,18 +9,9 @@
 
 #include "exchange/Exporters.h"
 #include "exchange/Import.h"
+#include "tests/support/ListEntries.h"
 
 namespace {
-
-std::vector<WordEntry> Entries(const WordList& list) {
-    std::vector<WordEntry> entries;
-    for (WordPos pos = list.Begin(); pos != list.End(); pos = list.Next(pos)) {
-        WordEntry entry = list.At(pos);
-        entry.number = 0;
-        entries.push_back(entry);
-    }
-    return entries;
-}
 
 // Texts that trip up writers: separators, quotes, escapes, line breaks, blanks, Chinese,
 // markup and a leading '#' that could pass for a header line.
@@ -35,7 +26,10 @@ const std::vector<WordEntry> kTricky = {
     {0, "\"", "\"\"", "", ""},
     {0, "word", "spell", "type", "meaning"},
     {0, "中文", "zhōng wén", "名词", "Chinese"},
-    {0, "\xEF\xBB\xBF" "bom", "", "", "\xEF\xBB\xBF"},
+    {0,
+     "\xEF\xBB\xBF"
+     "bom",
+     "", "", "\xEF\xBB\xBF"},
 };
 
 struct FormatCase {
@@ -65,7 +59,7 @@ TEST_P(RoundTrip, GivesBackTheSameEntries) {
         ImportedWords read;
         std::string error;
         ASSERT_TRUE(ImportBytes(text, GetParam().fileName, options, read, error)) << error;
-        EXPECT_EQ(Entries(read.entries), kTricky) << text;
+        EXPECT_EQ(ListEntriesUnnumbered(read.entries), kTricky) << text;
         EXPECT_TRUE(read.problems.empty());
         EXPECT_EQ(read.droppedFields, 0u);
     }
@@ -99,7 +93,8 @@ TEST(Export, KvtmlLeavesOutWhatXmlCannotHold) {
     ImportedWords read;
     std::string error;
     ASSERT_TRUE(ImportBytes(FormatKvtml(words), "a.kvtml", {}, read, error)) << error;
-    EXPECT_EQ(Entries(read.entries), (std::vector<WordEntry>{{0, "ab", "", "", "c"}}));
+    EXPECT_EQ(ListEntriesUnnumbered(read.entries),
+              (std::vector<WordEntry>{{0, "ab", "", "", "c"}}));
 }
 
 TEST(Export, WritesThroughTheSafeFileAndReportsFailure) {

@@ -16,6 +16,7 @@
 #include "res/ResourceIds.h"
 #include "settings/IniFile.h"
 #include "tests/support/DialogDriver.h"
+#include "tests/support/ListEntries.h"
 #include "ui/CVocabDlg.h"
 #include "words/WordFile.h"
 #include "words/WordList.h"
@@ -156,10 +157,7 @@ std::string StudyWindowTest::Path(const char* name) const {
 std::vector<WordEntry> StudyWindowTest::LoadEntries(const char* name) const {
     WordList list;
     LoadWordFile(list, Path(name));
-    std::vector<WordEntry> entries;
-    for (WordPos pos = list.Begin(); pos != list.End(); pos = list.Next(pos))
-        entries.push_back(list.At(pos));
-    return entries;
+    return ListEntries(list);
 }
 
 std::string StudyWindowTest::Settings() const {

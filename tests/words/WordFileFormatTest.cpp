@@ -5,24 +5,17 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ListEntries.h"
 #include "words/WordFileFormat.h"
 #include "words/WordList.h"
 #include "words/WordTextReader.h"
 
 namespace {
 
-std::vector<WordEntry> Entries(const WordList& list) {
-    std::vector<WordEntry> entries;
-    for (WordPos pos = list.Begin(); pos != list.End(); pos = list.Next(pos)) {
-        entries.push_back(list.At(pos));
-    }
-    return entries;
-}
-
 std::vector<WordEntry> Parse(std::string_view text) {
     WordList list;
     ParseWordText(text, list);
-    return Entries(list);
+    return ListEntries(list);
 }
 
 const WordEntry kApple{1, "apple", "/ap/", "n.", "fruit"};
@@ -145,7 +138,7 @@ TEST(WordFileFormat, ReadingInPiecesGivesTheSameEntries) {
                 feed(std::string_view(text).substr(at, step));
             }
             reader.Finish();
-            EXPECT_EQ(Entries(list), whole) << split << "/" << step;
+            EXPECT_EQ(ListEntries(list), whole) << split << "/" << step;
         }
     }
 }
@@ -174,7 +167,7 @@ TEST(WordFileFormat, RandomEntriesSurviveTheRoundTrip) {
         const std::string text = FormatWordFile(list);
         WordList again;
         ParseWordText(text, again);
-        ASSERT_EQ(Entries(again), Entries(list)) << "round " << round;
+        ASSERT_EQ(ListEntries(again), ListEntries(list)) << "round " << round;
         ASSERT_EQ(FormatWordFile(again), text);
     }
 }

@@ -12,6 +12,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "tests/support/FileBytes.h"
 #include "words/WordFile.h"
 #include "words/WordFileFormat.h"
 #include "words/WordList.h"
@@ -21,15 +22,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr uid_t kNobody = 65534;
-
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 mode_t ModeOf(const fs::path& path) {
     struct stat info {};

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "tests/support/FileBytes.h"
 #include "words/WordFileFormat.h"
 #include "words/WordList.h"
 #include "words/WordListLoad.h"
@@ -43,10 +44,7 @@ protected:
     void TearDown() override { fs::remove_all(m_root); }
 
     std::string Folder(const char* side) const { return (m_root / side).string(); }
-    std::string File(const char* side) const {
-        std::ifstream in(m_root / side / "WL.txt", std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    std::string File(const char* side) const { return ReadBytes(m_root / side / "WL.txt"); }
 
     fs::path m_root;
 };

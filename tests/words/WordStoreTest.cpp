@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "storage/Backups.h"
+#include "tests/support/FileBytes.h"
 #include "words/WordFileFormat.h"
 #include "words/WordList.h"
 #include "words/WordMerge.h"
@@ -28,15 +29,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr uid_t kNobody = 65534;
-
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 std::string Lines(int from, int to) {
     std::string text;
