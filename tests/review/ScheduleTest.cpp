@@ -127,8 +127,9 @@ TEST(Scheduler, FuzzStaysInThePublishedRangesAndRepeats) {
             ASSERT_LE(fuzzed, c.high) << c.days;
             ++seen[fuzzed];
         }
-        if (c.high - c.low < 100) // every day of the range is reachable
+        if (c.high - c.low < 100) { // every day of the range is reachable
             EXPECT_EQ(seen.size(), static_cast<std::size_t>(c.high - c.low + 1)) << c.days;
+        }
     }
     EXPECT_EQ(review::FuzzSeed("word", 3), review::FuzzSeed("word", 3));
     EXPECT_NE(review::FuzzSeed("word", 3), review::FuzzSeed("word", 4));
