@@ -1,0 +1,121 @@
+#include "review/Replay.h"
+
+#include <algorithm>
+#include <ctime>
+#include <numeric>
+#include <tuple>
+#include <unordered_set>
+#include <vector>
+
+namespace review {
+
+const CardState* CardStates::Find(std::string_view word) const {
+    const auto found = m_states.find(word);
+    return found == m_states.end() ? nullptr : &found->second;
+}
+
+CardState& CardStates::operator[](std::string_view word) {
+    const auto found = m_states.find(word);
+    if (found != m_states.end())
+        return found->second;
+    return m_states.emplace(std::string(word), CardState{}).first->second;
+}
+
+void CardStates::Rename(std::string_view from, std::string_view to) {
+    const auto found = m_states.find(from);
+    if (found == m_states.end() || from == to)
+        return;
+    const CardState state = found->second;
+    m_states.erase(found);
+    (*this)[to] = state;
+}
+
+namespace {
+
+using Event = History::Event;
+
+auto Key(const Event& e) {
+    // Kind second: at one moment a grade comes before the rename or retraction that follows it.
+    return std::tie(e.time, e.kind, e.word, e.grade, e.tookMs, e.direction, e.newWord,
+                    e.retractedAt);
+}
+
+struct RetractionHash {
+    std::size_t operator()(const std::pair<TimeMs, std::int32_t>& k) const {
+        return std::hash<std::int64_t>()(k.first * 1'000'003 + k.second);
+    }
+};
+
+} // namespace
+
+CardStates Replay(const History& history, const Scheduler& scheduler, TimeMs dayStart,
+                  DayCounts* today) {
+    const std::vector<Event>& events = history.events;
+    std::vector<std::uint32_t> order(events.size());
+    std::iota(order.begin(), order.end(), 0u);
+    // An appended history is nearly always in order already; sorting then costs one pass.
+    const auto before = [&](std::uint32_t a, std::uint32_t b) {
+        return Key(events[a]) < Key(events[b]);
+    };
+    if (!std::is_sorted(order.begin(), order.end(), before))
+        std::sort(order.begin(), order.end(), before);
+
+    std::unordered_set<std::pair<TimeMs, std::int32_t>, RetractionHash> retracted;
+    for (const Event& e : events)
+        if (e.kind == EventKind::Retract)
+            retracted.emplace(e.retractedAt, e.word);
+
+    // Each word's card by word index; a rename moves the card to the new word's index.
+    const std::size_t wordCount = history.words.size();
+    std::vector<std::int32_t> cardOf(wordCount, -1);
+    std::vector<CardState> cards;
+    if (today)
+        *today = {};
+
+    const Event* previous = nullptr;
+    for (const std::uint32_t index : order) {
+        const Event& e = events[index];
+        if (previous && Key(*previous) == Key(e))
+            continue; // the same line twice: two copies of the history were combined
+        previous = &e;
+        if (e.kind == EventKind::Rename) {
+            const std::int32_t card = cardOf[static_cast<std::size_t>(e.word)];
+            if (card >= 0 && e.newWord != e.word) {
+                cardOf[static_cast<std::size_t>(e.newWord)] = card;
+                cardOf[static_cast<std::size_t>(e.word)] = -1;
+            }
+            continue;
+        }
+        if (e.kind != EventKind::Grade || retracted.count({e.time, e.word}))
+            continue;
+        std::int32_t& card = cardOf[static_cast<std::size_t>(e.word)];
+        if (card < 0) {
+            card = static_cast<std::int32_t>(cards.size());
+            cards.emplace_back();
+        }
+        CardState& state = cards[static_cast<std::size_t>(card)];
+        if (today && e.time >= dayStart)
+            ++(state.phase == Phase::New ? today->newWords : today->reviews);
+        const std::string& word = history.words[static_cast<std::size_t>(e.word)];
+        state = scheduler.Next(state, e.grade, e.time, FuzzSeed(word, state.reps));
+    }
+
+    CardStates states;
+    for (std::size_t w = 0; w < wordCount; ++w)
+        if (cardOf[w] >= 0)
+            states[history.words[w]] = cards[static_cast<std::size_t>(cardOf[w])];
+    return states;
+}
+
+TimeMs LocalDayStart(TimeMs now) {
+    const std::time_t seconds = static_cast<std::time_t>(now / 1000);
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    local.tm_hour = 0;
+    local.tm_min = 0;
+    local.tm_sec = 0;
+    local.tm_isdst = -1;
+    return static_cast<TimeMs>(std::mktime(&local)) * 1000;
+}
+
+} // namespace review
