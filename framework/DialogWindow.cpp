@@ -458,8 +458,16 @@ bool DialogWindow::handleKeyPress(QWidget* receiver, QKeyEvent* event) {
     const Qt::KeyboardModifiers modifiers = event->modifiers();
     if (modifiers & Qt::AltModifier) {
         const std::vector<std::size_t> targets = mnemonicTargets(event);
-        if (targets.empty())
+        if (targets.empty()) {
+            // An Alt key never types: a letter that names no visible control does nothing,
+            // rather than landing in the focused field. Ctrl+Alt is AltGr on some keyboards.
+            if (!(modifiers & Qt::ControlModifier) && !event->text().isEmpty() &&
+                event->text().front().isPrint()) {
+                event->accept();
+                return true;
+            }
             return false;
+        }
         if (!event->isAutoRepeat())
             activateMnemonic(targets);
         event->accept();
