@@ -4,8 +4,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -18,6 +20,8 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
 #include <QTimer>
 #include <QVariant>
 
@@ -160,6 +164,27 @@ QWidget* DialogWindow::createControl(const ControlTemplate& row) {
         auto* box = new QCheckBox(caption, this);
         connect(box, &QAbstractButton::clicked, this, [this, id = row.id] { sendCommand(id); });
         widget = box;
+        break;
+    }
+    case ControlKind::RadioButton: {
+        auto* radio = new QRadioButton(caption, this);
+        // Template order: a group begins at CS_GROUP or after any row that is no radio button.
+        const bool startsGroup = (row.style & CS_GROUP) || m_items.empty() ||
+                                 m_items.back().row->kind != ControlKind::RadioButton;
+        if (startsGroup || m_radioGroup == nullptr)
+            m_radioGroup = new QButtonGroup(this);
+        m_radioGroup->addButton(radio);
+        connect(radio, &QAbstractButton::clicked, this, [this, id = row.id] { sendCommand(id); });
+        widget = radio;
+        break;
+    }
+    case ControlKind::DropDownList: {
+        auto* combo = new QComboBox(this);
+        combo->setEditable(false);
+        // Only the learner's choice notifies, as with a list's selection set by the code.
+        connect(combo, &QComboBox::activated, this,
+                [this, id = row.id] { sendCommand(id, CBN_SELCHANGE); });
+        widget = combo;
         break;
     }
     case ControlKind::Label: {
@@ -509,6 +534,25 @@ bool DialogWindow::handleKeyPress(QWidget* receiver, QKeyEvent* event) {
         // Buttons and check boxes use only Space themselves.
         if (key == Qt::Key_Space && !(modifiers & (Qt::ControlModifier | Qt::MetaModifier)))
             return false;
+        // In a radio group the arrows move the choice, wrapping around, as a dialog's do.
+        auto* radio = qobject_cast<QRadioButton*>(receiver);
+        if (radio != nullptr && radio->group() != nullptr &&
+            (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Left ||
+             key == Qt::Key_Right)) {
+            const QList<QAbstractButton*> group = radio->group()->buttons();
+            const qsizetype step = key == Qt::Key_Down || key == Qt::Key_Right ? 1 : -1;
+            const qsizetype at = group.indexOf(radio);
+            for (qsizetype n = 1; n < group.size(); ++n) {
+                QAbstractButton* next = group[(at + step * n + group.size() * n) % group.size()];
+                if (!next->isHidden() && next->isEnabled()) {
+                    next->setFocus(Qt::TabFocusReason);
+                    next->click();
+                    break;
+                }
+            }
+            event->accept();
+            return true;
+        }
         sendKeyMessage(WM_KEYDOWN, event);
         return true;
     }
@@ -589,6 +633,9 @@ void DialogWindow::activateMnemonic(const std::vector<std::size_t>& targets) {
     if (auto* box = qobject_cast<QCheckBox*>(widget)) {
         box->setFocus(Qt::ShortcutFocusReason);
         box->click(); // toggles, then notifies like a mouse click
+    } else if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
+        radio->setFocus(Qt::ShortcutFocusReason);
+        radio->click();
     } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
         button->click();
     } else if (QWidget* next = nextTabStop(index, true)) {

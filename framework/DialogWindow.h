@@ -11,6 +11,7 @@
 #include "framework/WinDef.h"
 
 class CDialog;
+class QButtonGroup;
 class QMenu;
 class QMenuBar;
 class QKeyEvent;
@@ -98,6 +99,7 @@ private:
     std::vector<Item> m_items;
     QMenu* m_systemMenu = nullptr;
     QMenuBar* m_menuBar = nullptr;
+    QButtonGroup* m_radioGroup = nullptr; // the group radio buttons being created join
     int m_clientTop = 0;
     std::vector<std::pair<UINT, QTimer*>> m_timers;
     bool m_hasMinimizeBox = false;

@@ -46,6 +46,18 @@ void EditNext(const char* word, const char* spell, const char* type, const char*
     });
 }
 
+// Types into the entry editor's focus control as it opens (whether or not the desktop has made
+// the window active yet), with an Alt+letter that names no control in between, then presses
+// Enter there.
+void TypeIntoNextEditor(const char* before, Qt::Key altKey, const char* after) {
+    ActOnNextDialog("Edit Entry", [=](QDialog* d) {
+        QTest::keyClicks(d->focusWidget(), QString::fromUtf8(before));
+        QTest::keyClick(d->focusWidget(), altKey, Qt::AltModifier);
+        QTest::keyClicks(d->focusWidget(), QString::fromUtf8(after));
+        QTest::keyClick(d->focusWidget(), Qt::Key_Return);
+    });
+}
+
 struct EditCase {
     const char* name;
     std::function<void(QDialog*)> act;
@@ -72,6 +84,20 @@ const EditCase kCases[] = {
          Act(w, kF2);
      },
      {"w1", "pear", "w3", "w4", "w5", "w6", "w7", "w8", "w9", "w10", "w11", "w12"}},
+    {"f2_typing_replaces_the_whole_word",
+     [](QDialog* w) {
+         Act(w, FocusRow(2));
+         TypeIntoNextEditor("pe", Qt::Key_Q, "ar");
+         Act(w, kF2);
+     },
+     {"w1", "w2", "pear", "w4", "w5", "w6", "w7", "w8", "w9", "w10", "w11", "w12"}},
+    {"f2_alt_x_types_nothing_into_the_word",
+     [](QDialog* w) {
+         Act(w, FocusRow(0));
+         TypeIntoNextEditor("fig", Qt::Key_X, "");
+         Act(w, kF2);
+     },
+     {"fig", "w2", "w3", "w4", "w5", "w6", "w7", "w8", "w9", "w10", "w11", "w12"}},
     {"delete_renumbers_the_rest",
      [](QDialog* w) {
          Act(w, FocusRow(0));
