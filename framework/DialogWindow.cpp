@@ -31,6 +31,7 @@
 #include "framework/CWinApp.h"
 #include "framework/DialogUnits.h"
 #include "framework/EdgeButton.h"
+#include "framework/Placement.h"
 #include "framework/ResourceTypes.h"
 #include "framework/VirtualKey.h"
 
@@ -100,6 +101,7 @@ DialogWindow::DialogWindow(CDialog& dialog, const DialogTemplate& dialogTemplate
     }
 
     m_systemMenu = new QMenu(this);
+    scaleMenus();
     resetSystemMenu();
     connect(m_systemMenu, &QMenu::triggered, this, [this](QAction* action) {
         m_dialog.SendMessage(WM_SYSCOMMAND, static_cast<WPARAM>(action->data().toULongLong()));
@@ -138,10 +140,53 @@ void DialogWindow::layOut() {
 }
 
 void DialogWindow::rescale() {
-    setFont(Zoom::Scaled(TemplateFont(m_template)));
-    if (m_menuBar != nullptr)
-        m_clientTop = m_menuBar->sizeHint().height();
-    layOut();
+    // Each pass lays out at a lower step; the estimate of the fit is off by a few pixels at most.
+    for (int pass = 0; pass < 4; ++pass) {
+        setFont(Zoom::Scaled(TemplateFont(m_template)));
+        scaleMenus();
+        if (m_menuBar != nullptr)
+            m_clientTop = m_menuBar->sizeHint().height();
+        layOut();
+        const int largest = largestZoom();
+        if (Zoom::Percent() <= largest)
+            return;
+        Zoom::SetPercent(pass == 0 ? largest : Zoom::Step(Zoom::Percent(), -1));
+    }
+}
+
+int DialogWindow::largestZoom() const {
+    const QScreen* shownOn = screen();
+    if (shownOn == nullptr)
+        return Zoom::kMax;
+    // The frame around the window does not grow with the zoom; what it holds does.
+    const QSize frame = isVisible() ? frameGeometry().size() - size() : QSize(0, 0);
+    const QSize atDefault = size() * (static_cast<double>(Zoom::kDefault) / Zoom::Percent());
+    return Zoom::Largest(atDefault, shownOn->availableGeometry().size() - frame);
+}
+
+void DialogWindow::placeBesideOwner() {
+    QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+    if (owner == nullptr || owner->screen() == nullptr)
+        return;
+    // Before it is shown this window has no frame yet: it will get one like its owner's.
+    const QSize frame = owner->frameGeometry().size() - owner->size();
+    const std::optional<QPoint> at =
+        PlaceBeside(owner->frameGeometry(), size() + frame, owner->screen()->availableGeometry());
+    if (at)
+        move(*at);
+}
+
+// Drop-down and popup menus are windows of their own, which take no font from the dialog.
+void DialogWindow::scaleMenus() {
+    const auto scale = [](QMenu* menu) {
+        menu->setFont(Zoom::Percent() == Zoom::kDefault ? QFont()
+                                                        : Zoom::Scaled(QApplication::font(menu)));
+    };
+    scale(m_systemMenu);
+    if (m_menuBar != nullptr) {
+        for (QMenu* menu : m_menuBar->findChildren<QMenu*>())
+            scale(menu);
+    }
 }
 
 QWidget* DialogWindow::createControl(const ControlTemplate& row) {
@@ -359,6 +404,7 @@ QMenuBar* DialogWindow::setMenuBar(const MenuTemplate& menu) {
     connect(m_menuBar, &QMenuBar::triggered, this, [this](QAction* action) {
         sendCommand(static_cast<int>(action->data().toULongLong()));
     });
+    scaleMenus();
     // Commands from shortcuts arrive through the same actions, so this covers both.
     m_clientTop = m_menuBar->sizeHint().height();
     layOut();
@@ -368,6 +414,8 @@ QMenuBar* DialogWindow::setMenuBar(const MenuTemplate& menu) {
 
 UINT DialogWindow::trackPopupMenu(const MenuTemplate& menu, const QPoint& globalPos) {
     QMenu popup(this);
+    if (Zoom::Percent() != Zoom::kDefault)
+        popup.setFont(Zoom::Scaled(QApplication::font(&popup)));
     AddMenuItems(menu, nullptr, &popup, nullptr);
     QAction* chosen = popup.exec(globalPos);
     return chosen ? static_cast<UINT>(chosen->data().toULongLong()) : 0u;
@@ -416,6 +464,10 @@ void DialogWindow::paintEvent(QPaintEvent* event) {
     if (!m_painted) {
         m_painted = true;
         runWhenShown();
+        // Only a shown window has its frame: one that came up too large for the screen with it
+        // lowers the zoom once more.
+        if (Zoom::Percent() > largestZoom())
+            QTimer::singleShot(0, this, [this] { rescale(); });
     }
 }
 

@@ -57,8 +57,12 @@ public:
     void resetSystemMenu();
     void popUpSystemMenu(const QPoint& globalPos);
 
-    // Sizes the font, the controls and the window again for the program's zoom.
+    // Sizes the font, the controls, the menus and the window again for the program's zoom,
+    // lowering the zoom to the largest step at which the window fits on its screen.
     void rescale();
+    // That largest step for this window on its screen now.
+    int largestZoom() const;
+    void placeBesideOwner();
 
     // Default processing of WM_SETICON; returns the previous icon of that kind.
     HICON setIcon(WPARAM kind, HICON icon);
@@ -83,6 +87,7 @@ private:
 
     QWidget* createControl(const ControlTemplate& row);
     void layOut();
+    void scaleMenus();
     void runWhenShown();
     void sendCommand(int id, UINT code = BN_CLICKED);
     bool handleKeyPress(QWidget* receiver, QKeyEvent* event);

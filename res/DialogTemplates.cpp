@@ -146,14 +146,16 @@ constexpr ControlTemplate kEditEntryControls[] = {
     {IDCANCEL,           K::PushButton,    "Cancel",     203, 100, 50, 14, kButton},
 };
 
+// Narrow enough to stand beside the study window; the count has a line of its own, wide enough
+// for "1234567 matches, 10000 listed".
 constexpr ControlTemplate kFindControls[] = {
     // id                kind              caption       x    y    cx   cy   style
-    {IDC_STATIC,         K::Label,         "&Find",      7,   9,   30,  8,   kLabel},
-    {IDC_FIND_TEXT,      K::Edit,          "",           40,  7,   200, 12,  kEdit},
-    {IDC_FIND_COUNT,     K::Label,         "",           246, 9,   70,  8,   kLabel | CS_NOPREFIX},
-    {IDC_FIND_RESULTS,   K::ListBox,       "",           7,   24,  309, 150, kEdit},
-    {IDOK,               K::DefPushButton, "&Show",      212, 180, 50,  14,  kButton},
-    {IDCANCEL,           K::PushButton,    "Close",      266, 180, 50,  14,  kButton},
+    {IDC_STATIC,         K::Label,         "&Find",      7,   9,   24,  8,   kLabel},
+    {IDC_FIND_TEXT,      K::Edit,          "",           34,  7,   159, 12,  kEdit},
+    {IDC_FIND_COUNT,     K::Label,         "",           7,   24,  186, 8,   kLabel | CS_NOPREFIX},
+    {IDC_FIND_RESULTS,   K::ListBox,       "",           7,   36,  186, 138, kEdit},
+    {IDOK,               K::DefPushButton, "&Show",      89,  180, 50,  14,  kButton},
+    {IDCANCEL,           K::PushButton,    "Close",      143, 180, 50,  14,  kButton},
 };
 
 // The keyboard sheet: keys in one column, what they do in the next.
@@ -206,7 +208,7 @@ constexpr DialogTemplate kTemplates[] = {
      kAboutControls},
     {IDD_EDIT_ENTRY, "Edit Entry", 260, 121, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
      kEditEntryControls},
-    {IDD_FIND, "Find", 323, 201, DS_NONE, kFontFace, kFallbackFontFace, kPointSize, kFindControls},
+    {IDD_FIND, "Find", 200, 201, DS_NONE, kFontFace, kFallbackFontFace, kPointSize, kFindControls},
     {IDD_KEYS, "Keyboard", 299, 243, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
      kKeysControls},
     {IDD_IMPORT, "Import", 360, 303, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,

@@ -13,6 +13,7 @@
 #include "StudyWindowFixture.h"
 #include "res/ResourceIds.h"
 #include "tests/support/DialogDriver.h"
+#include "ui/CFindDlg.h"
 
 namespace {
 
@@ -286,10 +287,57 @@ TEST_F(ManageWindowTest, FindShowsThePageOfTheChosenEntryAndF3StepsThroughMatche
         labelAfterF3 = Control<QLabel>(w, IDC_PAGE)->text();
         find->close();
     });
-    EXPECT_EQ(count, "11 found");
+    EXPECT_EQ(count, "11 matches");
     EXPECT_EQ(labelAfterEnter.trimmed(), "Page: 3  /4");
     EXPECT_TRUE(focusOnRow);
     EXPECT_EQ(labelAfterF3.trimmed(), "Page: 1  /4"); // back from w22 past w21, w20 to w2
+}
+
+TEST(FindCount, SaysMatchesUpToMillionsAndHowManyAreListed) {
+    struct Case {
+        std::optional<std::size_t> matches;
+        bool searching;
+        const char* text;
+    };
+    const Case cases[] = {
+        {std::nullopt, false, ""},
+        {0, false, "0 matches"},
+        {1, false, "1 match"},
+        {12, true, "12 matches so far"},
+        {10000, false, "10000 matches"},
+        {13439, false, "13439 matches, 10000 listed"},
+        {1234567, true, "1234567 matches, 10000 listed so far"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CFindDlg::CountText(c.matches, c.searching), c.text);
+}
+
+// The find window stands beside the study window, not over its page, and its count has room
+// for the longest it says.
+TEST_F(ManageWindowTest, FindOpensBesideTheWindowWithRoomForTheCount) {
+    WriteWords(35);
+    WriteFile("env.ini", "[Setting]\r\nIndex=-9\r\n");
+    QRect study, find;
+    int countWidth = 0, needed = 0;
+    Run([&](QDialog* w) {
+        Keys(w, Qt::Key_F, Qt::ControlModifier);
+        QDialog* window = nullptr;
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (top->isVisible() && top->windowTitle() == "Find")
+                window = qobject_cast<QDialog*>(top);
+        }
+        ASSERT_NE(window, nullptr);
+        study = w->frameGeometry();
+        find = window->frameGeometry();
+        auto* count = Control<QLabel>(window, IDC_FIND_COUNT);
+        countWidth = count->width();
+        needed = QFontMetrics(count->font())
+                     .horizontalAdvance(QString::fromStdString(CFindDlg::CountText(1234567, true)));
+        window->close();
+    });
+    EXPECT_FALSE(find.intersects(study));
+    EXPECT_EQ(find.top(), study.top());
+    EXPECT_LE(needed, countWidth);
 }
 
 } // namespace
