@@ -37,13 +37,18 @@
 
 namespace {
 
-// The template's font, or its fallback where the template's face is not installed.
+// The template's font, or its fallback where the template's face is not installed; the
+// template's phonetic face second, for the symbols the first lacks. Metrics, and with them the
+// dialog units, are the first face's.
 QFont TemplateFont(const DialogTemplate& dialogTemplate) {
     const QString face = QString::fromUtf8(dialogTemplate.fontFace ? dialogTemplate.fontFace : "");
     const QStringList installed = QFontDatabase::families();
-    QFont font(installed.contains(face) || dialogTemplate.fallbackFontFace == nullptr
-                   ? face
-                   : QString::fromUtf8(dialogTemplate.fallbackFontFace));
+    const QString used = installed.contains(face) || dialogTemplate.fallbackFontFace == nullptr
+                             ? face
+                             : QString::fromUtf8(dialogTemplate.fallbackFontFace);
+    QFont font(used);
+    if (dialogTemplate.phoneticFontFace != nullptr)
+        font.setFamilies({used, QString::fromUtf8(dialogTemplate.phoneticFontFace)});
     font.setPointSize(dialogTemplate.pointSize > 0 ? dialogTemplate.pointSize : 9);
     return font;
 }

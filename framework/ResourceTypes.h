@@ -54,6 +54,9 @@ struct DialogTemplate {
     const char* fallbackFontFace; // used where fontFace is not installed
     int pointSize;
     std::span<const ControlTemplate> controls;
+    // Draws the phonetic symbols the face above lacks, instead of whatever font the system
+    // would pick for them; nullptr leaves that to the system.
+    const char* phoneticFontFace = nullptr;
 };
 
 struct StringResource {

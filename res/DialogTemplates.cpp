@@ -25,6 +25,9 @@ constexpr const char* kFontFace = "宋体";
 // A CJK face that Linux desktops commonly ship, for systems without the one above.
 constexpr const char* kFallbackFontFace = "AR PL UMing CN";
 constexpr int kPointSize = 9;
+// Pronunciations hold symbols the faces above lack (ʌ ə ɒ ʒ). Left to the system they come from
+// a heavy sans or serif; this light serif made for phonetics sits with the Ming serif.
+constexpr const char* kPhoneticFontFace = "Gentium Plus";
 
 // Style of each control kind as the study window uses it.
 constexpr unsigned kButton = CS_TABSTOP;
@@ -203,16 +206,17 @@ constexpr ControlTemplate kImportControls[] = {
 
 constexpr DialogTemplate kTemplates[] = {
     {IDD_MAIN, "Vocamint", 548, 328, DS_VISIBLE | DS_MINIMIZEBOX | DS_APPWINDOW, kFontFace,
-     kFallbackFontFace, kPointSize, kMainControls},
+     kFallbackFontFace, kPointSize, kMainControls, kPhoneticFontFace},
     {IDD_ABOUTBOX, "关于 Vocamint", 235, 55, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
-     kAboutControls},
+     kAboutControls, kPhoneticFontFace},
     {IDD_EDIT_ENTRY, "Edit Entry", 260, 121, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
-     kEditEntryControls},
-    {IDD_FIND, "Find", 200, 201, DS_NONE, kFontFace, kFallbackFontFace, kPointSize, kFindControls},
+     kEditEntryControls, kPhoneticFontFace},
+    {IDD_FIND, "Find", 200, 201, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
+     kFindControls, kPhoneticFontFace},
     {IDD_KEYS, "Keyboard", 299, 243, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
-     kKeysControls},
+     kKeysControls, kPhoneticFontFace},
     {IDD_IMPORT, "Import", 360, 303, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
-     kImportControls},
+     kImportControls, kPhoneticFontFace},
 };
 
 // clang-format on

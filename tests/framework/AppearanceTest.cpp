@@ -4,10 +4,14 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QGlyphRun>
 #include <QImage>
 #include <QLabel>
 #include <QRadioButton>
+#include <QRawFont>
+#include <QSet>
 #include <QStyleOptionButton>
+#include <QTextLayout>
 
 #include "framework/Appearance.h"
 #include "framework/CDialog.h"
@@ -213,6 +217,45 @@ TEST_F(AppearanceTest, CheckBoxMnemonicsAreUnderlinedInEveryPaletteAndZoom) {
                 EXPECT_GT(changed, 0) << "no underline drawn";
                 EXPECT_EQ(outside, 0);
             }
+        }
+    }
+}
+
+// What a word label draws a pronunciation with: the symbols its face lacks all come from the
+// phonetic face, never from a font the system picks.
+TEST_F(AppearanceTest, PhoneticSymbolsComeFromOneChosenFace) {
+    struct Case {
+        const char* text;
+        bool onlyPhonetic; // every glyph from the phonetic face
+    };
+    const Case cases[] = {
+        {"ʌəɒʒ", true},
+        {"ˌɜːʌ", true},
+        {"/həˈləʊ/", false},
+        {"but /bʌt/ 但是", false},
+        {"vision /ˈvɪʒən/ 视觉", false},
+    };
+    RecordingDialog dlg(IDD_MAIN);
+    QFont font;
+    RunModal(dlg, [&](QDialog* w) { font = Control<QLabel>(w, IDC_WORD_LABEL_0)->font(); });
+    ASSERT_EQ(font.families().size(), 2);
+    const QString face = font.families().at(0);
+    const QString phonetic = font.families().at(1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        QTextLayout layout(QString::fromUtf8(c.text), font);
+        layout.beginLayout();
+        layout.createLine();
+        layout.endLayout();
+        QSet<QString> drawnFrom;
+        for (const QGlyphRun& run : layout.glyphRuns())
+            drawnFrom.insert(run.rawFont().familyName());
+        if (c.onlyPhonetic) {
+            EXPECT_EQ(drawnFrom, QSet<QString>{phonetic});
+        } else {
+            drawnFrom.remove(face);
+            drawnFrom.remove(phonetic);
+            EXPECT_TRUE(drawnFrom.isEmpty()) << drawnFrom.values().join(", ").toStdString();
         }
     }
 }
