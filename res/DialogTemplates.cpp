@@ -166,13 +166,13 @@ constexpr ControlTemplate kKeysControls[] = {
     // id        kind              caption  x    y   cx   cy   style
     {IDC_STATIC, K::Label,
      "Right\nLeft\nHome\nEnd\nTab, Shift+Tab\nSpace\nAlt+W, Alt+M\nAlt+O, Alt+E, Alt+T\nAlt+A\n"
-     "Enter\nEscape\nAlt+F4\n\nF2, double-click\nDelete\nCtrl+Z\nCtrl+Shift+Z, Ctrl+Y\n"
+     "Other Alt+letters\nEnter\nEscape\nAlt+F4\n\nF2, double-click\nDelete\nCtrl+Z\nCtrl+Shift+Z, Ctrl+Y\n"
      "Ctrl+F\nF3, Shift+F3\nF1\n\nCtrl+Plus, Ctrl+=\nCtrl+Minus, Ctrl+0\nCtrl+Space",
      7, 7, 80, 212, CS_NOPREFIX | kLabel},
     {IDC_STATIC, K::Label,
      "Next page\nPrevious page\nFirst page\nLast page\nMove between controls\n"
      "Click the focused button or box\nHide Word, Hide Mean\nWord, Mean, Type fields (Alt+E: Exit, Mean)\n"
-     "Add the word\nExit and save (Add, when it has the focus)\nLeave without saving\n"
+     "Add the word\nNothing: Alt never types into a field\nExit and save (Add, when it has the focus)\nLeave without saving\n"
      "Close the window, saving\n\nEdit the entry of the current row\nDelete the entry of the current row\n"
      "Undo the last change\nRedo\nFind words\nNext, previous match\nThis sheet\n\n"
      "Zoom in\nZoom out, actual size\nSpeak the word of the current row",
