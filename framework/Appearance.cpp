@@ -5,6 +5,7 @@
 #include <QStyleFactory>
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -90,6 +91,48 @@ Theme CurrentTheme() {
     return g_theme;
 }
 
+namespace {
+
+double Luminance(const QColor& color) {
+    const auto channel = [](double value) {
+        return value <= 0.04045 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
+    };
+    const QColor rgb = color.toRgb();
+    return 0.2126 * channel(rgb.redF()) + 0.7152 * channel(rgb.greenF()) +
+           0.0722 * channel(rgb.blueF());
+}
+
+QColor Mix(const QColor& from, const QColor& to, double share) {
+    const QColor a = from.toRgb();
+    const QColor b = to.toRgb();
+    const auto mix = [share](int x, int y) {
+        return static_cast<int>(std::lround(x + (y - x) * share));
+    };
+    return QColor(mix(a.red(), b.red()), mix(a.green(), b.green()), mix(a.blue(), b.blue()));
+}
+
+} // namespace
+
+double ContrastRatio(const QColor& a, const QColor& b) {
+    const double la = Luminance(a);
+    const double lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor IndicatorEdge(const QPalette& palette) {
+    constexpr double kWanted = 3.5;
+    const QColor text = palette.color(QPalette::WindowText);
+    const QColor window = palette.color(QPalette::Window);
+    const QColor field = palette.color(QPalette::Base);
+    // Most softened first; the text itself where nothing softer keeps the contrast.
+    for (int step = 6; step > 0; --step) {
+        const QColor edge = Mix(text, window, step / 10.0);
+        if (ContrastRatio(edge, window) >= kWanted && ContrastRatio(edge, field) >= kWanted)
+            return edge;
+    }
+    return text;
+}
+
 int Zoom::Step(int percent, int direction) {
     percent = std::clamp(percent, kMin, kMax);
     if (direction > 0) {
@@ -103,6 +146,23 @@ int Zoom::Step(int percent, int direction) {
     return percent;
 }
 
+int Zoom::Largest(QSize atDefault, QSize available) {
+    if (atDefault.isEmpty() || available.isEmpty())
+        return kMax;
+    const auto fits = [&](int step) {
+        const auto scaled = [step](int pixels) {
+            return (static_cast<long long>(pixels) * step + 99) / 100;
+        };
+        return scaled(atDefault.width()) <= available.width() &&
+               scaled(atDefault.height()) <= available.height();
+    };
+    for (auto step = kZoomSteps.rbegin(); step != kZoomSteps.rend() && *step > kDefault; ++step) {
+        if (fits(*step))
+            return *step;
+    }
+    return kDefault;
+}
+
 int Zoom::Valid(int percent) {
     return percent >= kMin && percent <= kMax ? percent : kDefault;
 }
@@ -113,6 +173,10 @@ int Zoom::Percent() {
 
 void Zoom::SetPercent(int percent) {
     g_zoom = std::clamp(percent, kMin, kMax);
+}
+
+int Zoom::Scaled(int pixels) {
+    return static_cast<int>(std::lround(pixels * g_zoom / 100.0));
 }
 
 QFont Zoom::Scaled(const QFont& font) {

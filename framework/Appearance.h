@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QPalette>
+#include <QSize>
 #include <optional>
 #include <string_view>
 
@@ -20,6 +21,13 @@ QPalette DarkPalette();
 void ApplyTheme(Theme theme);
 Theme CurrentTheme();
 
+// The contrast ratio of two colours as readability guidelines define it: 1 for the same
+// luminance up to 21 for black on white.
+double ContrastRatio(const QColor& a, const QColor& b);
+// The edge of a check box or radio button: the window text softened toward the window as far
+// as it stays at 3.5:1 or more from both the window and the field inside the box.
+QColor IndicatorEdge(const QPalette& palette);
+
 class Zoom {
 public:
     static constexpr int kMin = 80;
@@ -35,4 +43,10 @@ public:
     static void SetPercent(int percent); // held within the limits
     // `font` with its point size scaled by the zoom.
     static QFont Scaled(const QFont& font);
+    // A length in pixels scaled by the zoom, rounded.
+    static int Scaled(int pixels);
+    // The largest step at which a window `atDefault` large at 100% fits into `available`, but
+    // never less than kDefault, so that actual size is always there; kMax when nothing is
+    // known of the space.
+    static int Largest(QSize atDefault, QSize available);
 };

@@ -1,6 +1,8 @@
 #include "framework/CDataExchange.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
+#include <QRadioButton>
 
 #include "framework/CDialog.h"
 
@@ -19,6 +21,35 @@ void DDX_Check(CDataExchange* pDX, int nIDC, int& value) {
         value = box->isChecked() ? 1 : 0;
     else
         box->setChecked(value != 0);
+}
+
+void DDX_Radio(CDataExchange* pDX, int nIDC, int& value) {
+    auto* first = qobject_cast<QRadioButton*>(pDX->m_pDlgWnd->GetDlgItem(nIDC));
+    if (first == nullptr)
+        return;
+    // The dialog puts each group in a button group, in template order.
+    const QList<QAbstractButton*> group =
+        first->group() ? first->group()->buttons() : QList<QAbstractButton*>{first};
+    if (pDX->m_bSaveAndValidate) {
+        value = -1;
+        for (qsizetype i = 0; i < group.size(); ++i) {
+            if (group[i]->isChecked())
+                value = static_cast<int>(i);
+        }
+        return;
+    }
+    if (value >= 0 && value < group.size()) {
+        group[value]->setChecked(true);
+        return;
+    }
+    // None checked: an exclusive group must let go for a moment to show that.
+    QButtonGroup* buttons = first->group();
+    if (buttons)
+        buttons->setExclusive(false);
+    for (QAbstractButton* button : group)
+        button->setChecked(false);
+    if (buttons)
+        buttons->setExclusive(true);
 }
 
 void DDX_Text(CDataExchange* pDX, int nIDC, CString& value) {

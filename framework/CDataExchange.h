@@ -20,5 +20,8 @@ public:
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
 // Tick state of a check box to and from an int: 0 unticked, 1 ticked.
 void DDX_Check(CDataExchange* pDX, int nIDC, int& value);
+// The checked button of a radio group to and from an int: its index in the group that starts
+// at nIDC, or -1 for none.
+void DDX_Radio(CDataExchange* pDX, int nIDC, int& value);
 // Text of a label or an edit to and from a text member.
 void DDX_Text(CDataExchange* pDX, int nIDC, CString& value);

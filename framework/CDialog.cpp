@@ -138,6 +138,15 @@ void CDialog::ApplyZoom() {
         m_window->rescale();
 }
 
+void CDialog::PlaceBesideOwner() {
+    if (m_window != nullptr)
+        m_window->placeBesideOwner();
+}
+
+int CDialog::LargestZoom() const {
+    return m_window != nullptr ? m_window->largestZoom() : Zoom::kMax;
+}
+
 CMenu* CDialog::GetMenu() {
     return m_menu.get();
 }

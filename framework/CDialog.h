@@ -39,8 +39,15 @@ public:
     // The menu template as a bar above the client area, its shortcuts active in the window.
     BOOL SetMenu(UINT nIDMenu);
     CMenu* GetMenu();
-    // Sizes the open window again after the program's zoom changed.
+    // Sizes the open window again after the program's zoom changed; a zoom at which the
+    // window would not fit on its screen is lowered to the largest that fits.
     void ApplyZoom();
+    // Moves the window beside its owner's, to the right where the screen has room, else to the
+    // left; where neither fits it stays where the toolkit put it.
+    void PlaceBesideOwner();
+    // That largest zoom step for the open window (Zoom::kMax without a window): the View
+    // menu greys the steps above it.
+    int LargestZoom() const;
     // Shows the items of a menu template at the screen position (as WM_CONTEXTMENU gives it)
     // and sends the chosen command; returns it, or 0.
     UINT TrackPopupMenu(UINT nIDMenu, LPARAM screenPos);

@@ -7,6 +7,7 @@
 #include <QVariant>
 #include <QWidget>
 
+#include "framework/ControlMark.h"
 #include "framework/TextCodec.h"
 
 namespace {
@@ -42,6 +43,7 @@ void CWnd::SetWindowText(const CString& text) {
     if (!m_hWnd)
         return;
     const QString converted = ToQString(text.str());
+    EndMarkOnTextChange(m_hWnd, converted);
     SetWidgetText(m_hWnd, converted);
     // Store what the widget reports back, which is what GetWindowText compares against.
     m_hWnd->setProperty(kSetBytes, QByteArray(text.str().data(), text.GetLength()));

@@ -5,14 +5,30 @@
 
 #include "framework/CWnd.h"
 
-// A push button or a check box.
+// A push button, a check box or a radio button.
 class CButton : public CWnd {};
 
 // A static text label.
 class CStatic : public CWnd {};
 
 // A single-line edit field.
-class CEdit : public CWnd {};
+class CEdit : public CWnd {
+public:
+    // Selects characters nStart up to nEnd; nEnd -1 selects to the end.
+    void SetSel(int nStart, int nEnd);
+};
+
+// A drop-down list of text choices, at most one of them chosen.
+class CComboBox : public CWnd {
+public:
+    static constexpr int CB_ERR = -1;
+
+    int AddString(const char* text); // text in the locale's code set; returns its index
+    void ResetContent();
+    int GetCount() const;
+    int GetCurSel() const;    // CB_ERR when nothing is chosen
+    int SetCurSel(int index); // sends no notification
+};
 
 // A single-selection list of text lines, each with a number of the program's own.
 class CListBox : public CWnd {

@@ -4,8 +4,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -18,6 +20,8 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
 #include <QTimer>
 #include <QVariant>
 
@@ -27,18 +31,24 @@
 #include "framework/CWinApp.h"
 #include "framework/DialogUnits.h"
 #include "framework/EdgeButton.h"
+#include "framework/Placement.h"
 #include "framework/ResourceTypes.h"
 #include "framework/VirtualKey.h"
 
 namespace {
 
-// The template's font, or its fallback where the template's face is not installed.
+// The template's font, or its fallback where the template's face is not installed; the
+// template's phonetic face second, for the symbols the first lacks. Metrics, and with them the
+// dialog units, are the first face's.
 QFont TemplateFont(const DialogTemplate& dialogTemplate) {
     const QString face = QString::fromUtf8(dialogTemplate.fontFace ? dialogTemplate.fontFace : "");
     const QStringList installed = QFontDatabase::families();
-    QFont font(installed.contains(face) || dialogTemplate.fallbackFontFace == nullptr
-                   ? face
-                   : QString::fromUtf8(dialogTemplate.fallbackFontFace));
+    const QString used = installed.contains(face) || dialogTemplate.fallbackFontFace == nullptr
+                             ? face
+                             : QString::fromUtf8(dialogTemplate.fallbackFontFace);
+    QFont font(used);
+    if (dialogTemplate.phoneticFontFace != nullptr)
+        font.setFamilies({used, QString::fromUtf8(dialogTemplate.phoneticFontFace)});
     font.setPointSize(dialogTemplate.pointSize > 0 ? dialogTemplate.pointSize : 9);
     return font;
 }
@@ -96,6 +106,7 @@ DialogWindow::DialogWindow(CDialog& dialog, const DialogTemplate& dialogTemplate
     }
 
     m_systemMenu = new QMenu(this);
+    scaleMenus();
     resetSystemMenu();
     connect(m_systemMenu, &QMenu::triggered, this, [this](QAction* action) {
         m_dialog.SendMessage(WM_SYSCOMMAND, static_cast<WPARAM>(action->data().toULongLong()));
@@ -134,10 +145,53 @@ void DialogWindow::layOut() {
 }
 
 void DialogWindow::rescale() {
-    setFont(Zoom::Scaled(TemplateFont(m_template)));
-    if (m_menuBar != nullptr)
-        m_clientTop = m_menuBar->sizeHint().height();
-    layOut();
+    // Each pass lays out at a lower step; the estimate of the fit is off by a few pixels at most.
+    for (int pass = 0; pass < 4; ++pass) {
+        setFont(Zoom::Scaled(TemplateFont(m_template)));
+        scaleMenus();
+        if (m_menuBar != nullptr)
+            m_clientTop = m_menuBar->sizeHint().height();
+        layOut();
+        const int largest = largestZoom();
+        if (Zoom::Percent() <= largest)
+            return;
+        Zoom::SetPercent(pass == 0 ? largest : Zoom::Step(Zoom::Percent(), -1));
+    }
+}
+
+int DialogWindow::largestZoom() const {
+    const QScreen* shownOn = screen();
+    if (shownOn == nullptr)
+        return Zoom::kMax;
+    // The frame around the window does not grow with the zoom; what it holds does.
+    const QSize frame = isVisible() ? frameGeometry().size() - size() : QSize(0, 0);
+    const QSize atDefault = size() * (static_cast<double>(Zoom::kDefault) / Zoom::Percent());
+    return Zoom::Largest(atDefault, shownOn->availableGeometry().size() - frame);
+}
+
+void DialogWindow::placeBesideOwner() {
+    QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+    if (owner == nullptr || owner->screen() == nullptr)
+        return;
+    // Before it is shown this window has no frame yet: it will get one like its owner's.
+    const QSize frame = owner->frameGeometry().size() - owner->size();
+    const std::optional<QPoint> at =
+        PlaceBeside(owner->frameGeometry(), size() + frame, owner->screen()->availableGeometry());
+    if (at)
+        move(*at);
+}
+
+// Drop-down and popup menus are windows of their own, which take no font from the dialog.
+void DialogWindow::scaleMenus() {
+    const auto scale = [](QMenu* menu) {
+        menu->setFont(Zoom::Percent() == Zoom::kDefault ? QFont()
+                                                        : Zoom::Scaled(QApplication::font(menu)));
+    };
+    scale(m_systemMenu);
+    if (m_menuBar != nullptr) {
+        for (QMenu* menu : m_menuBar->findChildren<QMenu*>())
+            scale(menu);
+    }
 }
 
 QWidget* DialogWindow::createControl(const ControlTemplate& row) {
@@ -160,6 +214,27 @@ QWidget* DialogWindow::createControl(const ControlTemplate& row) {
         auto* box = new QCheckBox(caption, this);
         connect(box, &QAbstractButton::clicked, this, [this, id = row.id] { sendCommand(id); });
         widget = box;
+        break;
+    }
+    case ControlKind::RadioButton: {
+        auto* radio = new QRadioButton(caption, this);
+        // Template order: a group begins at CS_GROUP or after any row that is no radio button.
+        const bool startsGroup = (row.style & CS_GROUP) || m_items.empty() ||
+                                 m_items.back().row->kind != ControlKind::RadioButton;
+        if (startsGroup || m_radioGroup == nullptr)
+            m_radioGroup = new QButtonGroup(this);
+        m_radioGroup->addButton(radio);
+        connect(radio, &QAbstractButton::clicked, this, [this, id = row.id] { sendCommand(id); });
+        widget = radio;
+        break;
+    }
+    case ControlKind::DropDownList: {
+        auto* combo = new QComboBox(this);
+        combo->setEditable(false);
+        // Only the learner's choice notifies, as with a list's selection set by the code.
+        connect(combo, &QComboBox::activated, this,
+                [this, id = row.id] { sendCommand(id, CBN_SELCHANGE); });
+        widget = combo;
         break;
     }
     case ControlKind::Label: {
@@ -334,6 +409,7 @@ QMenuBar* DialogWindow::setMenuBar(const MenuTemplate& menu) {
     connect(m_menuBar, &QMenuBar::triggered, this, [this](QAction* action) {
         sendCommand(static_cast<int>(action->data().toULongLong()));
     });
+    scaleMenus();
     // Commands from shortcuts arrive through the same actions, so this covers both.
     m_clientTop = m_menuBar->sizeHint().height();
     layOut();
@@ -343,6 +419,8 @@ QMenuBar* DialogWindow::setMenuBar(const MenuTemplate& menu) {
 
 UINT DialogWindow::trackPopupMenu(const MenuTemplate& menu, const QPoint& globalPos) {
     QMenu popup(this);
+    if (Zoom::Percent() != Zoom::kDefault)
+        popup.setFont(Zoom::Scaled(QApplication::font(&popup)));
     AddMenuItems(menu, nullptr, &popup, nullptr);
     QAction* chosen = popup.exec(globalPos);
     return chosen ? static_cast<UINT>(chosen->data().toULongLong()) : 0u;
@@ -391,6 +469,10 @@ void DialogWindow::paintEvent(QPaintEvent* event) {
     if (!m_painted) {
         m_painted = true;
         runWhenShown();
+        // Only a shown window has its frame: one that came up too large for the screen with it
+        // lowers the zoom once more.
+        if (Zoom::Percent() > largestZoom())
+            QTimer::singleShot(0, this, [this] { rescale(); });
     }
 }
 
@@ -458,8 +540,16 @@ bool DialogWindow::handleKeyPress(QWidget* receiver, QKeyEvent* event) {
     const Qt::KeyboardModifiers modifiers = event->modifiers();
     if (modifiers & Qt::AltModifier) {
         const std::vector<std::size_t> targets = mnemonicTargets(event);
-        if (targets.empty())
+        if (targets.empty()) {
+            // An Alt key never types: a letter that names no visible control does nothing,
+            // rather than landing in the focused field. Ctrl+Alt is AltGr on some keyboards.
+            if (!(modifiers & Qt::ControlModifier) && !event->text().isEmpty() &&
+                event->text().front().isPrint()) {
+                event->accept();
+                return true;
+            }
             return false;
+        }
         if (!event->isAutoRepeat())
             activateMnemonic(targets);
         event->accept();
@@ -501,6 +591,25 @@ bool DialogWindow::handleKeyPress(QWidget* receiver, QKeyEvent* event) {
         // Buttons and check boxes use only Space themselves.
         if (key == Qt::Key_Space && !(modifiers & (Qt::ControlModifier | Qt::MetaModifier)))
             return false;
+        // In a radio group the arrows move the choice, wrapping around, as a dialog's do.
+        auto* radio = qobject_cast<QRadioButton*>(receiver);
+        if (radio != nullptr && radio->group() != nullptr &&
+            (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Left ||
+             key == Qt::Key_Right)) {
+            const QList<QAbstractButton*> group = radio->group()->buttons();
+            const qsizetype step = key == Qt::Key_Down || key == Qt::Key_Right ? 1 : -1;
+            const qsizetype at = group.indexOf(radio);
+            for (qsizetype n = 1; n < group.size(); ++n) {
+                QAbstractButton* next = group[(at + step * n + group.size() * n) % group.size()];
+                if (!next->isHidden() && next->isEnabled()) {
+                    next->setFocus(Qt::TabFocusReason);
+                    next->click();
+                    break;
+                }
+            }
+            event->accept();
+            return true;
+        }
         sendKeyMessage(WM_KEYDOWN, event);
         return true;
     }
@@ -581,6 +690,9 @@ void DialogWindow::activateMnemonic(const std::vector<std::size_t>& targets) {
     if (auto* box = qobject_cast<QCheckBox*>(widget)) {
         box->setFocus(Qt::ShortcutFocusReason);
         box->click(); // toggles, then notifies like a mouse click
+    } else if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
+        radio->setFocus(Qt::ShortcutFocusReason);
+        radio->click();
     } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
         button->click();
     } else if (QWidget* next = nextTabStop(index, true)) {

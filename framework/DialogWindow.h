@@ -11,6 +11,7 @@
 #include "framework/WinDef.h"
 
 class CDialog;
+class QButtonGroup;
 class QMenu;
 class QMenuBar;
 class QKeyEvent;
@@ -56,8 +57,12 @@ public:
     void resetSystemMenu();
     void popUpSystemMenu(const QPoint& globalPos);
 
-    // Sizes the font, the controls and the window again for the program's zoom.
+    // Sizes the font, the controls, the menus and the window again for the program's zoom,
+    // lowering the zoom to the largest step at which the window fits on its screen.
     void rescale();
+    // That largest step for this window on its screen now.
+    int largestZoom() const;
+    void placeBesideOwner();
 
     // Default processing of WM_SETICON; returns the previous icon of that kind.
     HICON setIcon(WPARAM kind, HICON icon);
@@ -82,6 +87,7 @@ private:
 
     QWidget* createControl(const ControlTemplate& row);
     void layOut();
+    void scaleMenus();
     void runWhenShown();
     void sendCommand(int id, UINT code = BN_CLICKED);
     bool handleKeyPress(QWidget* receiver, QKeyEvent* event);
@@ -98,6 +104,7 @@ private:
     std::vector<Item> m_items;
     QMenu* m_systemMenu = nullptr;
     QMenuBar* m_menuBar = nullptr;
+    QButtonGroup* m_radioGroup = nullptr; // the group radio buttons being created join
     int m_clientTop = 0;
     std::vector<std::pair<UINT, QTimer*>> m_timers;
     bool m_hasMinimizeBox = false;

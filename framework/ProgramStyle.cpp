@@ -3,7 +3,13 @@
 #include <QApplication>
 #include <QIconEngine>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPointer>
+#include <QStyleOptionButton>
+#include <algorithm>
+#include <cmath>
+
+#include "framework/Appearance.h"
 
 namespace {
 
@@ -60,6 +66,100 @@ QIcon ProgramStyle::standardIcon(StandardPixmap which, const QStyleOption* optio
     if (which == SP_ToolBarHorizontalExtensionButton && option == nullptr)
         return QIcon(new DeferredIconEngine(baseStyle(), which));
     return QProxyStyle::standardIcon(which, option, widget);
+}
+
+void ProgramStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option,
+                                 QPainter* painter, const QWidget* widget) const {
+    const bool check = element == PE_IndicatorCheckBox;
+    if ((!check && element != PE_IndicatorRadioButton) || option == nullptr || painter == nullptr) {
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        return;
+    }
+    const QPalette& pal = option->palette;
+    const bool enabled = option->state.testFlag(State_Enabled);
+    const QColor field = enabled ? pal.color(QPalette::Base) : pal.color(QPalette::Window);
+    const QColor edge = IndicatorEdge(pal);
+    const QColor mark = pal.color(QPalette::Text);
+    // A square at least one pixel of edge wide, more as the zoom grows the box.
+    const int side = std::min(option->rect.width(), option->rect.height());
+    const QRectF box(option->rect.x() + (option->rect.width() - side) / 2,
+                     option->rect.y() + (option->rect.height() - side) / 2, side, side);
+    const qreal line = std::max<qreal>(1, std::round(side / 13.0));
+
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing, !check);
+    if (check) {
+        painter->fillRect(box, edge);
+        painter->fillRect(box.adjusted(line, line, -line, -line),
+                          option->state.testFlag(State_Sunken) ? pal.color(QPalette::Button)
+                                                               : field);
+    } else {
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(edge);
+        painter->drawEllipse(box);
+        painter->setBrush(option->state.testFlag(State_Sunken) ? pal.color(QPalette::Button)
+                                                               : field);
+        painter->drawEllipse(box.adjusted(line, line, -line, -line));
+    }
+    const QRectF inner = box.adjusted(side * 0.22, side * 0.22, -side * 0.22, -side * 0.22);
+    if (check && option->state.testFlag(State_On)) {
+        painter->setRenderHint(QPainter::Antialiasing, true);
+        QPainterPath tick;
+        tick.moveTo(inner.left(), inner.top() + inner.height() * 0.55);
+        tick.lineTo(inner.left() + inner.width() * 0.38, inner.bottom());
+        tick.lineTo(inner.right(), inner.top());
+        painter->setPen(QPen(mark, std::max<qreal>(1.5, side / 7.0), Qt::SolidLine, Qt::SquareCap,
+                             Qt::MiterJoin));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawPath(tick);
+    } else if (check && option->state.testFlag(State_NoChange)) {
+        painter->fillRect(QRectF(inner.left(), inner.center().y() - line, inner.width(), 2 * line),
+                          mark);
+    } else if (!check && option->state.testFlag(State_On)) {
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(mark);
+        painter->drawEllipse(inner.adjusted(side * 0.04, side * 0.04, -side * 0.04, -side * 0.04));
+    }
+    painter->restore();
+}
+
+void ProgramStyle::drawControl(ControlElement element, const QStyleOption* option,
+                               QPainter* painter, const QWidget* widget) const {
+    const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option);
+    if ((element != CE_CheckBoxLabel && element != CE_RadioButtonLabel) || button == nullptr ||
+        !button->icon.isNull() || painter == nullptr) {
+        QProxyStyle::drawControl(element, option, painter, widget);
+        return;
+    }
+    const QFontMetrics& metrics = button->fontMetrics;
+    const QRect& area = button->rect;
+    // The underline of this font can fall below its line, out of a box one line high.
+    const int underlineBottom = metrics.ascent() + metrics.underlinePos() + metrics.lineWidth();
+    const int needed = std::max(metrics.height(), underlineBottom + 1);
+    int top = area.top() + (area.height() - metrics.height()) / 2;
+    top = std::max(area.top(), std::min(top, area.bottom() + 1 - needed));
+    const QRect line(area.left(), top, area.width(), metrics.height());
+    const int alignment =
+        static_cast<int>(visualAlignment(button->direction, Qt::AlignLeft | Qt::AlignTop)) |
+        Qt::TextShowMnemonic;
+    drawItemText(painter, line, alignment, button->palette, button->state.testFlag(State_Enabled),
+                 button->text, QPalette::WindowText);
+}
+
+int ProgramStyle::pixelMetric(PixelMetric metric, const QStyleOption* option,
+                              const QWidget* widget) const {
+    const int base = QProxyStyle::pixelMetric(metric, option, widget);
+    switch (metric) {
+    case PM_IndicatorWidth:
+    case PM_IndicatorHeight:
+    case PM_ExclusiveIndicatorWidth:
+    case PM_ExclusiveIndicatorHeight:
+    case PM_CheckBoxLabelSpacing:
+    case PM_RadioButtonLabelSpacing:
+        return Zoom::Scaled(base);
+    default:
+        return base;
+    }
 }
 
 void UseProgramStyle() {

@@ -13,6 +13,8 @@ enum class ControlKind {
     Edit,          // single line, border, ES_AUTOHSCROLL
     Icon,          // static control showing an icon (SS_ICON); caption names no text
     ListBox,       // a single-selection list of text lines
+    RadioButton,   // BS_AUTORADIOBUTTON; one of a group that CS_GROUP or a non-radio row starts
+    DropDownList,  // CBS_DROPDOWNLIST: a closed list of choices that drops down
 };
 
 // Control style bits.
@@ -52,6 +54,9 @@ struct DialogTemplate {
     const char* fallbackFontFace; // used where fontFace is not installed
     int pointSize;
     std::span<const ControlTemplate> controls;
+    // Draws the phonetic symbols the face above lacks, instead of whatever font the system
+    // would pick for them; nullptr leaves that to the system.
+    const char* phoneticFontFace = nullptr;
 };
 
 struct StringResource {

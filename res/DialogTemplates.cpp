@@ -25,6 +25,9 @@ constexpr const char* kFontFace = "宋体";
 // A CJK face that Linux desktops commonly ship, for systems without the one above.
 constexpr const char* kFallbackFontFace = "AR PL UMing CN";
 constexpr int kPointSize = 9;
+// Pronunciations hold symbols the faces above lack (ʌ ə ɒ ʒ). Left to the system they come from
+// a heavy sans or serif; this light serif made for phonetics sits with the Ming serif.
+constexpr const char* kPhoneticFontFace = "Gentium Plus";
 
 // Style of each control kind as the study window uses it.
 constexpr unsigned kButton = CS_TABSTOP;
@@ -146,14 +149,16 @@ constexpr ControlTemplate kEditEntryControls[] = {
     {IDCANCEL,           K::PushButton,    "Cancel",     203, 100, 50, 14, kButton},
 };
 
+// Narrow enough to stand beside the study window; the count has a line of its own, wide enough
+// for "1234567 matches, 10000 listed".
 constexpr ControlTemplate kFindControls[] = {
     // id                kind              caption       x    y    cx   cy   style
-    {IDC_STATIC,         K::Label,         "&Find",      7,   9,   30,  8,   kLabel},
-    {IDC_FIND_TEXT,      K::Edit,          "",           40,  7,   200, 12,  kEdit},
-    {IDC_FIND_COUNT,     K::Label,         "",           246, 9,   70,  8,   kLabel | CS_NOPREFIX},
-    {IDC_FIND_RESULTS,   K::ListBox,       "",           7,   24,  309, 150, kEdit},
-    {IDOK,               K::DefPushButton, "&Show",      212, 180, 50,  14,  kButton},
-    {IDCANCEL,           K::PushButton,    "Close",      266, 180, 50,  14,  kButton},
+    {IDC_STATIC,         K::Label,         "&Find",      7,   9,   24,  8,   kLabel},
+    {IDC_FIND_TEXT,      K::Edit,          "",           34,  7,   159, 12,  kEdit},
+    {IDC_FIND_COUNT,     K::Label,         "",           7,   24,  186, 8,   kLabel | CS_NOPREFIX},
+    {IDC_FIND_RESULTS,   K::ListBox,       "",           7,   36,  186, 138, kEdit},
+    {IDOK,               K::DefPushButton, "&Show",      89,  180, 50,  14,  kButton},
+    {IDCANCEL,           K::PushButton,    "Close",      143, 180, 50,  14,  kButton},
 };
 
 // The keyboard sheet: keys in one column, what they do in the next.
@@ -161,13 +166,13 @@ constexpr ControlTemplate kKeysControls[] = {
     // id        kind              caption  x    y   cx   cy   style
     {IDC_STATIC, K::Label,
      "Right\nLeft\nHome\nEnd\nTab, Shift+Tab\nSpace\nAlt+W, Alt+M\nAlt+O, Alt+E, Alt+T\nAlt+A\n"
-     "Enter\nEscape\nAlt+F4\n\nF2, double-click\nDelete\nCtrl+Z\nCtrl+Shift+Z, Ctrl+Y\n"
+     "Other Alt+letters\nEnter\nEscape\nAlt+F4\n\nF2, double-click\nDelete\nCtrl+Z\nCtrl+Shift+Z, Ctrl+Y\n"
      "Ctrl+F\nF3, Shift+F3\nF1\n\nCtrl+Plus, Ctrl+=\nCtrl+Minus, Ctrl+0\nCtrl+Space",
      7, 7, 80, 212, CS_NOPREFIX | kLabel},
     {IDC_STATIC, K::Label,
      "Next page\nPrevious page\nFirst page\nLast page\nMove between controls\n"
      "Click the focused button or box\nHide Word, Hide Mean\nWord, Mean, Type fields (Alt+E: Exit, Mean)\n"
-     "Add the word\nExit and save (Add, when it has the focus)\nLeave without saving\n"
+     "Add the word\nNothing: Alt never types into a field\nExit and save (Add, when it has the focus)\nLeave without saving\n"
      "Close the window, saving\n\nEdit the entry of the current row\nDelete the entry of the current row\n"
      "Undo the last change\nRedo\nFind words\nNext, previous match\nThis sheet\n\n"
      "Zoom in\nZoom out, actual size\nSpeak the word of the current row",
@@ -183,13 +188,13 @@ constexpr ControlTemplate kImportControls[] = {
     {IDC_STATIC,           K::Label,         "Read as",           7,   19,  40,  8,   kLabel},
     {IDC_IMPORT_READ_AS,   K::Label,         "",                  50,  19,  303, 8,   kLabel | CS_NOPREFIX},
     {IDC_STATIC,           K::Label,         "&Format",           7,   33,  80,  8,   kLabel},
-    {IDC_IMPORT_FORMAT,    K::ListBox,       "",                  7,   43,  80,  40,  kEdit},
+    {IDC_IMPORT_FORMAT,    K::DropDownList,  "",                  7,   43,  80,  14,  kEdit},
     {IDC_STATIC,           K::Label,         "&Encoding",         95,  33,  80,  8,   kLabel},
-    {IDC_IMPORT_ENCODING,  K::ListBox,       "",                  95,  43,  80,  48,  kEdit},
+    {IDC_IMPORT_ENCODING,  K::DropDownList,  "",                  95,  43,  80,  14,  kEdit},
     {IDC_STATIC,           K::Label,         "Words already in the list", 185, 33, 168, 8, kLabel},
-    {IDC_IMPORT_SKIP,      K::CheckBox,      "&Skip them",        185, 45,  168, 10,  kCheck},
-    {IDC_IMPORT_REPLACE,   K::CheckBox,      "&Replace their spell, type and meaning", 185, 59, 168, 10, kCheck},
-    {IDC_IMPORT_ADD,       K::CheckBox,      "A&dd them anyway",  185, 73,  168, 10,  kCheck},
+    {IDC_IMPORT_SKIP,      K::RadioButton,   "&Skip them",        185, 45,  168, 10,  kCheck | CS_GROUP},
+    {IDC_IMPORT_REPLACE,   K::RadioButton,   "&Replace their spell, type and meaning", 185, 59, 168, 10, kCheck},
+    {IDC_IMPORT_ADD,       K::RadioButton,   "A&dd them anyway",  185, 73,  168, 10,  kCheck},
     {IDC_STATIC,           K::Label,         "&Preview",          7,   97,  100, 8,   kLabel},
     {IDC_IMPORT_PREVIEW,   K::ListBox,       "",                  7,   107, 346, 100, kEdit},
     {IDC_IMPORT_COUNTS,    K::Label,         "",                  7,   212, 346, 8,   kLabel | CS_NOPREFIX},
@@ -201,16 +206,17 @@ constexpr ControlTemplate kImportControls[] = {
 
 constexpr DialogTemplate kTemplates[] = {
     {IDD_MAIN, "Vocamint", 548, 328, DS_VISIBLE | DS_MINIMIZEBOX | DS_APPWINDOW, kFontFace,
-     kFallbackFontFace, kPointSize, kMainControls},
+     kFallbackFontFace, kPointSize, kMainControls, kPhoneticFontFace},
     {IDD_ABOUTBOX, "关于 Vocamint", 235, 55, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
-     kAboutControls},
+     kAboutControls, kPhoneticFontFace},
     {IDD_EDIT_ENTRY, "Edit Entry", 260, 121, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
-     kEditEntryControls},
-    {IDD_FIND, "Find", 323, 201, DS_NONE, kFontFace, kFallbackFontFace, kPointSize, kFindControls},
+     kEditEntryControls, kPhoneticFontFace},
+    {IDD_FIND, "Find", 200, 201, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
+     kFindControls, kPhoneticFontFace},
     {IDD_KEYS, "Keyboard", 299, 243, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
-     kKeysControls},
+     kKeysControls, kPhoneticFontFace},
     {IDD_IMPORT, "Import", 360, 303, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
-     kImportControls},
+     kImportControls, kPhoneticFontFace},
 };
 
 // clang-format on

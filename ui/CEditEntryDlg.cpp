@@ -17,6 +17,14 @@ CEditEntryDlg::CEditEntryDlg(const WordList& words, WordPos self, CWnd* pParent)
     m_strMean = m_entry.mean;
 }
 
+// The number cannot change, so the typing goes to the word, ready to be replaced.
+BOOL CEditEntryDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    m_editWord.SetFocus();
+    m_editWord.SetSel(0, -1);
+    return FALSE;
+}
+
 void CEditEntryDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
     DDX_Control(pDX, IDC_ENTRY_WORD, m_editWord);

@@ -17,6 +17,7 @@ public:
     const WordEntry& GetEntry() const { return m_entry; }
 
 protected:
+    BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange* pDX) override;
     void OnOK() override;
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "base/Counted.h"
 #include "framework/CDataExchange.h"
 #include "res/ResourceIds.h"
 
@@ -24,6 +25,8 @@ CFindDlg::CFindDlg(const WordList& words, std::function<void(std::uint32_t index
 
 BOOL CFindDlg::OnInitDialog() {
     CDialog::OnInitDialog();
+    // The page the match is shown on stays in sight; a later opening keeps where it was put.
+    PlaceBesideOwner();
     return TRUE;
 }
 
@@ -75,14 +78,20 @@ void CFindDlg::OnTimer(UINT nIDEvent) {
 }
 
 void CFindDlg::ShowCount() {
-    if (m_strText.IsEmpty())
-        m_strCount.Empty();
-    else if (m_matches.size() > kMaxListed)
-        m_strCount.Format("%zu found, %d listed", m_matches.size(), kMaxListed);
-    else
-        m_strCount.Format(m_search && !m_search->Done() ? "%zu found so far" : "%zu found",
-                          m_matches.size());
+    m_strCount = CountText(m_strText.IsEmpty() ? std::nullopt : std::optional(m_matches.size()),
+                           m_search && !m_search->Done());
     m_staticCount.SetWindowText(m_strCount);
+}
+
+std::string CFindDlg::CountText(std::optional<std::size_t> matches, bool searching) {
+    if (!matches)
+        return {};
+    std::string text = Counted(*matches, "match", "matches");
+    if (*matches > static_cast<std::size_t>(kMaxListed))
+        text += ", " + std::to_string(kMaxListed) + " listed";
+    if (searching)
+        text += " so far";
+    return text;
 }
 
 // Enter shows the selected match.

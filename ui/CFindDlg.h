@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "framework/CDialog.h"
@@ -27,6 +29,9 @@ public:
 
     // Listed matches at most; the count still counts them all.
     static constexpr int kMaxListed = 10000;
+
+    // "12 matches", "10001 matches, 10000 listed so far"; empty without a text to find.
+    static std::string CountText(std::optional<std::size_t> matches, bool searching);
 
 protected:
     BOOL OnInitDialog() override;

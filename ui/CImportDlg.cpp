@@ -7,8 +7,8 @@
 #include "ui/ListCodeSet.h"
 
 BEGIN_MESSAGE_MAP(CImportDlg, CDialog)
-ON_LBN_SELCHANGE(IDC_IMPORT_FORMAT, &CImportDlg::OnFormatChange)
-ON_LBN_SELCHANGE(IDC_IMPORT_ENCODING, &CImportDlg::OnEncodingChange)
+ON_CBN_SELCHANGE(IDC_IMPORT_FORMAT, &CImportDlg::OnFormatChange)
+ON_CBN_SELCHANGE(IDC_IMPORT_ENCODING, &CImportDlg::OnEncodingChange)
 ON_BN_CLICKED(IDC_IMPORT_SKIP, &CImportDlg::OnSkip)
 ON_BN_CLICKED(IDC_IMPORT_REPLACE, &CImportDlg::OnReplace)
 ON_BN_CLICKED(IDC_IMPORT_ADD, &CImportDlg::OnAdd)
@@ -105,9 +105,9 @@ BOOL CImportDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     m_bFilling = true;
     for (const char* row : kFormatRows)
-        m_listFormat.AddString(row);
+        m_comboFormat.AddString(row);
     for (const TextEncoding encoding : kEncodings)
-        m_listEncoding.AddString(EncodingName(encoding));
+        m_comboEncoding.AddString(EncodingName(encoding));
     m_bFilling = false;
     Show();
     return TRUE;
@@ -115,17 +115,15 @@ BOOL CImportDlg::OnInitDialog() {
 
 void CImportDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
-    DDX_Control(pDX, IDC_IMPORT_FORMAT, m_listFormat);
-    DDX_Control(pDX, IDC_IMPORT_ENCODING, m_listEncoding);
+    DDX_Control(pDX, IDC_IMPORT_FORMAT, m_comboFormat);
+    DDX_Control(pDX, IDC_IMPORT_ENCODING, m_comboEncoding);
     DDX_Control(pDX, IDC_IMPORT_PREVIEW, m_listPreview);
     DDX_Control(pDX, IDC_IMPORT_PROBLEMS, m_listProblems);
     DDX_Control(pDX, IDOK, m_btnImport);
     DDX_Text(pDX, IDC_IMPORT_FILE, m_strFile);
     DDX_Text(pDX, IDC_IMPORT_READ_AS, m_strReadAs);
     DDX_Text(pDX, IDC_IMPORT_COUNTS, m_strCounts);
-    DDX_Check(pDX, IDC_IMPORT_SKIP, m_bSkip);
-    DDX_Check(pDX, IDC_IMPORT_REPLACE, m_bReplace);
-    DDX_Check(pDX, IDC_IMPORT_ADD, m_bAdd);
+    DDX_Radio(pDX, IDC_IMPORT_SKIP, m_nDuplicates);
 }
 
 void CImportDlg::Reread() {
@@ -150,8 +148,8 @@ void CImportDlg::Replan() {
 void CImportDlg::Show() {
     m_bFilling = true;
     if (m_error.empty()) {
-        m_listFormat.SetCurSel(static_cast<int>(FormatRead(m_read)));
-        m_listEncoding.SetCurSel(static_cast<int>(m_read.encoding));
+        m_comboFormat.SetCurSel(static_cast<int>(FormatRead(m_read)));
+        m_comboEncoding.SetCurSel(static_cast<int>(m_read.encoding));
         m_strReadAs = ReadAsText(m_read);
         std::string counts = CountsText(m_plan);
         if (m_read.droppedFields > 0)
@@ -174,7 +172,7 @@ void CImportDlg::Show() {
 }
 
 void CImportDlg::OnFormatChange() {
-    const int row = m_listFormat.GetCurSel();
+    const int row = m_comboFormat.GetCurSel();
     if (m_bFilling || row < 0 || row >= static_cast<int>(std::size(kFormats)))
         return;
     m_options.format = kFormats[row];
@@ -183,7 +181,7 @@ void CImportDlg::OnFormatChange() {
 }
 
 void CImportDlg::OnEncodingChange() {
-    const int row = m_listEncoding.GetCurSel();
+    const int row = m_comboEncoding.GetCurSel();
     if (m_bFilling || row < 0 || row >= static_cast<int>(std::size(kEncodings)))
         return;
     m_options.encoding = kEncodings[row];
@@ -191,12 +189,9 @@ void CImportDlg::OnEncodingChange() {
     Show();
 }
 
-// The three boxes act as one choice: the one clicked is checked and the others cleared.
 void CImportDlg::SetPolicy(DuplicatePolicy policy) {
     m_policy = policy;
-    m_bSkip = policy == DuplicatePolicy::Skip;
-    m_bReplace = policy == DuplicatePolicy::Replace;
-    m_bAdd = policy == DuplicatePolicy::Add;
+    m_nDuplicates = static_cast<int>(policy);
     Replan();
     Show();
 }

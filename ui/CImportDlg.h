@@ -57,11 +57,9 @@ private:
     CString m_strFile;
     CString m_strReadAs;
     CString m_strCounts;
-    int m_bSkip = 1;
-    int m_bReplace = 0;
-    int m_bAdd = 0;
-    CListBox m_listFormat;
-    CListBox m_listEncoding;
+    int m_nDuplicates = 0; // the radio button checked, in DuplicatePolicy order
+    CComboBox m_comboFormat;
+    CComboBox m_comboEncoding;
     CListBox m_listPreview;
     CListBox m_listProblems;
     CButton m_btnImport;

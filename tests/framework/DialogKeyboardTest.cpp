@@ -198,6 +198,41 @@ TEST(DialogKeyboard, AltMnemonicsClickButtonsToggleCheckBoxesAndLabelsFocusTheir
     }
 }
 
+// An Alt key types nothing into the focused field, whatever the dialog.
+TEST(DialogKeyboard, AltLettersThatNameNoControlTypeNothing) {
+    struct Case {
+        UINT dialog;
+        int fieldId;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        const char* text; // the field afterwards, with "z" typed before and "y" after
+    };
+    const Case cases[] = {
+        {IDD_MAIN, IDC_TYPE, Qt::Key_S, Qt::AltModifier, "zy"}, // the hidden Spell label's letter
+        {IDD_MAIN, IDC_WORD, Qt::Key_Q, Qt::AltModifier, "zy"},
+        {IDD_MAIN, IDC_WORD, Qt::Key_X, Qt::AltModifier | Qt::ShiftModifier, "zy"},
+        {IDD_MAIN, IDC_GOTO, Qt::Key_7, Qt::AltModifier, "zy"},
+        {IDD_EDIT_ENTRY, IDC_ENTRY_MEAN, Qt::Key_Q, Qt::AltModifier, "zy"},
+        {IDD_FIND, IDC_FIND_TEXT, Qt::Key_Z, Qt::AltModifier, "zy"},
+        // Without Alt the letter is typing as ever.
+        {IDD_MAIN, IDC_WORD, Qt::Key_Q, Qt::NoModifier, "zqy"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.dialog << " " << c.fieldId << " " << char(c.key));
+        RecordingDialog dlg(c.dialog);
+        QString text;
+        RunModal(dlg, [&](QDialog* w) {
+            auto* field = Control<QLineEdit>(w, c.fieldId);
+            field->setFocus();
+            QTest::keyClicks(field, "z");
+            QTest::keyClick(field, c.key, c.modifiers);
+            QTest::keyClicks(field, "y");
+            text = field->text();
+        });
+        EXPECT_EQ(text, QString::fromLatin1(c.text));
+    }
+}
+
 // A label shows its '&' as an underline only through a buddy; a no-prefix label shows it as is.
 TEST(DialogKeyboard, OnlyPrefixLabelsGetABuddyForTheirUnderline) {
     RecordingDialog main(IDD_MAIN);

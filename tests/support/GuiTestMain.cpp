@@ -23,8 +23,10 @@ class DisarmWatchers : public ::testing::EmptyTestEventListener {
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // A screen on which the window fits at every zoom, unless a test names another.
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform.isEmpty() || platform == "offscreen")
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" VOCAMINT_TEST_SCREENS "/screen-4k.json");
     AfxSetResourceModule(VocamintResources());
     QApplication application(argc, argv);
     // The toolkit sets the locale from the environment; the tests expect UTF-8 throughout.

@@ -2,12 +2,13 @@
 // file comes from a stand-in for the file chooser, the rest goes through the real widgets.
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 
 #include "StudyWindowFixture.h"
@@ -169,14 +170,14 @@ TEST_P(ImportPolicyTest, PreviewCountsAndSavedList) {
             file = Text(d, IDC_IMPORT_FILE);
             readAs = Text(d, IDC_IMPORT_READ_AS);
             problems = Rows(d, IDC_IMPORT_PROBLEMS);
-            skipTicked = Control<QCheckBox>(d, IDC_IMPORT_SKIP)->isChecked();
+            skipTicked = Control<QRadioButton>(d, IDC_IMPORT_SKIP)->isChecked();
             if (c.policyBox != 0) {
                 QWidget* box = Control<QWidget>(d, c.policyBox);
                 QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
             }
             int ticked = 0;
             for (const int id : {IDC_IMPORT_SKIP, IDC_IMPORT_REPLACE, IDC_IMPORT_ADD})
-                ticked += Control<QCheckBox>(d, id)->isChecked() ? 1 : 0;
+                ticked += Control<QRadioButton>(d, id)->isChecked() ? 1 : 0;
             othersClear = ticked == 1;
             counts = Text(d, IDC_IMPORT_COUNTS);
             preview = Rows(d, IDC_IMPORT_PREVIEW);
@@ -218,6 +219,103 @@ TEST_P(ImportPolicyTest, PreviewCountsAndSavedList) {
 
 INSTANTIATE_TEST_SUITE_P(Policies, ImportPolicyTest, ::testing::ValuesIn(kPolicyCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The three answers for words already in the list are one choice, picked as radio buttons are:
+// a click, an Alt letter, or an arrow within the group.
+TEST_F(ImportWindowTest, WordsAlreadyInTheListAreOneChoiceOfThreeRadioButtons) {
+    struct Case {
+        const char* name;
+        std::function<void(QDialog*)> act;
+        int checked;        // the one button checked afterwards
+        const char* marker; // what the preview row of w3 then says
+    };
+    const auto click = [](int id) {
+        return [id](QDialog* d) {
+            QWidget* button = Control<QWidget>(d, id);
+            QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+        };
+    };
+    const Case cases[] = {
+        {"as_opened", [](QDialog*) {}, IDC_IMPORT_SKIP, "skipped"},
+        {"click_add", click(IDC_IMPORT_ADD), IDC_IMPORT_ADD, "added again"},
+        {"click_checked_again", click(IDC_IMPORT_SKIP), IDC_IMPORT_SKIP, "skipped"},
+        {"alt_r",
+         [](QDialog* d) {
+             QTest::keyClick(Control<QWidget>(d, IDC_IMPORT_FORMAT), Qt::Key_R, Qt::AltModifier);
+         },
+         IDC_IMPORT_REPLACE, "replaces"},
+        {"down_arrow_from_skip",
+         [](QDialog* d) {
+             auto* skip = Control<QWidget>(d, IDC_IMPORT_SKIP);
+             skip->setFocus();
+             QTest::keyClick(skip, Qt::Key_Down);
+         },
+         IDC_IMPORT_REPLACE, "replaces"},
+        {"up_arrow_wraps_from_skip_to_add",
+         [](QDialog* d) {
+             auto* skip = Control<QWidget>(d, IDC_IMPORT_SKIP);
+             skip->setFocus();
+             QTest::keyClick(skip, Qt::Key_Up);
+         },
+         IDC_IMPORT_ADD, "added again"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteWords(12);
+        WriteFile("in.csv", kCsv);
+        std::vector<int> checked;
+        QStringList preview;
+        bool radios = false;
+        RunChoosing("in.csv", [&](QDialog* w) {
+            ActOnNextDialog("Import", [&](QDialog* d) {
+                c.act(d);
+                for (const int id : {IDC_IMPORT_SKIP, IDC_IMPORT_REPLACE, IDC_IMPORT_ADD}) {
+                    auto* radio = Control<QRadioButton>(d, id);
+                    radios = radio != nullptr;
+                    if (radio && radio->isChecked())
+                        checked.push_back(id);
+                }
+                preview = Rows(d, IDC_IMPORT_PREVIEW);
+            });
+            ChooseFileMenu(w, "&Import...");
+            Perform(w, Step{Step::Click, IDOK});
+        });
+        ASSERT_TRUE(radios);
+        EXPECT_EQ(checked, std::vector<int>{c.checked});
+        ASSERT_EQ(preview.size(), 3);
+        EXPECT_TRUE(preview[1].contains(c.marker)) << preview[1].toStdString();
+    }
+}
+
+// Format and encoding are closed lists that drop down, each showing what the file was read as.
+TEST_F(ImportWindowTest, FormatAndEncodingAreDropDownChoices) {
+    WriteWords(3);
+    WriteFile("in.csv", kCsv);
+    QStringList formats, encodings;
+    QString format, encoding;
+    bool editable = true;
+    RunChoosing("in.csv", [&](QDialog* w) {
+        ActOnNextDialog("Import", [&](QDialog* d) {
+            for (const auto& [id, items, shown] :
+                 {std::tuple{IDC_IMPORT_FORMAT, &formats, &format},
+                  std::tuple{IDC_IMPORT_ENCODING, &encodings, &encoding}}) {
+                auto* combo = Control<QComboBox>(d, id);
+                ASSERT_NE(combo, nullptr);
+                editable = editable && combo->isEditable();
+                for (int i = 0; i < combo->count(); ++i)
+                    *items << combo->itemText(i);
+                *shown = combo->currentText();
+            }
+        });
+        ChooseFileMenu(w, "&Import...");
+        Perform(w, Step{Step::Click, IDOK});
+    });
+    EXPECT_FALSE(editable);
+    EXPECT_EQ(formats, (QStringList{"CSV", "Tab-separated", "KVTML"}));
+    EXPECT_EQ(encodings.size(), 4);
+    EXPECT_EQ(format, "CSV");
+    EXPECT_EQ(encoding, "UTF-8");
+}
 
 struct BadFileCase {
     const char* name;
@@ -274,13 +372,15 @@ TEST_F(ImportWindowTest, ChangingTheFormatReadsTheFileAgain) {
     int previewKvtml = -1;
     RunChoosing("semi.txt", [&](QDialog* w) {
         ActOnNextDialog("Import", [&](QDialog* d) {
-            auto* formats = Control<QListWidget>(d, IDC_IMPORT_FORMAT);
-            formats->setCurrentRow(2); // KVTML
+            // Chosen from the keyboard, as a learner does with the list closed.
+            auto* formats = Control<QComboBox>(d, IDC_IMPORT_FORMAT);
+            formats->setFocus();
+            QTest::keyClick(formats, Qt::Key_End); // KVTML
             countsKvtml = Text(d, IDC_IMPORT_COUNTS);
             readAsKvtml = Text(d, IDC_IMPORT_READ_AS);
             previewKvtml = Control<QListWidget>(d, IDC_IMPORT_PREVIEW)->count();
             importEnabledKvtml = Control<QPushButton>(d, IDOK)->isEnabled();
-            formats->setCurrentRow(0); // CSV
+            QTest::keyClick(formats, Qt::Key_Home); // CSV
             countsCsv = Text(d, IDC_IMPORT_COUNTS);
             importEnabledCsv = Control<QPushButton>(d, IDOK)->isEnabled();
         });

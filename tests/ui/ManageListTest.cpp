@@ -13,6 +13,7 @@
 #include "StudyWindowFixture.h"
 #include "res/ResourceIds.h"
 #include "tests/support/DialogDriver.h"
+#include "ui/CFindDlg.h"
 
 namespace {
 
@@ -46,6 +47,18 @@ void EditNext(const char* word, const char* spell, const char* type, const char*
     });
 }
 
+// Types into the entry editor's focus control as it opens (whether or not the desktop has made
+// the window active yet), with an Alt+letter that names no control in between, then presses
+// Enter there.
+void TypeIntoNextEditor(const char* before, Qt::Key altKey, const char* after) {
+    ActOnNextDialog("Edit Entry", [=](QDialog* d) {
+        QTest::keyClicks(d->focusWidget(), QString::fromUtf8(before));
+        QTest::keyClick(d->focusWidget(), altKey, Qt::AltModifier);
+        QTest::keyClicks(d->focusWidget(), QString::fromUtf8(after));
+        QTest::keyClick(d->focusWidget(), Qt::Key_Return);
+    });
+}
+
 struct EditCase {
     const char* name;
     std::function<void(QDialog*)> act;
@@ -72,6 +85,20 @@ const EditCase kCases[] = {
          Act(w, kF2);
      },
      {"w1", "pear", "w3", "w4", "w5", "w6", "w7", "w8", "w9", "w10", "w11", "w12"}},
+    {"f2_typing_replaces_the_whole_word",
+     [](QDialog* w) {
+         Act(w, FocusRow(2));
+         TypeIntoNextEditor("pe", Qt::Key_Q, "ar");
+         Act(w, kF2);
+     },
+     {"w1", "w2", "pear", "w4", "w5", "w6", "w7", "w8", "w9", "w10", "w11", "w12"}},
+    {"f2_alt_x_types_nothing_into_the_word",
+     [](QDialog* w) {
+         Act(w, FocusRow(0));
+         TypeIntoNextEditor("fig", Qt::Key_X, "");
+         Act(w, kF2);
+     },
+     {"fig", "w2", "w3", "w4", "w5", "w6", "w7", "w8", "w9", "w10", "w11", "w12"}},
     {"delete_renumbers_the_rest",
      [](QDialog* w) {
          Act(w, FocusRow(0));
@@ -260,10 +287,57 @@ TEST_F(ManageWindowTest, FindShowsThePageOfTheChosenEntryAndF3StepsThroughMatche
         labelAfterF3 = Control<QLabel>(w, IDC_PAGE)->text();
         find->close();
     });
-    EXPECT_EQ(count, "11 found");
+    EXPECT_EQ(count, "11 matches");
     EXPECT_EQ(labelAfterEnter.trimmed(), "Page: 3  /4");
     EXPECT_TRUE(focusOnRow);
     EXPECT_EQ(labelAfterF3.trimmed(), "Page: 1  /4"); // back from w22 past w21, w20 to w2
+}
+
+TEST(FindCount, SaysMatchesUpToMillionsAndHowManyAreListed) {
+    struct Case {
+        std::optional<std::size_t> matches;
+        bool searching;
+        const char* text;
+    };
+    const Case cases[] = {
+        {std::nullopt, false, ""},
+        {0, false, "0 matches"},
+        {1, false, "1 match"},
+        {12, true, "12 matches so far"},
+        {10000, false, "10000 matches"},
+        {13439, false, "13439 matches, 10000 listed"},
+        {1234567, true, "1234567 matches, 10000 listed so far"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CFindDlg::CountText(c.matches, c.searching), c.text);
+}
+
+// The find window stands beside the study window, not over its page, and its count has room
+// for the longest it says.
+TEST_F(ManageWindowTest, FindOpensBesideTheWindowWithRoomForTheCount) {
+    WriteWords(35);
+    WriteFile("env.ini", "[Setting]\r\nIndex=-9\r\n");
+    QRect study, find;
+    int countWidth = 0, needed = 0;
+    Run([&](QDialog* w) {
+        Keys(w, Qt::Key_F, Qt::ControlModifier);
+        QDialog* window = nullptr;
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (top->isVisible() && top->windowTitle() == "Find")
+                window = qobject_cast<QDialog*>(top);
+        }
+        ASSERT_NE(window, nullptr);
+        study = w->frameGeometry();
+        find = window->frameGeometry();
+        auto* count = Control<QLabel>(window, IDC_FIND_COUNT);
+        countWidth = count->width();
+        needed = QFontMetrics(count->font())
+                     .horizontalAdvance(QString::fromStdString(CFindDlg::CountText(1234567, true)));
+        window->close();
+    });
+    EXPECT_FALSE(find.intersects(study));
+    EXPECT_EQ(find.top(), study.top());
+    EXPECT_LE(needed, countWidth);
 }
 
 } // namespace

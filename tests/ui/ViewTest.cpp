@@ -6,12 +6,15 @@
 #include <QContextMenuEvent>
 #include <QDialog>
 #include <QDir>
+#include <QFontInfo>
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
 #include <QSet>
+#include <QStyleOptionButton>
 #include <QTimer>
 #include <QtTest/QTest>
 
@@ -219,6 +222,86 @@ TEST_F(ViewWindowTest, ZoomOutOfRangeInTheFileIsIgnored) {
     EXPECT_EQ(Zoom::Step(95, -1), 90);
     EXPECT_EQ(Zoom::Step(300, +1), 300);
     EXPECT_EQ(Zoom::Step(80, -1), 80);
+}
+
+// On any screen the zoom stops at the largest step at which the window, frame and all, still
+// fits; a larger zoom kept in env.ini is shown as far as it fits and stays kept.
+TEST_F(ViewWindowTest, ZoomStopsWhereTheWindowStillFitsTheScreen) {
+    WriteWords(12);
+    WriteFile("env.ini", "[Setting]\r\nIndex=-9\r\n");
+    QSize plain, frame;
+    QRect zoomed, available, started;
+    int reached = 0, startedAt = 0;
+    Run([&](QDialog* w) {
+        plain = w->size();
+        frame = w->frameGeometry().size() - w->size();
+        for (int i = 0; i < 14; ++i)
+            QTest::keyClick(w, Qt::Key_Equal, Qt::ControlModifier);
+        zoomed = w->frameGeometry();
+        available = w->screen()->availableGeometry();
+        reached = Zoom::Percent();
+    });
+    EXPECT_LE(zoomed.width(), available.width());
+    EXPECT_LE(zoomed.height(), available.height());
+    // No step between: the next one would not have fitted.
+    const int next = Zoom::Step(reached, +1);
+    if (next != reached) {
+        const bool wider = plain.width() * next / 100 + frame.width() > available.width() - 8;
+        const bool taller = plain.height() * next / 100 + frame.height() > available.height() - 8;
+        EXPECT_TRUE(wider || taller) << "stopped at " << reached;
+    }
+    const IniFile stored(Path("env.ini"));
+    EXPECT_EQ(stored.ReadInt("View", "Zoom", 0), reached);
+
+    WriteFile("env.ini", "[Setting]\r\nIndex=-9\r\n[View]\r\nZoom=300\r\n");
+    Run([&](QDialog* w) {
+        QTRY_VERIFY(w->frameGeometry().width() <= available.width() &&
+                    w->frameGeometry().height() <= available.height());
+        started = w->frameGeometry();
+        startedAt = Zoom::Percent();
+    });
+    EXPECT_LE(started.width(), available.width());
+    EXPECT_LE(started.height(), available.height());
+    EXPECT_EQ(startedAt, reached);
+    EXPECT_EQ(IniFile(Path("env.ini")).ReadInt("View", "Zoom", 0), 300);
+}
+
+// Menus, the row check boxes and the Hide boxes grow with the window.
+TEST_F(ViewWindowTest, MenusAndCheckBoxesZoomWithTheWindow) {
+    WriteWords(12);
+    WriteFile("env.ini", "[Setting]\r\nIndex=-9\r\n");
+    struct Sizes {
+        int bar = 0, dropDown = 0, rowBox = 0, hideBox = 0;
+    };
+    const auto measure = [](QDialog* w) {
+        Sizes sizes;
+        auto* bar = w->findChild<QMenuBar*>();
+        sizes.bar = bar->sizeHint().height();
+        // A drop-down's paddings are the style's: its text is what zooms.
+        QMenu* view = bar->actions().at(2)->menu();
+        sizes.dropDown = QFontInfo(view->font()).pixelSize();
+        for (const auto& [id, slot] : {std::pair{kRows[0].check, &sizes.rowBox},
+                                       std::pair{int(IDC_HIDE_WORD), &sizes.hideBox}}) {
+            auto* box = Control<QAbstractButton>(w, id);
+            QStyleOptionButton option;
+            option.initFrom(box);
+            *slot =
+                box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box).height();
+        }
+        return sizes;
+    };
+    Sizes plain, zoomed;
+    Run([&](QDialog* w) {
+        plain = measure(w);
+        for (int i = 0; i < 5; ++i) // 100 -> 200
+            QTest::keyClick(w, Qt::Key_Equal, Qt::ControlModifier);
+        zoomed = measure(w);
+    });
+    ASSERT_EQ(Zoom::Percent(), 200);
+    EXPECT_NEAR(zoomed.bar, plain.bar * 2, plain.bar * 0.35);
+    EXPECT_NEAR(zoomed.dropDown, plain.dropDown * 2, 1);
+    EXPECT_NEAR(zoomed.rowBox, plain.rowBox * 2, 2);
+    EXPECT_NEAR(zoomed.hideBox, plain.hideBox * 2, 2);
 }
 
 // The About box and a message box opened after a zoom come up at the same scale.
