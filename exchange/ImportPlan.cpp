@@ -1,5 +1,6 @@
 #include "exchange/ImportPlan.h"
 
+#include <algorithm>
 #include <string_view>
 #include <unordered_map>
 
@@ -22,7 +23,7 @@ std::int32_t NumberAfter(std::size_t count, std::size_t k) {
 
 ImportPlan PlanImport(const ImportedWords& read, const WordList& list, DuplicatePolicy policy) {
     ImportPlan plan;
-    plan.unreadable = read.problems.size();
+    plan.unreadable = std::max(read.problemCount, read.problems.size());
     const std::size_t count = list.GetCount();
 
     std::unordered_map<std::string_view, Place> where;
