@@ -73,15 +73,21 @@ bool IsNumberToken(std::string_view token) {
 } // namespace
 
 bool LooksLikeWordFile(std::string_view text) {
+    // The first line must be a record, and most of the others: a list edited by hand may hold
+    // a bad line or two, which then are named as problems.
     std::size_t lines = 0;
-    bool all = true;
+    std::size_t records = 0;
+    bool firstIsRecord = false;
     ForEachLine(text, [&](std::string_view line, std::size_t) {
         std::string_view tokens[kFields];
-        all = line.find('\t') == std::string_view::npos && Tokens(line, tokens) &&
-              IsNumberToken(tokens[0]);
-        return all && ++lines < kSampleLines;
+        const bool record = line.find('\t') == std::string_view::npos && Tokens(line, tokens) &&
+                            IsNumberToken(tokens[0]);
+        firstIsRecord = firstIsRecord || (record && lines == 0);
+        ++lines;
+        records += record ? 1 : 0;
+        return firstIsRecord && lines < kSampleLines;
     });
-    return all && lines > 0;
+    return firstIsRecord && records * 4 >= lines * 3;
 }
 
 void ReadWordFileText(std::string_view text, ImportedWords& out) {
