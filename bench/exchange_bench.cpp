@@ -323,6 +323,7 @@ void BM_ImportTsvPlanApply(benchmark::State& state) {
     }
     state.counters["best_ms"] = best.wall * 1e3;
     state.counters["x_load"] = best.wall / LoadTime().wall;
+    state.counters["x_load_cpu"] = best.cpu / LoadTime().cpu;
 }
 BENCHMARK(BM_ImportTsvPlanApply)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2);
 

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringDecoder>
+#include <QStringEncoder>
 #include <QXmlStreamReader>
 #include <cstdint>
 #include <unordered_map>
@@ -45,6 +46,20 @@ struct Frame {
 
 std::string Utf8(QStringView text) {
     return text.toUtf8().toStdString();
+}
+
+// Appends `text` in UTF-8 a slice at a time, with no copy of the whole in between: a text of
+// 50 MB would otherwise exist three times over.
+void AppendUtf8(QStringView text, std::string& out) {
+    constexpr qsizetype kSlice = 1 << 14;
+    QStringEncoder encoder(QStringEncoder::Utf8);
+    for (qsizetype at = 0; at < text.size(); at += kSlice) {
+        const QStringView slice = text.mid(at, kSlice);
+        const std::size_t old = out.size();
+        out.resize(old + static_cast<std::size_t>(encoder.requiredSpace(slice.size())));
+        char* const end = encoder.appendToBuffer(out.data() + old, slice);
+        out.resize(static_cast<std::size_t>(end - out.data()));
+    }
 }
 
 std::string Attribute(const QXmlStreamReader& xml, const char* name) {
@@ -252,8 +267,7 @@ bool KvtmlParser::Read(ImportedWords& out, std::string& error) {
         } else if ((token == QXmlStreamReader::Characters ||
                     token == QXmlStreamReader::EntityReference) &&
                    m_capture != nullptr) {
-            const QByteArray text = m_xml.text().toUtf8();
-            m_capture->append(text.constData(), static_cast<std::size_t>(text.size()));
+            AppendUtf8(m_xml.text(), *m_capture);
         }
     }
     const std::string where = "line " + std::to_string(m_xml.lineNumber()) + ": ";
