@@ -44,22 +44,26 @@ bool Recode(std::string& bytes, std::size_t skip, const char* codec, std::string
     return true;
 }
 
-// UTF-16 without a byte-order mark: text in Latin letters has a zero byte in every other
-// place, which UTF-8 and GB18030 text never has. Looks at the first bytes only.
+// UTF-16 without a byte-order mark: Latin text is then ASCII bytes each paired with a zero
+// byte, which UTF-8 and GB18030 text never has. Looks at the first bytes only, and wants at
+// least two such characters, half of all, and few pairs the other way round (as U+4E00 is in
+// UTF-16LE): a binary file with a zero byte or two stays binary.
 std::optional<TextEncoding> Utf16ByZeros(std::string_view bytes) {
     const std::size_t n = std::min<std::size_t>(bytes.size(), 4096) & ~std::size_t{1};
-    std::size_t zeros[2] = {0, 0};
-    for (std::size_t i = 0; i < n; ++i) {
-        zeros[i & 1] += bytes[i] == '\0' ? 1 : 0;
+    const auto isAscii = [](char c) {
+        return (c >= 0x20 && c < 0x7F) || c == '\t' || c == '\r' || c == '\n';
+    };
+    std::size_t little = 0; // ASCII then zero
+    std::size_t big = 0;    // zero then ASCII
+    for (std::size_t i = 0; i < n; i += 2) {
+        little += bytes[i + 1] == '\0' && isAscii(bytes[i]) ? 1 : 0;
+        big += bytes[i] == '\0' && isAscii(bytes[i + 1]) ? 1 : 0;
     }
-    // At least a quarter of the characters: the others may be Chinese, with no zero byte.
-    if (n < 2 || (zeros[0] > 0 && zeros[1] > 0)) {
-        return std::nullopt;
-    }
-    if (zeros[1] * 8 >= n) {
+    const std::size_t characters = n / 2;
+    if (little >= 2 && little * 2 >= characters && little > big * 2) {
         return TextEncoding::Utf16Le;
     }
-    if (zeros[0] * 8 >= n) {
+    if (big >= 2 && big * 2 >= characters && big > little * 2) {
         return TextEncoding::Utf16Be;
     }
     return std::nullopt;

@@ -216,6 +216,9 @@ TEST(Encodings, UnmarkedUtf16IsFoundAndNothingThatFitsIsSaid) {
     const EncodingCase cases[] = {
         {"utf-16le without a mark", std::string("b\0o\0o\0k\0,\0\x66\x4E\n\0", 14), true, "book"},
         {"utf-16be without a mark", std::string("\0b\0o\0o\0k\0,\x4E\x66\0\n", 14), true, "book"},
+        {"utf-16le with U+4E00, no mark", std::string("a\0b\0,\0\0\x4E\n\0", 10), true, "ab"},
+        // As the import dialog's test of a binary file has it.
+        {"a zero byte is binary", std::string("ab\0cd", 5), false, "not a text file"},
         {"nothing fits", "\x80\x80\xFF\xFF,x\n", false,
          "the text is not valid UTF-8, GB18030 or UTF-16"},
     };
