@@ -14,6 +14,7 @@
 #include "exchange/Import.h"
 #include "exchange/ImportPlan.h"
 #include "exchange/KvtmlReader.h"
+#include "exchange/WordFileText.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/ListEntries.h"
 
@@ -166,6 +167,26 @@ TEST_F(ImportFiles, TheWordListImportsAsItsOwnEntries) {
                                       {2, "take off", "", "", "起飞; 脱下"}}));
     EXPECT_EQ(read.problems,
               (std::vector<ImportProblem>{{3, "not a record of the word list"}, {4, "no word"}}));
+}
+
+// Only the word file's own records make a file read as one: other lists with a number first
+// keep their columns.
+TEST(WordFile, IsRecognisedByItsRecordsOnly) {
+    const std::pair<const char*, bool> cases[] = {
+        {"1 apple /ap/ n. 苹果\r\n2 book \\e \\e 书\r\n", true},
+        {"1 apple /ap/ n. 苹果\n", true},
+        {"\r\n1 a b c d\r\nnot a record\r\n3 e f g h\r\n4 i j k l\r\n", true},
+        {"7\tapple\t/ap/\tn.\t苹果\n", false}, // tab-separated, number first
+        {"7,apple,/ap/,n.,苹果\n", false},     // comma-separated
+        {"apple /ap/ n. 苹果 x\n", false},     // no number
+        {"1 take off /tk/ v. 起飞\n", false},  // six tokens
+        {"word 1 2 3 4\n1 a b c d\n", false},  // a first line that is no record
+        {"1 a b c d\nx\ny\nz\n", false},       // mostly no records
+        {"", false},
+    };
+    for (const auto& [text, wordFile] : cases) {
+        EXPECT_EQ(LooksLikeWordFile(text), wordFile) << text;
+    }
 }
 
 struct LossCase {
