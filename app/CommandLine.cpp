@@ -234,7 +234,8 @@ int Import(const Arguments& args) {
         }
     }
     std::printf("%s (%s): %zu new, %zu already in the list (%s), %zu lines unreadable",
-                args.import.c_str(), read.format == ReadFormat::Kvtml ? "KVTML" : EncodingName(read.encoding),
+                args.import.c_str(),
+                read.format == ReadFormat::Kvtml ? "KVTML" : EncodingName(read.encoding),
                 plan.newWords, plan.duplicates, PolicyName(args.policy), plan.unreadable);
     if (read.droppedFields > 0) {
         std::printf(", %zu extra fields dropped", read.droppedFields);

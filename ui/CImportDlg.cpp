@@ -170,8 +170,9 @@ void CImportDlg::Show() {
     for (const ImportProblem& problem : m_read.problems)
         m_listProblems.AddString(ProblemText(problem).c_str());
     if (m_read.ProblemsLeftOut() > 0)
-        m_listProblems.AddString(("and " + Counted(m_read.ProblemsLeftOut(), "more line",
-                                                   "more lines") + " that could not be read")
+        m_listProblems.AddString(("and " +
+                                  Counted(m_read.ProblemsLeftOut(), "more line", "more lines") +
+                                  " that could not be read")
                                      .c_str());
     m_bFilling = false;
     m_btnImport.EnableWindow(m_plan.added.GetCount() > 0 || !m_plan.replaced.empty());
