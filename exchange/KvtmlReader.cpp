@@ -285,19 +285,25 @@ bool KvtmlParser::Read(ImportedWords& out, std::string& error) {
         error = "not a KVTML file: " + where + Utf8(m_xml.errorString());
         return false;
     }
-    for (const KvtmlEntry& entry : m_entries) {
+    const bool broken = m_xml.hasError();
+    const std::size_t brokenLine = static_cast<std::size_t>(m_xml.lineNumber());
+    const std::string brokenText = Utf8(m_xml.errorString());
+    // The XML reader's buffers and each entry's text go as the entries are stored: a huge field
+    // would otherwise be held three times over at the end.
+    m_xml.clear();
+    for (KvtmlEntry& entry : m_entries) {
         if (!entry.hasWord || IsNoWord(entry.word)) {
             out.AddProblem(entry.line, "no word");
-            continue;
+        } else {
+            const auto type = m_types.find(entry.id);
+            out.entries.AppendFields(
+                static_cast<std::int32_t>(std::min<std::size_t>(entry.line, INT32_MAX)), entry.word,
+                entry.spell, type != m_types.end() ? type->second : entry.type, entry.mean);
         }
-        const auto type = m_types.find(entry.id);
-        out.entries.AppendFields(
-            static_cast<std::int32_t>(std::min<std::size_t>(entry.line, INT32_MAX)), entry.word,
-            entry.spell, type != m_types.end() ? type->second : entry.type, entry.mean);
+        entry = KvtmlEntry();
     }
-    if (m_xml.hasError()) {
-        out.AddProblem(static_cast<std::size_t>(m_xml.lineNumber()),
-                       Utf8(m_xml.errorString()) + "; the rest of the file was not read");
+    if (broken) {
+        out.AddProblem(brokenLine, brokenText + "; the rest of the file was not read");
     }
     return true;
 }
