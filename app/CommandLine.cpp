@@ -208,6 +208,10 @@ int Import(const Arguments& args) {
         std::fprintf(stderr, "vocamint: %s: %s\n", args.import.c_str(),
                      ProblemText(problem).c_str());
     }
+    if (read.ProblemsLeftOut() > 0) {
+        std::fprintf(stderr, "vocamint: %s: and %zu more lines that could not be read\n",
+                     args.import.c_str(), read.ProblemsLeftOut());
+    }
     if (!readOk) {
         std::fprintf(stderr, "vocamint: %s: %s; nothing imported\n", args.import.c_str(),
                      error.c_str());
@@ -230,7 +234,8 @@ int Import(const Arguments& args) {
         }
     }
     std::printf("%s (%s): %zu new, %zu already in the list (%s), %zu lines unreadable",
-                args.import.c_str(), read.separator == 0 ? "KVTML" : EncodingName(read.encoding),
+                args.import.c_str(),
+                read.format == ReadFormat::Kvtml ? "KVTML" : EncodingName(read.encoding),
                 plan.newWords, plan.duplicates, PolicyName(args.policy), plan.unreadable);
     if (read.droppedFields > 0) {
         std::printf(", %zu extra fields dropped", read.droppedFields);

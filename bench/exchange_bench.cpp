@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include "exchange/Exporters.h"
+#include "exchange/HtmlText.h"
 #include "exchange/Import.h"
 #include "exchange/ImportPlan.h"
 #include "words/WordFile.h"
@@ -105,26 +106,90 @@ Timing SaveTime() {
     return best;
 }
 
-// Peak memory of a forked child that does `work`, before the parent grows large.
+// Peak memory of a forked child that does `work`, before the parent grows large. `x_file` is
+// the child's peak over the file's size; `x_file_own` leaves out what the child had at the
+// start (the program and its libraries), which for small files would be most of it.
 template <typename Work>
 void PeakMemory(benchmark::State& state, const std::string& file, Work work) {
     for (auto _ : state) {
+        rusage usage{};
+        int status = 0;
+        const pid_t idle = ::fork();
+        if (idle == 0) {
+            ::_exit(0);
+        }
+        ::wait4(idle, &status, 0, &usage);
+        const double start = usage.ru_maxrss * 1024.0;
         const pid_t child = ::fork();
         if (child == 0) {
             ::_exit(work() ? 0 : 1);
         }
-        int status = 0;
-        rusage usage{};
         ::wait4(child, &status, 0, &usage);
         const double peak = usage.ru_maxrss * 1024.0;
         const double bytes = static_cast<double>(fs::file_size(file));
         state.counters["peak_MB"] = peak / 1e6;
         state.counters["file_MB"] = bytes / 1e6;
         state.counters["x_file"] = peak / bytes;
+        state.counters["x_file_own"] = (peak - start) / bytes;
         if (status != 0) {
             state.SkipWithError("the child failed");
         }
     }
+}
+
+// Files made to cost a reader memory, each written once by a child, so that the parent stays
+// small for the forks that measure.
+struct HostileFile {
+    const char* name;
+    std::string (*make)();
+};
+
+std::string Repeat(std::string_view piece, std::size_t times) {
+    std::string out;
+    out.reserve(piece.size() * times);
+    for (std::size_t i = 0; i < times; ++i) {
+        out += piece;
+    }
+    return out;
+}
+
+const HostileFile kHostile[] = {
+    {"field.csv", [] { return "word,meaning\nx," + std::string(50'000'000, 'a') + "\n"; }},
+    {"field.kvtml",
+     [] {
+         return "<kvtml><entries><entry><translation id=\"0\"><text>" +
+                std::string(50'000'000, 'a') + "</text></translation></entry></entries></kvtml>\n";
+     }},
+    {"nested.kvtml",
+     [] {
+         return "<kvtml><entries>" + Repeat("<u>", 1'000'000) + Repeat("</u>", 1'000'000) +
+                "</entries></kvtml>\n";
+     }},
+    {"siblings.kvtml",
+     [] {
+         return "<kvtml><entries><entry><translation id=\"0\"><text>x</text></translation>"
+                "</entry>" +
+                Repeat("<unknown>y</unknown>", 350'000) + "</entries></kvtml>\n";
+     }},
+    {"bad-lines.csv", [] { return "word,meaning\nok,1\n" + Repeat("\"x\"y\n", 1'000'000); }},
+    {"columns.csv", [] { return "a" + Repeat(",b", 999'999) + "\n"; }},
+};
+
+std::string HostilePath(const char* name) {
+    return (ScratchFolder() / name).string();
+}
+
+// The whole import into an empty list: read, plan, apply. True also when the file is refused
+// with a message, as some of these files are meant to be.
+bool ImportWhole(const std::string& path) {
+    ImportedWords read;
+    std::string error;
+    if (ImportFile(path, {}, read, error)) {
+        WordList list;
+        ApplyImport(list, PlanImport(read, list, DuplicatePolicy::Skip));
+        benchmark::DoNotOptimize(list.GetCount());
+    }
+    return read.entries.GetCount() > 0 || !error.empty();
 }
 
 // Registered first, while this process is still small: a forked child inherits its pages.
@@ -134,6 +199,14 @@ void BM_PeakMemoryOfImport(benchmark::State& state) {
     const pid_t child = ::fork();
     if (child == 0) {
         WriteFiles();
+        for (const HostileFile& file : kHostile) {
+            std::FILE* out = std::fopen(HostilePath(file.name).c_str(), "wb");
+            const std::string bytes = file.make();
+            if (out == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size() ||
+                std::fclose(out) != 0) {
+                ::_exit(1);
+            }
+        }
         ::_exit(0);
     }
     ::waitpid(child, nullptr, 0);
@@ -144,6 +217,33 @@ void BM_PeakMemoryOfImport(benchmark::State& state) {
 }
 BENCHMARK(BM_PeakMemoryOfImport)->Iterations(1)->Unit(benchmark::kMillisecond);
 
+void BM_PeakMemoryOfHostileImport(benchmark::State& state) {
+    const HostileFile& file = kHostile[state.range(0)];
+    state.SetLabel(file.name);
+    const std::string path = HostilePath(file.name);
+    PeakMemory(state, path, [&] { return ImportWhole(path); });
+}
+BENCHMARK(BM_PeakMemoryOfHostileImport)
+    ->DenseRange(0, static_cast<int>(std::size(kHostile)) - 1)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+// The reading alone, as the import dialog does before its preview.
+void BM_PeakMemoryOfHostileRead(benchmark::State& state) {
+    const HostileFile& file = kHostile[state.range(0)];
+    state.SetLabel(file.name);
+    const std::string path = HostilePath(file.name);
+    PeakMemory(state, path, [&] {
+        ImportedWords read;
+        std::string error;
+        return ImportFile(path, {}, read, error) || !error.empty();
+    });
+}
+BENCHMARK(BM_PeakMemoryOfHostileRead)
+    ->DenseRange(0, 1)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
 void BM_PeakMemoryOfLoad(benchmark::State& state) {
     PeakMemory(state, WordFile(), [] {
         WordList list;
@@ -151,6 +251,28 @@ void BM_PeakMemoryOfLoad(benchmark::State& state) {
     });
 }
 BENCHMARK(BM_PeakMemoryOfLoad)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// HTML text of a field of one opener repeated, with no closer: `x_per_mb` stays flat when the
+// time is linear in the size (it grew with the size when each opener searched to the end).
+void BM_HtmlToText(benchmark::State& state) {
+    static constexpr std::string_view kOpeners[] = {"&", "<a", "[sound:"};
+    const std::string_view opener = kOpeners[state.range(0)];
+    const auto megabytes = static_cast<std::size_t>(state.range(1));
+    const std::string html = Repeat(opener, (megabytes << 20) / opener.size());
+    state.SetLabel(std::string(opener));
+    Timing best;
+    for (auto _ : state) {
+        const Timing time = Measure([&] { benchmark::DoNotOptimize(HtmlToText(html).size()); });
+        state.SetIterationTime(time.wall);
+        best = Min(best, time);
+    }
+    state.counters["best_ms"] = best.wall * 1e3;
+    state.counters["ms_per_MB"] = best.wall * 1e3 / static_cast<double>(megabytes);
+}
+BENCHMARK(BM_HtmlToText)
+    ->ArgsProduct({{0, 1, 2}, {1, 4}})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 void BM_LoadWordFile(benchmark::State& state) {
     for (auto _ : state) {
@@ -201,6 +323,7 @@ void BM_ImportTsvPlanApply(benchmark::State& state) {
     }
     state.counters["best_ms"] = best.wall * 1e3;
     state.counters["x_load"] = best.wall / LoadTime().wall;
+    state.counters["x_load_cpu"] = best.cpu / LoadTime().cpu;
 }
 BENCHMARK(BM_ImportTsvPlanApply)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2);
 

@@ -7,47 +7,89 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "base/AsciiText.h"
 #include "exchange/KvtmlReader.h"
+#include "exchange/WordFileText.h"
 
 namespace {
 
+struct FileDescriptor {
+    int fd = -1;
+    ~FileDescriptor() {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+    }
+};
+
+bool SameSize(const struct stat& a, const struct stat& b) {
+    return a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
+           a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+// Reads a regular file whole. Anything else (a FIFO, a device, a socket) is refused at once:
+// O_NONBLOCK keeps the open of a FIFO from waiting for a writer, and the opened file is checked.
+// The file must keep its size while it is read: a file that grows is not read past its size
+// at the start, and one that grew or shrank is refused rather than imported in part.
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
+    FileDescriptor file;
+    file.fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (file.fd < 0) {
         error = "cannot open '" + path + "': " + std::strerror(errno);
         return false;
     }
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
-        ::close(fd);
+    struct stat before {};
+    if (::fstat(file.fd, &before) != 0) {
+        error = "cannot read '" + path + "': " + std::strerror(errno);
+        return false;
+    }
+    if (S_ISDIR(before.st_mode)) {
         error = "'" + path + "' is a folder";
         return false;
     }
-    bytes.clear();
-    if (info.st_size > 0) {
-        bytes.reserve(static_cast<std::size_t>(info.st_size));
+    if (!S_ISREG(before.st_mode)) {
+        error = "'" + path + "' is not a regular file";
+        return false;
     }
-    char piece[1 << 16];
-    for (;;) {
-        const ssize_t got = ::read(fd, piece, sizeof piece);
+    if (static_cast<std::uint64_t>(before.st_size) > kMaxImportBytes) {
+        error = "'" + path + "' is larger than " + std::to_string(kMaxImportBytes >> 20) +
+                " MB, too large to import";
+        return false;
+    }
+    const auto size = static_cast<std::size_t>(before.st_size);
+    // One spare byte: reading it means the file grew.
+    bytes.resize(size + 1);
+    std::size_t have = 0;
+    while (have < bytes.size()) {
+        const ssize_t got = ::read(file.fd, bytes.data() + have, bytes.size() - have);
         if (got > 0) {
-            bytes.append(piece, static_cast<std::size_t>(got));
+            have += static_cast<std::size_t>(got);
         } else if (got == 0) {
             break;
         } else if (errno != EINTR) {
             error = "cannot read '" + path + "': " + std::strerror(errno);
-            ::close(fd);
+            bytes.clear();
             return false;
         }
     }
-    ::close(fd);
+    bytes.resize(have);
+    struct stat after {};
+    if (have != size || ::fstat(file.fd, &after) != 0 || !SameSize(before, after)) {
+        bytes.clear();
+        error = "'" + path + "' changed while it was read; nothing was imported from it";
+        return false;
+    }
     return true;
 }
 
-bool OnlyBlanks(std::string_view text) {
-    return std::all_of(text.begin(), text.end(), [](char c) {
-        return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-    });
+void SortProblems(ImportedWords& out) {
+    std::stable_sort(
+        out.problems.begin(), out.problems.end(),
+        [](const ImportProblem& a, const ImportProblem& b) { return a.line < b.line; });
+}
+
+std::size_t LastLine(std::string_view text) {
+    return 1 + static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
 }
 
 } // namespace
@@ -58,6 +100,7 @@ bool ImportBytes(std::string bytes, std::string_view name, const ImportOptions& 
     if (!format && LooksLikeXml(bytes)) {
         format = ExchangeFormat::Kvtml;
     }
+    const bool chosen = format.has_value();
     if (!format) {
         const std::optional<ExchangeFormat> byName = FormatFromPath(name);
         // A .txt file may hold any separator; .csv and .tsv say which ones to look for.
@@ -69,7 +112,7 @@ bool ImportBytes(std::string bytes, std::string_view name, const ImportOptions& 
     if (format == ExchangeFormat::Kvtml) {
         bool decoded = false;
         if (options.encoding) {
-            if (!DecodeToUtf8(bytes, options.encoding, out.encoding, error)) {
+            if (!DecodeToUtf8(bytes, options.encoding, out.encoding, out.droppedBytes, error)) {
                 return false;
             }
             decoded = true;
@@ -78,10 +121,10 @@ bool ImportBytes(std::string bytes, std::string_view name, const ImportOptions& 
             return false;
         }
     } else {
-        if (!DecodeToUtf8(bytes, options.encoding, out.encoding, error)) {
+        if (!DecodeToUtf8(bytes, options.encoding, out.encoding, out.droppedBytes, error)) {
             return false;
         }
-        if (OnlyBlanks(bytes)) {
+        if (ascii::IsAllSpace(bytes)) {
             error = "the file is empty";
             return false;
         }
@@ -89,19 +132,26 @@ bool ImportBytes(std::string bytes, std::string_view name, const ImportOptions& 
             error = "not a text file";
             return false;
         }
-        DelimitedOptions delimited = options.delimited;
-        if (format == ExchangeFormat::Csv) {
-            delimited.candidates = ",;";
-        } else if (format == ExchangeFormat::Tsv && delimited.separator == 0) {
-            delimited.separator = '\t';
+        if (!chosen && !format && LooksLikeWordFile(bytes)) {
+            // The word list itself, or one of its backups: its records, not one word a line.
+            ReadWordFileText(bytes, out);
+        } else {
+            DelimitedOptions delimited = options.delimited;
+            if (format == ExchangeFormat::Csv) {
+                delimited.candidates = ",;";
+            } else if (format == ExchangeFormat::Tsv && !delimited.separator) {
+                delimited.separator = '\t';
+            }
+            ReadDelimited(bytes, delimited, out);
         }
-        ReadDelimited(bytes, delimited, out);
     }
-    std::stable_sort(
-        out.problems.begin(), out.problems.end(),
-        [](const ImportProblem& a, const ImportProblem& b) { return a.line < b.line; });
+    if (out.droppedBytes > 0) {
+        out.AddProblem(LastLine(bytes), "half a UTF-16 character at the end of the file was "
+                                        "left out");
+    }
+    SortProblems(out);
     if (out.entries.GetCount() == 0) {
-        error = out.problems.empty() ? "no words in the file" : "no line could be read as a word";
+        error = out.problemCount == 0 ? "no words in the file" : "no line could be read as a word";
         return false;
     }
     return true;

@@ -1,6 +1,7 @@
 // Reads an import file whole: picks its format and encoding and hands it to the right reader.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,11 +20,16 @@ struct ImportOptions {
     DelimitedOptions delimited;
 };
 
+// Larger files are refused: reading one takes a few times its size in memory.
+constexpr std::uint64_t kMaxImportBytes = std::uint64_t{1} << 30;
+
 // Reads the bytes of a file named `name` (used only for its extension). False, with `error`
 // set, when the text is empty, cannot be decoded, or gives no entry at all.
 bool ImportBytes(std::string bytes, std::string_view name, const ImportOptions& options,
                  ImportedWords& out, std::string& error);
 
-// The same for the file at `path`, also false when it cannot be read.
+// The same for the file at `path`, also false when it cannot be read, is no regular file
+// (a FIFO or a device is refused at once), is larger than kMaxImportBytes, or changes size
+// while it is read.
 bool ImportFile(const std::string& path, const ImportOptions& options, ImportedWords& out,
                 std::string& error);

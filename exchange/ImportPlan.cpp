@@ -1,5 +1,7 @@
 #include "exchange/ImportPlan.h"
 
+#include <algorithm>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 
@@ -13,6 +15,68 @@ struct Place {
     std::int32_t number;
 };
 
+// A field as the preview shows it: a huge field would cost its size again for each row.
+std::string PreviewField(std::string_view field) {
+    if (field.size() <= PreviewRow::kMaxFieldBytes) {
+        return std::string(field);
+    }
+    std::size_t cut = PreviewRow::kMaxFieldBytes;
+    // Not inside a UTF-8 character.
+    while (cut > 0 && (static_cast<unsigned char>(field[cut]) & 0xC0) == 0x80) {
+        --cut;
+    }
+    return std::string(field.substr(0, cut)) + "...";
+}
+
+WordEntry PreviewEntry(const WordFields& fields) {
+    return {fields.number, PreviewField(fields.word), PreviewField(fields.spell),
+            PreviewField(fields.type), PreviewField(fields.mean)};
+}
+
+// Words and where they are, in one flat table: a node per word, as a standard hash map
+// allocates, made planning a million words cost more than reading them.
+class WordPlaces {
+public:
+    explicit WordPlaces(std::size_t words) {
+        std::size_t slots = 16;
+        while (slots < words * 2) {
+            slots *= 2;
+        }
+        m_slots.assign(slots, 0);
+        m_places.reserve(words);
+    }
+
+    // The place of `word`, and true, when it was not there yet and now is at `place`.
+    std::pair<Place*, bool> Emplace(std::string_view word, Place place) {
+        const std::uint64_t hash = std::hash<std::string_view>()(word);
+        const std::uint64_t tag = hash >> 32;
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+            const std::uint64_t slot = m_slots[at];
+            if (slot == 0) {
+                m_places.push_back({word, place});
+                m_slots[at] = tag << 32 | m_places.size();
+                return {&m_places.back().place, true};
+            }
+            if (slot >> 32 == tag) {
+                Entry& entry = m_places[(slot & 0xFFFFFFFFu) - 1];
+                if (entry.word == word) {
+                    return {&entry.place, false};
+                }
+            }
+        }
+    }
+
+private:
+    struct Entry {
+        std::string_view word;
+        Place place;
+    };
+    // Empty (0), or the hash's high half and the place's index from 1.
+    std::vector<std::uint64_t> m_slots;
+    std::vector<Entry> m_places; // never grows past its reserve, so pointers stay valid
+};
+
 std::int32_t NumberAfter(std::size_t count, std::size_t k) {
     const std::size_t number = count + k + 1;
     return number > INT32_MAX ? INT32_MAX : static_cast<std::int32_t>(number);
@@ -22,32 +86,32 @@ std::int32_t NumberAfter(std::size_t count, std::size_t k) {
 
 ImportPlan PlanImport(const ImportedWords& read, const WordList& list, DuplicatePolicy policy) {
     ImportPlan plan;
-    plan.unreadable = read.problems.size();
+    plan.unreadable = std::max(read.problemCount, read.problems.size());
     const std::size_t count = list.GetCount();
 
-    std::unordered_map<std::string_view, Place> where;
-    where.reserve(count + read.entries.GetCount());
+    WordPlaces where(count + read.entries.GetCount());
     Target index = 0;
     for (WordPos pos = list.Begin(); pos != list.End(); pos = list.Next(pos), ++index) {
         const WordFields fields = list.Fields(pos);
-        where.emplace(fields.word, Place{index, fields.number});
+        where.Emplace(fields.word, Place{index, fields.number});
     }
 
     // Which read entry gives each added entry its fields, and each replaced one its new ones:
     // under Replace a later row wins.
     std::vector<WordPos> sources;
+    sources.reserve(read.entries.GetCount());
     std::unordered_map<std::size_t, WordPos> replacing;
     for (WordPos pos = read.entries.Begin(); pos != read.entries.End();
          pos = read.entries.Next(pos)) {
         const WordFields fields = read.entries.Fields(pos);
         const auto [found, fresh] =
-            where.emplace(fields.word, Place{-1 - Target(sources.size()), 0});
+            where.Emplace(fields.word, Place{-1 - Target(sources.size()), 0});
         // Only the first rows are previewed: copying every entry would double the work.
         const bool previewed = plan.preview.size() < ImportPlan::kPreviewRows;
         PreviewRow row;
         row.line = static_cast<std::size_t>(fields.number);
         if (previewed) {
-            row.entry = read.entries.At(pos);
+            row.entry = PreviewEntry(fields);
         }
         if (fresh) {
             ++plan.newWords;
@@ -55,7 +119,7 @@ ImportPlan PlanImport(const ImportedWords& read, const WordList& list, Duplicate
             sources.push_back(pos);
         } else {
             ++plan.duplicates;
-            const Target target = found->second.target;
+            const Target target = found->target;
             switch (policy) {
             case DuplicatePolicy::Skip:
                 row.status = PreviewRow::Status::Skipped;
@@ -70,7 +134,7 @@ ImportPlan PlanImport(const ImportedWords& read, const WordList& list, Duplicate
                 row.status = PreviewRow::Status::Replaces;
                 if (target >= 0) {
                     replacing[static_cast<std::size_t>(target)] = pos;
-                    row.entry.number = found->second.number;
+                    row.entry.number = found->number;
                 } else {
                     const std::size_t k = static_cast<std::size_t>(-1 - target);
                     sources[k] = pos;

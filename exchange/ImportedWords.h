@@ -28,18 +28,39 @@ struct ColumnMap {
     friend bool operator==(const ColumnMap&, const ColumnMap&) = default;
 };
 
+// How an import file was read.
+enum class ReadFormat {
+    Delimited, // comma-, semicolon- or tab-separated text
+    Kvtml,
+    WordFile, // the word list's own file, or a backup of it
+};
+
 struct ImportedWords {
+    // At most this many problems are kept, the first ones: a file of a million bad lines would
+    // otherwise cost far more memory than its size, and no one reads such a list.
+    static constexpr std::size_t kMaxProblems = 300;
+
     // In file order; each entry's number is the line it starts on (from 1), for messages.
     WordList entries;
+    // The first kMaxProblems problems, in line order; `problemCount` counts them all.
     std::vector<ImportProblem> problems;
+    std::size_t problemCount = 0;
     // Non-empty fields of columns that no field takes, such as notes that are no word type.
     std::size_t droppedFields = 0;
+    // Bytes that held no text and were left out, such as the odd last byte of UTF-16 text.
+    std::size_t droppedBytes = 0;
 
+    ReadFormat format = ReadFormat::Delimited;
     TextEncoding encoding = TextEncoding::Utf8;
-    char separator = 0; // 0 for KVTML
+    char separator = 0; // for delimited text
     bool header = false;
     bool html = false;
     ColumnMap columns;
+
+    // Counts a line that gave no entry, keeping it while fewer than kMaxProblems are kept.
+    void AddProblem(std::size_t line, std::string reason);
+    // The problems not kept.
+    std::size_t ProblemsLeftOut() const;
 };
 
 // True when a word is empty or only ASCII white space: the row then gives no entry.

@@ -1,94 +1,311 @@
 #include "exchange/KvtmlReader.h"
 
 #include <QByteArray>
-#include <QHash>
 #include <QString>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QXmlStreamReader>
+#include <cstdint>
+#include <unordered_map>
 #include <vector>
+
+#include "base/AsciiText.h"
 
 namespace {
 
+constexpr std::size_t kPiece = 1 << 16;
+
 struct KvtmlEntry {
-    QString id;
+    std::string id;
     std::size_t line = 0;
-    QString word;
-    QString spell;
-    QString type;
-    QString mean;
+    std::string word;
+    std::string spell;
+    std::string type;
+    std::string mean;
     bool hasWord = false;
 };
 
-std::string Utf8(const QString& text) {
-    return text.toStdString();
+// What an open element is to the reader.
+enum class Kind {
+    Skipped,     // read past, with everything in it
+    Captured,    // inside an element whose text is being taken
+    Root,        // <kvtml>
+    Entries,     // <entries>
+    Entry,       // <entries><entry>
+    Translation, // <entry><translation>
+    WordTypes,   // <wordtypes>
+    Container,   // a <container> of word types, at any depth
+};
+
+struct Frame {
+    Kind kind;
+    std::string id;                  // of a translation
+    std::string name;                // of a container
+    std::vector<std::string> listed; // entry ids a container lists
+};
+
+std::string Utf8(QStringView text) {
+    return text.toUtf8().toStdString();
 }
 
-// Reads one <translation> of an entry.
-void ReadTranslation(QXmlStreamReader& xml, KvtmlEntry& entry) {
-    const QString id = xml.attributes().value(QLatin1String("id")).toString().trimmed();
-    while (xml.readNextStartElement()) {
-        const auto name = xml.name();
+// Appends `text` in UTF-8 a slice at a time, with no copy of the whole in between: a text of
+// 50 MB would otherwise exist three times over.
+void AppendUtf8(QStringView text, std::string& out) {
+    constexpr qsizetype kSlice = 1 << 14;
+    QStringEncoder encoder(QStringEncoder::Utf8);
+    for (qsizetype at = 0; at < text.size(); at += kSlice) {
+        const QStringView slice = text.mid(at, kSlice);
+        const std::size_t old = out.size();
+        out.resize(old + static_cast<std::size_t>(encoder.requiredSpace(slice.size())));
+        char* const end = encoder.appendToBuffer(out.data() + old, slice);
+        out.resize(static_cast<std::size_t>(end - out.data()));
+    }
+}
+
+std::string Attribute(const QXmlStreamReader& xml, const char* name) {
+    return std::string(ascii::Trim(Utf8(xml.attributes().value(QLatin1String(name)))));
+}
+
+// Feeds the XML reader the bytes a piece at a time, so that it never holds the whole document
+// in its own form as well.
+class Feeder {
+public:
+    Feeder(QXmlStreamReader& xml, std::string_view bytes, bool utf8)
+        : m_xml(xml), m_bytes(bytes), m_utf8(utf8), m_decoder(QStringDecoder::Utf8) {}
+
+    // False when all has been given.
+    bool More() {
+        if (m_at >= m_bytes.size()) {
+            return false;
+        }
+        const std::size_t n = std::min(kPiece, m_bytes.size() - m_at);
+        const char* data = m_bytes.data() + m_at;
+        m_at += n;
+        if (m_utf8) {
+            // Text, not bytes: the reader then ignores the encoding the declaration names.
+            m_xml.addData(QString(m_decoder.decode(QByteArrayView(data, qsizetype(n)))));
+        } else {
+            m_xml.addData(QByteArray(data, qsizetype(n)));
+        }
+        return true;
+    }
+
+private:
+    QXmlStreamReader& m_xml;
+    std::string_view m_bytes;
+    bool m_utf8;
+    std::size_t m_at = 0;
+    QStringDecoder m_decoder;
+};
+
+class KvtmlParser {
+public:
+    KvtmlParser(std::string_view bytes, bool utf8) : m_feeder(m_xml, bytes, utf8) {
+        // Never reallocated, as the depth is bounded: the text being taken may be a frame's.
+        m_open.reserve(kMaxKvtmlDepth + 1);
+    }
+
+    // False with `error` set when the document is refused.
+    bool Read(ImportedWords& out, std::string& error);
+
+private:
+    QXmlStreamReader::TokenType NextToken();
+    void Open();
+    void Close();
+    void Capture(std::string* into);
+
+    QXmlStreamReader m_xml;
+    Feeder m_feeder;
+    std::vector<Frame> m_open;
+    std::vector<KvtmlEntry> m_entries;
+    std::unordered_map<std::string, std::string> m_types;
+    // The text being taken, and the depth of the element it belongs to.
+    std::string* m_capture = nullptr;
+    std::size_t m_captureDepth = 0;
+    bool m_tooDeep = false;
+};
+
+QXmlStreamReader::TokenType KvtmlParser::NextToken() {
+    for (;;) {
+        const QXmlStreamReader::TokenType token = m_xml.readNext();
+        if (token != QXmlStreamReader::Invalid ||
+            m_xml.error() != QXmlStreamReader::PrematureEndOfDocumentError || !m_feeder.More()) {
+            return token;
+        }
+    }
+}
+
+void KvtmlParser::Capture(std::string* into) {
+    if (into != nullptr) {
+        into->clear();
+    }
+    m_capture = into;
+    m_captureDepth = m_open.size();
+    m_open.back().kind = Kind::Captured;
+}
+
+// An element starts: works out what it is from the element it is in.
+void KvtmlParser::Open() {
+    const Kind parent = m_open.empty() ? Kind::Skipped : m_open.back().kind;
+    const auto name = m_xml.name();
+    m_open.push_back(Frame{Kind::Skipped, {}, {}, {}});
+    Frame& frame = m_open.back();
+    switch (parent) {
+    case Kind::Skipped:
+    case Kind::Captured:
+        frame.kind = parent;
+        break;
+    case Kind::Root:
+        if (name == u"entries") {
+            frame.kind = Kind::Entries;
+        } else if (name == u"wordtypes") {
+            frame.kind = Kind::WordTypes;
+        }
+        break;
+    case Kind::Entries:
+        if (name == u"entry") {
+            frame.kind = Kind::Entry;
+            KvtmlEntry entry;
+            entry.id = Attribute(m_xml, "id");
+            entry.line = static_cast<std::size_t>(m_xml.lineNumber());
+            m_entries.push_back(std::move(entry));
+        }
+        break;
+    case Kind::Entry: {
+        KvtmlEntry& entry = m_entries.back();
+        if (name == u"translation") {
+            frame.kind = Kind::Translation;
+            frame.id = Attribute(m_xml, "id");
+        } else if (name == u"wordtype" && entry.type.empty()) {
+            Capture(&entry.type);
+        }
+        break;
+    }
+    case Kind::Translation: {
+        KvtmlEntry& entry = m_entries.back();
+        const std::string& id = m_open[m_open.size() - 2].id;
         if (name == u"text") {
-            const QString text = xml.readElementText(QXmlStreamReader::IncludeChildElements);
-            if (id == u"0") {
-                entry.word = text;
+            if (id == "0") {
                 entry.hasWord = true;
-            } else if (id == u"1") {
-                entry.mean = text;
-            }
-        } else if (name == u"pronunciation" && id == u"0") {
-            entry.spell = xml.readElementText(QXmlStreamReader::IncludeChildElements);
-        } else if (name == u"wordtype" && entry.type.isEmpty()) {
-            entry.type = xml.readElementText(QXmlStreamReader::IncludeChildElements);
-        } else {
-            xml.skipCurrentElement();
-        }
-    }
-}
-
-void ReadEntries(QXmlStreamReader& xml, std::vector<KvtmlEntry>& entries) {
-    while (xml.readNextStartElement()) {
-        if (xml.name() != u"entry") {
-            xml.skipCurrentElement();
-            continue;
-        }
-        KvtmlEntry entry;
-        entry.id = xml.attributes().value(QLatin1String("id")).toString().trimmed();
-        entry.line = static_cast<std::size_t>(xml.lineNumber());
-        while (xml.readNextStartElement()) {
-            if (xml.name() == u"translation") {
-                ReadTranslation(xml, entry);
-            } else if (xml.name() == u"wordtype" && entry.type.isEmpty()) {
-                entry.type = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+                Capture(&entry.word);
+            } else if (id == "1") {
+                Capture(&entry.mean);
             } else {
-                xml.skipCurrentElement();
+                Capture(nullptr);
             }
+        } else if (name == u"pronunciation" && id == "0") {
+            Capture(&entry.spell);
+        } else if (name == u"wordtype" && entry.type.empty()) {
+            Capture(&entry.type);
         }
-        entries.push_back(std::move(entry));
+        break;
+    }
+    case Kind::WordTypes:
+        if (name == u"container") {
+            frame.kind = Kind::Container;
+        }
+        break;
+    case Kind::Container: {
+        Frame& container = m_open[m_open.size() - 2];
+        if (name == u"name") {
+            Capture(&container.name);
+        } else if (name == u"entry") {
+            container.listed.push_back(Attribute(m_xml, "id"));
+        } else if (name == u"container") {
+            frame.kind = Kind::Container;
+        }
+        break;
+    }
     }
 }
 
-// A <container> of <wordtypes>: its name is the type of the entries it lists; a nested
-// container's name wins for the entries it lists itself.
-void ReadTypeContainer(QXmlStreamReader& xml, QHash<QString, QString>& types) {
-    QString name;
-    std::vector<QString> listed;
-    while (xml.readNextStartElement()) {
-        if (xml.name() == u"name") {
-            name = xml.readElementText(QXmlStreamReader::IncludeChildElements);
-        } else if (xml.name() == u"entry") {
-            listed.push_back(xml.attributes().value(QLatin1String("id")).toString().trimmed());
-            xml.skipCurrentElement();
-        } else if (xml.name() == u"container") {
-            ReadTypeContainer(xml, types);
+// An element ends. A container's name is the type of the entries it lists; as a nested
+// container ends first, its name wins for the entries it lists itself.
+void KvtmlParser::Close() {
+    if (m_open.empty()) {
+        return;
+    }
+    if (m_capture != nullptr && m_open.size() == m_captureDepth) {
+        m_capture = nullptr;
+    }
+    Frame& frame = m_open.back();
+    if (frame.kind == Kind::Container) {
+        for (std::string& id : frame.listed) {
+            m_types.try_emplace(std::move(id), frame.name);
+        }
+    }
+    m_open.pop_back();
+}
+
+bool KvtmlParser::Read(ImportedWords& out, std::string& error) {
+    bool root = false;
+    for (;;) {
+        const QXmlStreamReader::TokenType token = NextToken();
+        if (token == QXmlStreamReader::Invalid || token == QXmlStreamReader::EndDocument) {
+            break;
+        }
+        if (token == QXmlStreamReader::StartElement) {
+            if (!root) {
+                if (m_xml.name() != u"kvtml") {
+                    error = "not a KVTML file";
+                    return false;
+                }
+                root = true;
+                m_open.push_back(Frame{Kind::Root, {}, {}, {}});
+                continue;
+            }
+            if (m_open.size() >= kMaxKvtmlDepth) {
+                m_tooDeep = true;
+                break;
+            }
+            Open();
+        } else if (token == QXmlStreamReader::EndElement) {
+            Close();
+            if (m_open.empty()) {
+                break; // the end of <kvtml>: anything after it is not read
+            }
+        } else if ((token == QXmlStreamReader::Characters ||
+                    token == QXmlStreamReader::EntityReference) &&
+                   m_capture != nullptr) {
+            AppendUtf8(m_xml.text(), *m_capture);
+        }
+    }
+    const std::string where = "line " + std::to_string(m_xml.lineNumber()) + ": ";
+    if (m_tooDeep) {
+        error = "not a KVTML file: " + where + "elements nested more than " +
+                std::to_string(kMaxKvtmlDepth) + " deep";
+        return false;
+    }
+    if (!root) {
+        error = m_xml.hasError() ? "not a KVTML file: " + Utf8(m_xml.errorString())
+                                 : std::string("not a KVTML file");
+        return false;
+    }
+    if (m_xml.hasError() && m_entries.empty()) {
+        error = "not a KVTML file: " + where + Utf8(m_xml.errorString());
+        return false;
+    }
+    const bool broken = m_xml.hasError();
+    const std::size_t brokenLine = static_cast<std::size_t>(m_xml.lineNumber());
+    const std::string brokenText = Utf8(m_xml.errorString());
+    // The XML reader's buffers and each entry's text go as the entries are stored: a huge field
+    // would otherwise be held three times over at the end.
+    m_xml.clear();
+    for (KvtmlEntry& entry : m_entries) {
+        if (!entry.hasWord || IsNoWord(entry.word)) {
+            out.AddProblem(entry.line, "no word");
         } else {
-            xml.skipCurrentElement();
+            const auto type = m_types.find(entry.id);
+            out.entries.AppendFields(
+                static_cast<std::int32_t>(std::min<std::size_t>(entry.line, INT32_MAX)), entry.word,
+                entry.spell, type != m_types.end() ? type->second : entry.type, entry.mean);
         }
+        entry = KvtmlEntry();
     }
-    for (const QString& id : listed) {
-        if (!types.contains(id)) {
-            types.insert(id, name);
-        }
+    if (broken) {
+        out.AddProblem(brokenLine, brokenText + "; the rest of the file was not read");
     }
+    return true;
 }
 
 } // namespace
@@ -106,60 +323,10 @@ bool LooksLikeXml(std::string_view bytes) {
 }
 
 bool ReadKvtml(std::string_view bytes, bool utf8, ImportedWords& out, std::string& error) {
+    out.format = ReadFormat::Kvtml;
     out.separator = 0;
     out.header = false;
     out.html = false;
-    const QByteArray raw =
-        QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    QXmlStreamReader xml;
-    if (utf8) {
-        // Text, not bytes: the reader then ignores the encoding the declaration names.
-        xml.addData(QString::fromUtf8(raw));
-    } else {
-        xml.addData(raw);
-    }
-    if (!xml.readNextStartElement() || xml.name() != u"kvtml") {
-        error = xml.hasError() ? "not a KVTML file: " + Utf8(xml.errorString())
-                               : std::string("not a KVTML file");
-        return false;
-    }
-    std::vector<KvtmlEntry> entries;
-    QHash<QString, QString> types;
-    while (xml.readNextStartElement()) {
-        if (xml.name() == u"entries") {
-            ReadEntries(xml, entries);
-        } else if (xml.name() == u"wordtypes") {
-            while (xml.readNextStartElement()) {
-                if (xml.name() == u"container") {
-                    ReadTypeContainer(xml, types);
-                } else {
-                    xml.skipCurrentElement();
-                }
-            }
-        } else {
-            xml.skipCurrentElement();
-        }
-    }
-    if (xml.hasError()) {
-        if (entries.empty()) {
-            error = "not a KVTML file: line " + std::to_string(xml.lineNumber()) + ": " +
-                    Utf8(xml.errorString());
-            return false;
-        }
-        out.problems.push_back({static_cast<std::size_t>(xml.lineNumber()),
-                                Utf8(xml.errorString()) + "; the rest of the file was not read"});
-    }
-    for (const KvtmlEntry& entry : entries) {
-        const std::string word = Utf8(entry.word);
-        if (!entry.hasWord || IsNoWord(word)) {
-            out.problems.push_back({entry.line, "no word"});
-            continue;
-        }
-        const auto type = types.constFind(entry.id);
-        out.entries.AppendFields(
-            static_cast<std::int32_t>(std::min<std::size_t>(entry.line, INT32_MAX)), word,
-            Utf8(entry.spell), Utf8(type != types.constEnd() ? *type : entry.type),
-            Utf8(entry.mean));
-    }
-    return true;
+    KvtmlParser parser(bytes, utf8);
+    return parser.Read(out, error);
 }

@@ -5,6 +5,8 @@
 #include <QStringDecoder>
 #include <cstring>
 
+#include "base/AsciiText.h"
+
 namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
@@ -42,6 +44,35 @@ bool Recode(std::string& bytes, std::size_t skip, const char* codec, std::string
     return true;
 }
 
+// UTF-16 without a byte-order mark: Latin text is then ASCII bytes each paired with a zero
+// byte, which UTF-8 and GB18030 text never has. Looks at the first bytes only, and wants at
+// least two such characters, half of all, and few pairs the other way round (as U+4E00 is in
+// UTF-16LE): a binary file with a zero byte or two stays binary.
+std::optional<TextEncoding> Utf16ByZeros(std::string_view bytes) {
+    const std::size_t n = std::min<std::size_t>(bytes.size(), 4096) & ~std::size_t{1};
+    const auto isAscii = [](char c) {
+        return (c >= 0x20 && c < 0x7F) || c == '\t' || c == '\r' || c == '\n';
+    };
+    std::size_t little = 0; // ASCII then zero
+    std::size_t big = 0;    // zero then ASCII
+    for (std::size_t i = 0; i < n; i += 2) {
+        little += bytes[i + 1] == '\0' && isAscii(bytes[i]) ? 1 : 0;
+        big += bytes[i] == '\0' && isAscii(bytes[i + 1]) ? 1 : 0;
+    }
+    const std::size_t characters = n / 2;
+    if (little >= 2 && little * 2 >= characters && little > big * 2) {
+        return TextEncoding::Utf16Le;
+    }
+    if (big >= 2 && big * 2 >= characters && big > little * 2) {
+        return TextEncoding::Utf16Be;
+    }
+    return std::nullopt;
+}
+
+bool IsUtf16(TextEncoding encoding) {
+    return encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be;
+}
+
 } // namespace
 
 const char* EncodingName(TextEncoding encoding) {
@@ -62,7 +93,7 @@ std::optional<TextEncoding> EncodingFromName(std::string_view name) {
     std::string key;
     for (const char c : name) {
         if (c != '-' && c != '_') {
-            key += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+            key += ascii::ToLower(c);
         }
     }
     if (key == "utf8") {
@@ -131,8 +162,10 @@ bool IsValidUtf8(std::string_view text) {
 }
 
 bool DecodeToUtf8(std::string& bytes, std::optional<TextEncoding> forced, TextEncoding& used,
-                  std::string& error) {
+                  std::size_t& droppedBytes, std::string& error) {
+    droppedBytes = 0;
     const std::string_view view(bytes);
+    bool guessed = false;
     std::size_t bom = 0;
     if (view.starts_with(kUtf8Bom)) {
         used = TextEncoding::Utf8;
@@ -143,13 +176,19 @@ bool DecodeToUtf8(std::string& bytes, std::optional<TextEncoding> forced, TextEn
     } else if (view.starts_with(kUtf16BeBom)) {
         used = TextEncoding::Utf16Be;
         bom = kUtf16BeBom.size();
+    } else if (const std::optional<TextEncoding> utf16 = Utf16ByZeros(view)) {
+        used = *utf16;
     } else {
         used = IsValidUtf8(view) ? TextEncoding::Utf8 : TextEncoding::Gb18030;
+        guessed = used == TextEncoding::Gb18030;
     }
     if (forced && *forced != used) {
         // A mark of another encoding is then text of the forced one.
         used = *forced;
         bom = 0;
+    }
+    if (forced) {
+        guessed = false;
     }
     if (used == TextEncoding::Utf8) {
         if (!IsValidUtf8(view.substr(bom))) {
@@ -159,5 +198,16 @@ bool DecodeToUtf8(std::string& bytes, std::optional<TextEncoding> forced, TextEn
         bytes.erase(0, bom);
         return true;
     }
-    return Recode(bytes, bom, EncodingName(used), error);
+    if (IsUtf16(used) && (bytes.size() - bom) % 2 != 0) {
+        bytes.pop_back();
+        droppedBytes = 1;
+    }
+    if (!Recode(bytes, bom, EncodingName(used), error)) {
+        if (guessed) {
+            // Nothing that was tried fits: say so, rather than name the last guess only.
+            error = "the text is not valid UTF-8, GB18030 or UTF-16";
+        }
+        return false;
+    }
+    return true;
 }

@@ -13,10 +13,12 @@ const char* EncodingName(TextEncoding encoding);
 std::optional<TextEncoding> EncodingFromName(std::string_view name);
 
 // Replaces `bytes` with its text in UTF-8, without a byte-order mark. The encoding is
-// `forced` when given; otherwise a byte-order mark decides, then strict UTF-8, then GB18030.
-// False, with `error` set, when the bytes are not valid in the encoding used.
+// `forced` when given; otherwise a byte-order mark decides, then the zero bytes of UTF-16
+// text without a mark, then strict UTF-8, then GB18030. False, with `error` set, when the
+// bytes are not valid in the encoding used. `droppedBytes` is set to the bytes left out: the
+// odd last byte of UTF-16 text, half a character.
 bool DecodeToUtf8(std::string& bytes, std::optional<TextEncoding> forced, TextEncoding& used,
-                  std::string& error);
+                  std::size_t& droppedBytes, std::string& error);
 
 // True when `text` is valid UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
 bool IsValidUtf8(std::string_view text);

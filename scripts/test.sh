@@ -28,6 +28,11 @@ for fuzzer in build/fuzz/fuzz/*_fuzzer; do
     name="$(basename "$fuzzer" _fuzzer)"
     work="$(mktemp -d)"
     cp -r "fuzz/corpus/$name/." "$work/"
-    "$fuzzer" -max_total_time=30 -print_final_stats=1 "$work" 2>&1 | tail -n 12
+    # A fuzzer's own options (its longest input, its dictionary) are in fuzz/NAME_fuzzer.options.
+    options=()
+    if [ -f "fuzz/${name}_fuzzer.options" ]; then
+        read -r -a options <"fuzz/${name}_fuzzer.options"
+    fi
+    "$fuzzer" -max_total_time=30 -print_final_stats=1 "${options[@]}" "$work" 2>&1 | tail -n 12
     rm -rf "$work"
 done

@@ -24,17 +24,18 @@ constexpr TextEncoding kEncodings[] = {TextEncoding::Utf8, TextEncoding::Utf16Le
                                        TextEncoding::Utf16Be, TextEncoding::Gb18030};
 
 ExchangeFormat FormatRead(const ImportedWords& read) {
-    if (read.separator == 0)
+    if (read.format == ReadFormat::Kvtml)
         return ExchangeFormat::Kvtml;
     return read.separator == '\t' ? ExchangeFormat::Tsv : ExchangeFormat::Csv;
 }
 
 std::string ReadAsText(const ImportedWords& read) {
+    if (read.format == ReadFormat::Kvtml)
+        return "KVTML, " + std::string(EncodingName(read.encoding));
+    if (read.format == ReadFormat::WordFile)
+        return "a word list file, " + std::string(EncodingName(read.encoding));
     std::string text;
     switch (read.separator) {
-    case 0:
-        text = "KVTML";
-        break;
     case '\t':
         text = "tab-separated";
         break;
@@ -166,6 +167,11 @@ void CImportDlg::Show() {
     m_listProblems.ResetContent();
     for (const ImportProblem& problem : m_read.problems)
         m_listProblems.AddString(ProblemText(problem).c_str());
+    if (m_read.ProblemsLeftOut() > 0)
+        m_listProblems.AddString(("and " +
+                                  Counted(m_read.ProblemsLeftOut(), "more line", "more lines") +
+                                  " that could not be read")
+                                     .c_str());
     m_bFilling = false;
     m_btnImport.EnableWindow(m_plan.added.GetCount() > 0 || !m_plan.replaced.empty());
     UpdateData(FALSE);

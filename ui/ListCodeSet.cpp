@@ -41,9 +41,9 @@ void ImportIntoListCodeSet(ImportedWords& read) {
         if (fits)
             held.Append(entry);
         else
-            read.problems.push_back({static_cast<std::size_t>(fields.number),
-                                     std::string("holds characters this system's character set (") +
-                                         nl_langinfo(CODESET) + ") cannot store"});
+            read.AddProblem(static_cast<std::size_t>(fields.number),
+                            std::string("holds characters this system's character set (") +
+                                nl_langinfo(CODESET) + ") cannot store");
     }
     read.entries = std::move(held);
     std::stable_sort(

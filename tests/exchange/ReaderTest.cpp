@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "exchange/DelimitedReader.h"
+#include "exchange/HtmlText.h"
 #include "exchange/Import.h"
+#include "exchange/WordTypes.h"
 #include "tests/support/ListEntries.h"
 
 namespace {

@@ -78,6 +78,45 @@ done
 expect 0 --export list.data --format tsv
 head -n 1 list.data | grep -qx '#separator:tab' || fail "--format tsv not used"
 
+# Hostile files end in a message and exit 1 within seconds, never in a crash or a hang, and
+# change nothing. `timeout` turns a hang into status 124.
+hostile() {
+    local file="$1"
+    cp WL.txt hostile-before.txt
+    timeout 60 "$program" --import "$file" >out 2>err
+    local got=$?
+    [ "$got" -eq 1 ] || fail "importing $file ended with $got, not 1: $(head -c 300 err)"
+    [ -s err ] || fail "importing $file gave no message"
+    cmp -s WL.txt hostile-before.txt || fail "importing $file changed WL.txt"
+}
+python3 -c "print('<kvtml><entries><entry><translation id=\"0\"><text>'+'<b>'*100000+'x'+'</b>'*100000+'</text></translation></entry></entries></kvtml>')" >deep.kvtml
+hostile deep.kvtml
+grep -q 'line 1: elements nested more than 256 deep' err || fail "deep KVTML: $(cat err)"
+python3 -c "print('<kvtml><wordtypes>'+'<container>'*30000+'</container>'*30000+'</wordtypes></kvtml>')" >types.kvtml
+hostile types.kvtml
+mkfifo fifo.csv
+hostile fifo.csv
+grep -q 'not a regular file' err || fail "FIFO: $(cat err)"
+hostile /dev/zero
+hostile /dev/urandom
+
+# A million unreadable lines: the first few hundred are named, the rest counted.
+{
+    printf 'word,meaning\nlion,狮子\n'
+    python3 -c "import sys; sys.stdout.write('\"x\"y\n' * 1000000)"
+} >many-bad.csv
+expect 0 --import many-bad.csv
+[ "$(grep -c 'text after a closing quote' err)" -eq 300 ] || fail "bad lines listed: $(wc -l <err)"
+grep -q 'and 999700 more lines that could not be read' err || fail "no count of the rest"
+grep -q '1000000 lines unreadable' out || fail "summary: $(cat out)"
+
+# The list itself, and a copy of it, import as their own entries: all already there.
+cp WL.txt copy-of-list.txt
+expect 0 --import copy-of-list.txt
+grep -q '0 new, 4 already in the list' out || fail "list into itself: $(cat out)"
+expect 0 --import WL.txt
+grep -q '0 new, 4 already in the list' out || fail "list into itself: $(cat out)"
+
 # Export fails cleanly without a list or into a folder that does not exist.
 expect 1 --export no/such/folder/out.csv
 mkdir empty && cd empty || exit 1

@@ -1,0 +1,24 @@
+#include "exchange/ImportedWords.h"
+
+#include <utility>
+
+#include "base/AsciiText.h"
+
+void ImportedWords::AddProblem(std::size_t line, std::string reason) {
+    ++problemCount;
+    if (problems.size() < kMaxProblems) {
+        problems.push_back({line, std::move(reason)});
+    }
+}
+
+std::size_t ImportedWords::ProblemsLeftOut() const {
+    return problemCount > problems.size() ? problemCount - problems.size() : 0;
+}
+
+bool IsNoWord(std::string_view word) {
+    return ascii::IsAllSpace(word);
+}
+
+std::string ProblemText(const ImportProblem& problem) {
+    return "line " + std::to_string(problem.line) + ": " + problem.reason;
+}
