@@ -5,13 +5,10 @@
 #include <cstddef>
 #include <cstdio>
 
-#include "base/Counted.h"
 #include "framework/CDataExchange.h"
 #include "framework/CPaintDC.h"
 #include "framework/CWinApp.h"
 #include "framework/Clipboard.h"
-#include "framework/FileDialog.h"
-#include "framework/TextCodec.h"
 #include "res/ResourceIds.h"
 #include "res/RowIds.h"
 #include "study/NewWordCheck.h"
@@ -19,11 +16,8 @@
 #include "study/StudySession.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CEditEntryDlg.h"
-#include "ui/CImportDlg.h"
 #include "ui/EntryChecks.h"
-#include "ui/ListCodeSet.h"
 #include "ui/RowText.h"
-#include "words/WordFile.h"
 #include "words/WordListLoad.h"
 #include "words/WordStore.h"
 
@@ -482,75 +476,6 @@ void CVocabDlg::OnAppExit() {
     OnOK();
 }
 
-// ---- Import and export --------------------------------------------------------------------
-
-namespace {
-
-const char* const kImportFilter = "Word lists (*.csv *.tsv *.txt *.kvtml *.xml);;All files (*)";
-const char* const kExportFilter = "CSV (*.csv);;Tab-separated (*.tsv *.txt);;KVTML (*.kvtml)";
-
-} // namespace
-
-void CVocabDlg::OnFileImport() {
-    std::string path;
-    const bool chosen =
-        m_chooseFile ? m_chooseFile(false, path) : AfxGetOpenFileName(this, kImportFilter, path);
-    if (!chosen)
-        return;
-    CImportDlg dlg(m_words, path, this);
-    std::string message;
-    if (!dlg.Load(message)) {
-        MessageBox(message.c_str(), "Error", MB_OK | MB_ICONINFORMATION);
-        return;
-    }
-    if (dlg.DoModal() != IDOK)
-        return;
-    Show(m_session->Import(dlg.GetPlan()));
-}
-
-void CVocabDlg::OnFileExport() {
-    std::string path;
-    const bool chosen =
-        m_chooseFile ? m_chooseFile(true, path) : AfxGetSaveFileName(this, kExportFilter, path);
-    if (!chosen)
-        return;
-    const std::optional<ExchangeFormat> format = FormatFromPath(path);
-    if (!format) {
-        MessageBox("Please give the file a name ending in .csv, .tsv, .txt or .kvtml.", "Error",
-                   MB_OK | MB_ICONINFORMATION);
-        return;
-    }
-    std::string message;
-    WordList converted;
-    if (!ExportWords(ListInUtf8(m_words, converted), path, *format, message)) {
-        MessageBox(message.c_str(), "Error", MB_OK | MB_ICONINFORMATION);
-        return;
-    }
-    const std::string done = "Exported " + Counted(m_words.GetCount(), "word", "words") + ".";
-    MessageBox(done.c_str(), "Info", MB_OK);
-}
-
-// Menu texts name the step that Undo and Redo would take; '&' in a word is shown as written.
-void CVocabDlg::UpdateMenu() {
-    CMenu* menu = GetMenu();
-    if (menu == nullptr)
-        return;
-    const auto label = [](std::string name) {
-        std::string text = "&";
-        for (const char c : name) {
-            text += c;
-            if (c == '&')
-                text += '&';
-        }
-        return text;
-    };
-    const ListHistory& history = m_session->history();
-    menu->ModifyMenu(ID_EDIT_UNDO, label(history.UndoName()).c_str());
-    menu->ModifyMenu(ID_EDIT_REDO, label(history.RedoName()).c_str());
-    menu->EnableMenuItem(ID_EDIT_UNDO, history.CanUndo() ? MF_ENABLED : MF_GRAYED);
-    menu->EnableMenuItem(ID_EDIT_REDO, history.CanRedo() ? MF_ENABLED : MF_GRAYED);
-}
-
 // ---- Closing and saving -------------------------------------------------------------------
 
 void CVocabDlg::OnOK() {
@@ -601,105 +526,4 @@ void CVocabDlg::ReadSettings() {
 
 void CVocabDlg::WriteSettings() {
     m_session->WriteSettings(m_strGoto.str());
-}
-
-// ---- View ---------------------------------------------------------------------------------
-
-void CVocabDlg::NameRow(int row) {
-    const RowControls& controls = m_rows[static_cast<std::size_t>(row)];
-    const int n = row + 1;
-    for (const bool word : {true, false}) {
-        const bool shown = m_reveal.IsShown(row, ColumnOf(word));
-        const QString what = word ? QStringLiteral("word") : QStringLiteral("meaning");
-        if (QWidget* toggle = (word ? controls.wordToggle : controls.meanToggle)->GetSafeHwnd())
-            toggle->setAccessibleName(
-                QStringLiteral("%1 %2 %3").arg(shown ? "Hide" : "Show", what).arg(n));
-        QWidget* label = (word ? controls.wordLabel : controls.meanLabel)->GetSafeHwnd();
-        if (label == nullptr)
-            continue;
-        const QString role = word ? QStringLiteral("Row %1 word and pronunciation").arg(n)
-                                  : QStringLiteral("Row %1 meaning").arg(n);
-        label->setAccessibleDescription(role);
-        // A shown label is read as its text; a hidden one must not give the answer away.
-        label->setAccessibleName(shown ? QString() : role + QStringLiteral(", hidden"));
-    }
-}
-
-void CVocabDlg::OnViewDark() {
-    ChooseTheme(Theme::Dark);
-}
-
-void CVocabDlg::OnViewLight() {
-    ChooseTheme(Theme::Light);
-}
-
-void CVocabDlg::OnViewSystem() {
-    ChooseTheme(Theme::System);
-}
-
-void CVocabDlg::ChooseTheme(Theme theme) {
-    ApplyTheme(theme);
-    m_session->settings().SetTheme(ThemeName(theme));
-    UpdateViewMenu();
-}
-
-void CVocabDlg::OnZoomIn() {
-    SetZoom(Zoom::Step(Zoom::Percent(), +1));
-}
-
-void CVocabDlg::OnZoomOut() {
-    SetZoom(Zoom::Step(Zoom::Percent(), -1));
-}
-
-void CVocabDlg::OnZoomReset() {
-    SetZoom(Zoom::kDefault);
-}
-
-void CVocabDlg::SetZoom(int percent) {
-    if (percent == Zoom::Percent())
-        return;
-    Zoom::SetPercent(percent);
-    ApplyZoom();
-    m_session->settings().SetZoom(Zoom::Percent());
-}
-
-// The learner's own preferences, from the desktop's configuration folder; only a choice the
-// learner makes is written there.
-void CVocabDlg::ReadView() {
-    const ViewSettings& view = m_session->settings().view();
-    ApplyTheme(ThemeFromName(view.theme).value_or(Theme::System));
-    const int zoom = Zoom::Valid(view.zoom.value_or(Zoom::kDefault));
-    if (zoom != Zoom::Percent()) {
-        Zoom::SetPercent(zoom);
-        ApplyZoom();
-    }
-    UpdateViewMenu();
-}
-
-void CVocabDlg::UpdateViewMenu() {
-    CMenu* menu = GetMenu();
-    if (menu == nullptr)
-        return;
-    const Theme theme = CurrentTheme();
-    menu->CheckMenuItem(ID_VIEW_DARK, theme == Theme::Dark ? MF_CHECKED : 0);
-    menu->CheckMenuItem(ID_VIEW_LIGHT, theme == Theme::Light ? MF_CHECKED : 0);
-    menu->CheckMenuItem(ID_VIEW_SYSTEM, theme == Theme::System ? MF_CHECKED : 0);
-}
-
-// A hidden word is spoken too: hearing it is part of the drill.
-void CVocabDlg::OnSpeak() {
-    UpdateSpeakItem();
-    if (const std::optional<std::uint32_t> index = CurrentEntry())
-        m_speaker.Say(ToQString(m_words.At(m_words.PosAt(*index)).word));
-}
-
-void CVocabDlg::UpdateSpeakItem() {
-    CMenu* menu = GetMenu();
-    QAction* item = menu ? menu->FindItem(ID_VIEW_SPEAK) : nullptr;
-    if (item == nullptr)
-        return;
-    const QString reason = m_speaker.Unavailable();
-    item->setEnabled(reason.isEmpty());
-    item->setToolTip(reason.isEmpty() ? QStringLiteral("Read the word of the current row aloud")
-                                      : reason);
 }

@@ -82,7 +82,7 @@ const EditCase kCases[] = {
     {"delete_with_the_focus_on_a_page_button_deletes_nothing",
      [](QDialog* w) {
          Act(w, Step{Step::Click, IDC_NEXT_PAGE});
-         Control<QWidget>(w, IDC_FIRST_PAGE)->setFocus();
+         Act(w, Step{Step::Click, IDC_FIRST_PAGE}); // the focus stays on "|<"
          Act(w, kDelete);
      },
      {}},
