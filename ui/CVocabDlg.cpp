@@ -188,6 +188,8 @@ void CVocabDlg::OnSysCommand(UINT nID, LPARAM /*lParam*/) {
     }
 }
 
+// Minimised, the window draws the program's icon itself, and gives it for dragging; Qt's
+// desktops never ask, but the handlers are the window's answer to messages it is sent.
 void CVocabDlg::OnPaint() {
     if (!IsIconic()) {
         Default();

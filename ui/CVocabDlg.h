@@ -1,4 +1,7 @@
 // The study window: pages of ten words, the hide-and-reveal drill, the add form and the exit.
+// What each action does to the list and the page is the study session's answer; the window
+// turns it into texts, states and focus (its file and view work is in CVocabDlgExchange.cpp
+// and CVocabDlgView.cpp).
 #pragma once
 
 #include <cstdint>
@@ -48,7 +51,7 @@ protected:
     HICON OnQueryDragIcon();
     void OnClose();
 
-    // Paging.
+    // Paging. Show brings the page, its rows, the menu and the focus in line with an answer.
     void Show(const StudySession::Answer& answer);
     void ShowPage(bool bNewPage = true); // false: the rows keep their revealed states
     void OnFirstPage();
@@ -97,7 +100,8 @@ protected:
     void ReadSettings();
     void WriteSettings();
 
-    // View: colours and size, read at start-up and stored when the learner changes them.
+    // View: colours and size, from the learner's own settings at start-up and stored there
+    // when the learner changes them.
     void OnViewDark();
     void OnViewLight();
     void OnViewSystem();
