@@ -3,19 +3,22 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include "base/Counted.h"
 #include "exchange/Exporters.h"
 #include "exchange/Import.h"
 #include "exchange/ImportPlan.h"
 #include "framework/CWinApp.h"
+#include "study/StudySession.h"
 #include "ui/ListCodeSet.h"
 #include "words/WordFile.h"
 #include "words/WordList.h"
+#include "words/WordStore.h"
 
 namespace {
 
@@ -164,18 +167,9 @@ int Parse(int argc, char** argv, Arguments& args) {
     return 0;
 }
 
-bool Exists(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0;
-}
-
-// Loads the current folder's list; a list that exists but cannot be read is an error, so
-// that a save never replaces words it did not see.
-bool LoadList(WordList& words, const std::string& path, bool mustExist) {
+// Loads the current folder's list for an export; a missing or unreadable list is an error.
+bool LoadList(WordList& words, const std::string& path) {
     if (LoadWordFile(words, path)) {
-        return true;
-    }
-    if (!mustExist && !Exists(path)) {
         return true;
     }
     std::fprintf(stderr, "vocamint: cannot read the word list '%s'\n", path.c_str());
@@ -194,6 +188,8 @@ const char* PolicyName(DuplicatePolicy policy) {
     return "skipped";
 }
 
+// Through the session the window uses, so that the list is merged with what changed on disk,
+// backed up and written keeping its owner and mode, exactly as the window saves it.
 int Import(const Arguments& args) {
     UseDesktopLocale(); // the list's text is in the locale's code set
     ImportOptions options;
@@ -218,21 +214,30 @@ int Import(const Arguments& args) {
         return kFailed;
     }
 
-    const std::string path = WordFilePath();
-    WordList words;
-    if (!LoadList(words, path, false)) {
+    // No user settings: the command line keeps no view or page position.
+    StudySession session(std::make_unique<WordStore>(), std::string());
+    // A copy with the list open would merge this import at its exit, but would also show a
+    // list without it until then: leave the list to that copy.
+    if (!session.TakeLock()) {
+        std::fprintf(stderr,
+                     "vocamint: another Vocamint has the word list '%s' open; nothing "
+                     "imported. Close it and try again.\n",
+                     session.WordFilePath().c_str());
         return kFailed;
     }
-    const ImportPlan plan = PlanImport(read, words, args.policy);
-    const bool changes = plan.added.GetCount() > 0 || !plan.replaced.empty();
-    if (changes) {
-        ApplyImport(words, plan);
-        std::string message;
-        if (!SaveWordFile(words, path, message)) {
-            std::fprintf(stderr, "vocamint: %s; nothing imported\n", message.c_str());
-            return kFailed;
-        }
+    if (const std::string problem = session.Open(); !problem.empty()) {
+        std::fprintf(stderr, "vocamint: %s\nNothing imported.\n", problem.c_str());
+        return kFailed;
     }
+    const ImportPlan plan = PlanImport(read, session.words(), args.policy);
+    session.Import(plan);
+    const StudySession::Leaving saved = session.Save();
+    if (!saved.end) {
+        std::fprintf(stderr, "vocamint: %s\nNothing imported.\n", saved.message.c_str());
+        return kFailed;
+    }
+    if (!saved.message.empty())
+        std::fprintf(stderr, "vocamint: %s\n", saved.message.c_str());
     std::printf("%s (%s): %zu new, %zu already in the list (%s), %zu lines unreadable",
                 args.import.c_str(),
                 read.format == ReadFormat::Kvtml ? "KVTML" : EncodingName(read.encoding),
@@ -240,9 +245,9 @@ int Import(const Arguments& args) {
     if (read.droppedFields > 0) {
         std::printf(", %zu extra fields dropped", read.droppedFields);
     }
-    std::printf(".\n%zu words added, %zu replaced; the list now has %u words.\n",
-                static_cast<std::size_t>(plan.added.GetCount()), plan.replaced.size(),
-                words.GetCount());
+    std::printf(".\n%s added, %zu replaced; the list now has %s.\n",
+                Counted(plan.added.GetCount(), "word", "words").c_str(), plan.replaced.size(),
+                Counted(session.words().GetCount(), "word", "words").c_str());
     return 0;
 }
 
@@ -256,7 +261,7 @@ int Export(const Arguments& args) {
     }
     const std::string path = WordFilePath();
     WordList words;
-    if (!LoadList(words, path, true)) {
+    if (!LoadList(words, path)) {
         return kFailed;
     }
     std::string message;
@@ -265,8 +270,8 @@ int Export(const Arguments& args) {
         std::fprintf(stderr, "vocamint: %s\n", message.c_str());
         return kFailed;
     }
-    std::printf("%u words written to %s (%s).\n", words.GetCount(), args.exportTo.c_str(),
-                FormatName(*format));
+    std::printf("%s written to %s (%s).\n", Counted(words.GetCount(), "word", "words").c_str(),
+                args.exportTo.c_str(), FormatName(*format));
     return 0;
 }
 

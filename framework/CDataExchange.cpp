@@ -4,17 +4,17 @@
 #include <QCheckBox>
 #include <QRadioButton>
 
-#include "framework/CDialog.h"
+#include "framework/CWnd.h"
 
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
     if (rControl.GetSafeHwnd() != nullptr)
         return;
-    if (HWND control = pDX->m_pDlgWnd->GetDlgItem(nIDC))
+    if (HWND control = pDX->Control(nIDC))
         rControl.Attach(control, nIDC);
 }
 
 void DDX_Check(CDataExchange* pDX, int nIDC, int& value) {
-    auto* box = qobject_cast<QCheckBox*>(pDX->m_pDlgWnd->GetDlgItem(nIDC));
+    auto* box = qobject_cast<QCheckBox*>(pDX->Control(nIDC));
     if (box == nullptr)
         return;
     if (pDX->m_bSaveAndValidate)
@@ -53,7 +53,7 @@ void DDX_Radio(CDataExchange* pDX, int nIDC, int& value) {
 }
 
 void DDX_Text(CDataExchange* pDX, int nIDC, CString& value) {
-    HWND control = pDX->m_pDlgWnd->GetDlgItem(nIDC);
+    HWND control = pDX->Control(nIDC);
     if (control == nullptr)
         return;
     // The remembered bytes live on the widget, so a temporary object sees them too.

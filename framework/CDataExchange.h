@@ -1,6 +1,8 @@
 // Data exchange between a dialog's members and its controls, one helper per control kind.
 #pragma once
 
+#include <functional>
+
 #include "framework/CString.h"
 #include "framework/WinDef.h"
 
@@ -9,11 +11,18 @@ class CWnd;
 
 class CDataExchange {
 public:
-    CDataExchange(CDialog* pDlgWnd, BOOL bSaveAndValidate)
-        : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd) {}
+    // `control` finds the dialog's child control by id, so that the helpers need not know
+    // the dialog class.
+    CDataExchange(CDialog* pDlgWnd, BOOL bSaveAndValidate, std::function<HWND(int nIDC)> control)
+        : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd), m_control(std::move(control)) {}
+
+    HWND Control(int nIDC) const { return m_control(nIDC); }
 
     BOOL m_bSaveAndValidate; // TRUE: controls to members; FALSE: members to controls
     CDialog* m_pDlgWnd;
+
+private:
+    std::function<HWND(int)> m_control;
 };
 
 // Attaches a control object to the dialog's child control with that id (once).

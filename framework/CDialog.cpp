@@ -31,7 +31,7 @@ INT_PTR CDialog::DoModal() {
         AfxGetApp()->m_pMainWnd != nullptr)
         owner = AfxGetApp()->m_pMainWnd->GetSafeHwnd();
 
-    auto window = std::make_unique<DialogWindow>(*this, *dialogTemplate, owner);
+    auto window = std::make_unique<DialogWindow>(Sender(), *dialogTemplate, owner);
     m_window = window.get();
     Attach(m_window, 0);
     m_sysMenu = std::make_unique<CMenu>(m_window->systemMenu());
@@ -65,7 +65,7 @@ BOOL CDialog::Create(CWnd* pParentWnd) {
     if (pParentWnd != nullptr)
         m_pParentWnd = pParentWnd;
     QWidget* owner = m_pParentWnd ? m_pParentWnd->GetSafeHwnd() : nullptr;
-    m_window = new DialogWindow(*this, *dialogTemplate, owner);
+    m_window = new DialogWindow(Sender(), *dialogTemplate, owner);
     m_modeless = true;
     // The owner's window takes this one with it when it goes first.
     QObject::connect(m_window, &QObject::destroyed, [this] {
@@ -92,7 +92,7 @@ void CDialog::DestroyWindow() {
 BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {
     if (m_window == nullptr)
         return FALSE;
-    CDataExchange dx(this, bSaveAndValidate);
+    CDataExchange dx(this, bSaveAndValidate, [this](int nIDC) { return GetDlgItem(nIDC); });
     DoDataExchange(&dx);
     return TRUE;
 }
@@ -319,4 +319,10 @@ LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         // WM_KEYDOWN, WM_KEYUP, WM_QUERYDRAGICON and commands: nothing.
         return 0;
     }
+}
+
+std::function<LRESULT(UINT, WPARAM, LPARAM)> CDialog::Sender() {
+    return [this](UINT message, WPARAM wParam, LPARAM lParam) {
+        return SendMessage(message, wParam, lParam);
+    };
 }

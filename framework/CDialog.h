@@ -82,7 +82,8 @@ protected:
     LRESULT Default();
 
 private:
-    friend class DialogWindow;
+    // How the toolkit window hands this dialog its messages.
+    std::function<LRESULT(UINT, WPARAM, LPARAM)> Sender();
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     std::function<void()> Delivery(UINT message, WPARAM wParam, LPARAM lParam);

@@ -26,7 +26,6 @@
 #include <QVariant>
 
 #include "framework/Appearance.h"
-#include "framework/CDialog.h"
 #include "framework/CIcon.h"
 #include "framework/CWinApp.h"
 #include "framework/DialogUnits.h"
@@ -78,8 +77,8 @@ QPixmap IconPixmap(unsigned iconId) {
 
 } // namespace
 
-DialogWindow::DialogWindow(CDialog& dialog, const DialogTemplate& dialogTemplate, QWidget* owner)
-    : QDialog(owner), m_dialog(dialog), m_template(dialogTemplate),
+DialogWindow::DialogWindow(MessageSink send, const DialogTemplate& dialogTemplate, QWidget* owner)
+    : QDialog(owner), m_send(std::move(send)), m_template(dialogTemplate),
       m_hasMinimizeBox((dialogTemplate.style & DS_MINIMIZEBOX) != 0) {
     Qt::WindowFlags flags = (dialogTemplate.style & DS_APPWINDOW) ? Qt::Window : Qt::Dialog;
     flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -109,7 +108,7 @@ DialogWindow::DialogWindow(CDialog& dialog, const DialogTemplate& dialogTemplate
     scaleMenus();
     resetSystemMenu();
     connect(m_systemMenu, &QMenu::triggered, this, [this](QAction* action) {
-        m_dialog.SendMessage(WM_SYSCOMMAND, static_cast<WPARAM>(action->data().toULongLong()));
+        SendToDialog(WM_SYSCOMMAND, static_cast<WPARAM>(action->data().toULongLong()));
     });
 }
 
@@ -354,7 +353,7 @@ void DialogWindow::defaultPaint() {
 }
 
 void DialogWindow::sendCommand(int id, UINT code) {
-    m_dialog.SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<UINT>(id), code));
+    SendToDialog(WM_COMMAND, MAKEWPARAM(static_cast<UINT>(id), code));
 }
 
 void DialogWindow::reopen() {
@@ -431,7 +430,7 @@ void DialogWindow::setTimer(UINT id, int ms) {
     auto* timer = new QTimer(this);
     connect(timer, &QTimer::timeout, this, [this, id] {
         if (!m_ended)
-            m_dialog.SendMessage(WM_TIMER, id);
+            SendToDialog(WM_TIMER, id);
     });
     timer->start(ms);
     m_timers.emplace_back(id, timer);
@@ -459,12 +458,12 @@ void DialogWindow::closeEvent(QCloseEvent* event) {
     // The frame's close goes through the dialog's WM_CLOSE, which decides what happens.
     event->ignore();
     if (!m_ended)
-        m_dialog.SendMessage(WM_CLOSE);
+        SendToDialog(WM_CLOSE);
 }
 
 void DialogWindow::paintEvent(QPaintEvent* event) {
     m_paintEvent = event;
-    m_dialog.SendMessage(WM_PAINT);
+    SendToDialog(WM_PAINT);
     m_paintEvent = nullptr;
     if (!m_painted) {
         m_painted = true;
@@ -499,8 +498,8 @@ void DialogWindow::contextMenuEvent(QContextMenuEvent* event) {
                 id = item.row->id;
         }
     }
-    m_dialog.SendMessage(WM_CONTEXTMENU, static_cast<WPARAM>(id),
-                         MAKELPARAM(event->globalPos().x(), event->globalPos().y()));
+    SendToDialog(WM_CONTEXTMENU, static_cast<WPARAM>(id),
+                 MAKELPARAM(event->globalPos().x(), event->globalPos().y()));
     event->accept();
 }
 
@@ -638,7 +637,7 @@ void DialogWindow::sendKeyMessage(UINT message, QKeyEvent* event) {
         return;
     if (message == WM_KEYDOWN)
         m_keysDown.insert(event->key());
-    m_dialog.SendMessage(message, code, KeyMessageLParam(message, event->isAutoRepeat()));
+    SendToDialog(message, code, KeyMessageLParam(message, event->isAutoRepeat()));
 }
 
 std::vector<std::size_t> DialogWindow::mnemonicTargets(const QKeyEvent* event) const {

@@ -10,7 +10,6 @@
 
 #include "framework/WinDef.h"
 
-class CDialog;
 class QButtonGroup;
 class QMenu;
 class QMenuBar;
@@ -22,7 +21,9 @@ struct MenuTemplate;
 
 class DialogWindow : public QDialog {
 public:
-    DialogWindow(CDialog& dialog, const DialogTemplate& dialogTemplate, QWidget* owner);
+    // Every message goes to the dialog object through `send`.
+    using MessageSink = std::function<LRESULT(UINT message, WPARAM wParam, LPARAM lParam)>;
+    DialogWindow(MessageSink send, const DialogTemplate& dialogTemplate, QWidget* owner);
     ~DialogWindow() override;
 
     // The first control with that id, or nullptr.
@@ -99,7 +100,10 @@ private:
     // The next visible, enabled tab-stop control after index, wrapping around; or nullptr.
     QWidget* nextTabStop(std::size_t index, bool visibleOnly) const;
 
-    CDialog& m_dialog;
+    LRESULT SendToDialog(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+        return m_send(message, wParam, lParam);
+    }
+    MessageSink m_send;
     const DialogTemplate& m_template;
     std::vector<Item> m_items;
     QMenu* m_systemMenu = nullptr;

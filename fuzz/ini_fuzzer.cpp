@@ -5,6 +5,7 @@
 // backslash stands for one), then the file's bytes.
 #include "settings/IniFile.h"
 #include "settings/IniText.h"
+#include "tests/support/IniLines.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -20,43 +21,11 @@
 
 namespace {
 
-struct Line {
-    std::string content;
-    std::string end;
-    bool operator==(const Line&) const = default;
-};
-
-std::vector<Line> SplitLines(const std::string& bytes) {
-    std::vector<Line> lines;
-    std::size_t pos = 0;
-    while (pos < bytes.size()) {
-        const std::size_t stop = bytes.find_first_of("\r\n", pos);
-        if (stop == std::string::npos) {
-            lines.push_back({bytes.substr(pos), ""});
-            break;
-        }
-        const std::size_t endLength = bytes.compare(stop, 2, "\r\n") == 0 ? 2 : 1;
-        lines.push_back({bytes.substr(pos, stop - pos), bytes.substr(stop, endLength)});
-        pos = stop + endLength;
-    }
-    return lines;
-}
-
 std::string Trimmed(std::string text) {
     const std::size_t first = text.find_first_not_of(" \t");
     if (first == std::string::npos)
         return "";
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-std::string WithoutLineBreaks(const std::string& value) {
-    std::string flat;
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        if (value[i] == '\r' && i + 1 < value.size() && value[i + 1] == '\n')
-            ++i;
-        flat += value[i] == '\r' || value[i] == '\n' ? ' ' : value[i];
-    }
-    return flat;
 }
 
 void Check(bool condition, const char* what) {
@@ -70,8 +39,8 @@ void Check(bool condition, const char* what) {
 // section's header) added; an unended last line may only gain a line end when lines follow it.
 void CheckOtherLinesKept(const std::string& before, const std::string& after,
                          const std::string& section, const std::string& key) {
-    const std::vector<Line> old = SplitLines(before);
-    const std::vector<Line> now = SplitLines(after);
+    const std::vector<IniLine> old = SplitIniLines(before);
+    const std::vector<IniLine> now = SplitIniLines(after);
     auto same = [&](std::size_t o, std::size_t n) {
         if (o + 1 == old.size() && old[o].end.empty()) {
             const bool stillLast = n + 1 == now.size();
@@ -91,8 +60,8 @@ void CheckOtherLinesKept(const std::string& before, const std::string& after,
     Check(oldMiddle <= 1, "more than one old line changed");
     const std::string keyLine = Trimmed(key) + "=";
     if (oldMiddle == 1) {
-        const Line& was = old[prefix];
-        const Line& is = now[prefix];
+        const IniLine& was = old[prefix];
+        const IniLine& is = now[prefix];
         Check(newMiddle == 1, "a replaced line came with other changes");
         Check(was.end == is.end, "a replaced line lost its line end");
         const std::size_t equals = was.content.find('=');

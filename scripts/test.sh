@@ -7,6 +7,9 @@ bash scripts/deps.sh test
 export QT_QPA_PLATFORM=offscreen
 jobs="$(nproc)"
 
+echo "== include circles"
+bash scripts/folder-includes.sh
+
 echo "== normal build"
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVOCAMINT_BENCH=ON >/dev/null
 cmake --build build/test -j"$jobs"

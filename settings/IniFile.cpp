@@ -63,22 +63,27 @@ std::string IniFile::ReadString(std::string_view section, std::string_view key,
     return std::string(text.substr(0, maxBytes));
 }
 
-bool IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-    // The file as it is now, so that lines another writer added since survive.
+std::optional<IniText> IniFile::Load() const {
+    // The file as it is now, so that lines another writer added since survive a later Store.
     std::string bytes;
     bool exists = false;
     if (!ReadBytes(bytes, exists) && exists)
-        return false;
-    IniText text(std::move(bytes));
-    if (!text.Set(section, key, value))
-        return false;
+        return std::nullopt;
+    return IniText(std::move(bytes));
+}
+
+bool IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+    std::optional<IniText> text = Load();
+    return text && text->Set(section, key, value) && Store(*text);
+}
+
+bool IniFile::Store(const IniText& text) {
     if (m_folder != nullptr) {
         FileStamp folderStamp;
         m_folder->Stat(".", folderStamp);
         FolderFile out(*m_folder, m_path);
         return out.Open(&folderStamp) && out.Write(text.bytes()) && out.Commit();
     }
-
     SafeFile out(m_path);
     return out.Open() && out.Write(text.bytes()) && out.Commit();
 }

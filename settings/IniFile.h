@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "settings/IniText.h"
+
 class Folder;
 
 class IniFile {
@@ -23,6 +25,12 @@ public:
                            std::string_view defaultValue, std::size_t maxBytes = 259) const;
     // Creates the file, section and key as needed; atomic; false (and nothing changed) on failure.
     bool WriteString(std::string_view section, std::string_view key, std::string_view value);
+
+    // The whole file for several reads or edits at once: a missing file gives empty text,
+    // an unreadable one nothing.
+    std::optional<IniText> Load() const;
+    // Replaces the file with `text`, as WriteString does.
+    bool Store(const IniText& text);
 
     const std::string& path() const { return m_path; }
 

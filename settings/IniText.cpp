@@ -1,39 +1,18 @@
 #include "settings/IniText.h"
 
+#include "base/AsciiText.h"
+
+using ascii::IsBlank;
+
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
 bool IsLineBreak(char c) {
     return c == '\r' || c == '\n';
 }
 bool IsQuote(char c) {
     return c == '"' || c == '\'';
-}
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (LowerAscii(a[i]) != LowerAscii(b[i]))
-            return false;
-    }
-    return true;
 }
 
 } // namespace
@@ -67,7 +46,7 @@ IniText::Line IniText::Classify(std::size_t begin, std::size_t contentEnd, std::
     line.contentEnd = contentEnd;
     line.end = end;
     const std::string_view content(m_bytes.data() + begin, contentEnd - begin);
-    const std::string_view rest = Trim(content);
+    const std::string_view rest = ascii::TrimBlanks(content);
     if (rest.empty())
         return line;
     const std::size_t restBegin = begin + static_cast<std::size_t>(rest.data() - content.data());
@@ -93,7 +72,7 @@ IniText::Line IniText::Classify(std::size_t begin, std::size_t contentEnd, std::
             ++value;
         line.valueBegin = value;
     }
-    name = Trim(name);
+    name = ascii::TrimBlanks(name);
     line.nameBegin = static_cast<std::size_t>(name.data() - m_bytes.data());
     line.nameEnd = line.nameBegin + name.size();
     return line;
@@ -104,19 +83,18 @@ std::string_view IniText::NameOf(const Line& line) const {
 }
 
 std::size_t IniText::FindSection(std::string_view section) const {
-    section = Trim(section);
+    section = ascii::TrimBlanks(section);
     for (std::size_t i = 0; i < m_lines.size(); ++i) {
-        if (m_lines[i].kind == Kind::Section &&
-            EqualsIgnoringAsciiCase(NameOf(m_lines[i]), section))
+        if (m_lines[i].kind == Kind::Section && ascii::EqualsNoCase(NameOf(m_lines[i]), section))
             return i;
     }
     return m_lines.size();
 }
 
 std::size_t IniText::FindKey(std::size_t header, std::string_view key) const {
-    key = Trim(key);
+    key = ascii::TrimBlanks(key);
     for (std::size_t i = header + 1; i < m_lines.size() && m_lines[i].kind != Kind::Section; ++i) {
-        if (m_lines[i].kind == Kind::Key && EqualsIgnoringAsciiCase(NameOf(m_lines[i]), key))
+        if (m_lines[i].kind == Kind::Key && ascii::EqualsNoCase(NameOf(m_lines[i]), key))
             return i;
     }
     return m_lines.size();
@@ -156,8 +134,8 @@ void IniText::InsertLines(std::size_t pos, const std::string& lines) {
 bool IniText::Set(std::string_view section, std::string_view key, std::string_view value) {
     if (!IsStorableSection(section) || !IsStorableKey(key))
         return false;
-    section = Trim(section);
-    key = Trim(key);
+    section = ascii::TrimBlanks(section);
+    key = ascii::TrimBlanks(key);
     const std::string encoded = EncodeValue(value);
     const std::string eol(LineEndStyle());
     // Appended piece by piece: gcc 12 at -O3 warns falsely (-Wrestrict) on chained operator+.
@@ -195,7 +173,7 @@ bool IniText::IsStorableSection(std::string_view section) {
 }
 
 bool IniText::IsStorableKey(std::string_view key) {
-    key = Trim(key);
+    key = ascii::TrimBlanks(key);
     if (!key.empty() && (key.front() == ';' || key.front() == '['))
         return false;
     for (const char c : key) {
@@ -226,8 +204,35 @@ std::string IniText::EncodeValue(std::string_view value) {
 }
 
 std::string IniText::DecodeValue(std::string_view stored) {
-    stored = Trim(stored);
+    stored = ascii::TrimBlanks(stored);
     if (stored.size() >= 2 && stored.front() == stored.back() && IsQuote(stored.front()))
         stored = stored.substr(1, stored.size() - 2);
     return std::string(stored);
+}
+
+bool IniText::RemoveSection(std::string_view section) {
+    const std::size_t header = FindSection(section);
+    if (header == m_lines.size())
+        return false;
+    std::size_t next = header + 1;
+    while (next < m_lines.size() && m_lines[next].kind != Kind::Section)
+        ++next;
+    const std::size_t begin = header == 0 ? 0 : m_lines[header - 1].end;
+    const std::size_t end = next == m_lines.size() ? m_bytes.size() : m_lines[next - 1].end;
+    m_bytes.erase(begin, end - begin);
+    Parse();
+    return true;
+}
+
+std::vector<std::pair<std::string, std::string>> IniText::Entries(std::string_view section) const {
+    std::vector<std::pair<std::string, std::string>> entries;
+    const std::size_t header = FindSection(section);
+    for (std::size_t i = header + 1; i < m_lines.size() && m_lines[i].kind != Kind::Section; ++i) {
+        const Line& line = m_lines[i];
+        if (line.kind == Kind::Key)
+            entries.emplace_back(NameOf(line),
+                                 DecodeValue(std::string_view(m_bytes).substr(
+                                     line.valueBegin, line.contentEnd - line.valueBegin)));
+    }
+    return entries;
 }

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // Lines end in CR LF, LF or a lone CR. Blanks are spaces and tabs. A line whose first non-blank
@@ -20,6 +21,11 @@ public:
     // Sets the key, adding the section and the key as needed; false when a name cannot be
     // stored so that it reads back (see IsStorableSection and IsStorableKey).
     bool Set(std::string_view section, std::string_view key, std::string_view value);
+
+    // Removes the section's header and every line up to the next section; false when missing.
+    bool RemoveSection(std::string_view section);
+    // The key lines of the section, names and decoded values, in file order.
+    std::vector<std::pair<std::string, std::string>> Entries(std::string_view section) const;
 
     const std::string& bytes() const { return m_bytes; }
 

@@ -1,20 +1,6 @@
 #include "study/NewWordCheck.h"
 
-namespace {
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-} // namespace
-
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
+#include "base/AsciiText.h"
 
 namespace {
 
@@ -22,7 +8,7 @@ NewWordCheck Check(const WordList& words, const WordPos* self, std::string_view 
                    std::string_view mean, std::string_view type) {
     NewWordCheck check;
     // A word of blanks alone would be stored as an empty word, so it counts as missing.
-    const std::string_view trimmed = TrimBlanks(word);
+    const std::string_view trimmed = ascii::Trim(word);
     if (trimmed.empty())
         check.verdict = NewWordCheck::Verdict::MissingWord;
     else if (mean.empty())

@@ -21,9 +21,6 @@ struct NewWordCheck {
     std::string existingWord; // Duplicate: the entry's word as stored
 };
 
-// White space (blank, tab, CR, LF, VT, FF) removed from both ends.
-std::string_view TrimBlanks(std::string_view text);
-
 NewWordCheck CheckNewWord(const WordList& words, std::string_view word, std::string_view mean,
                           std::string_view type);
 

@@ -9,20 +9,16 @@
 #include "framework/CPaintDC.h"
 #include "framework/CWinApp.h"
 #include "framework/Clipboard.h"
-#include "framework/FileDialog.h"
-#include "framework/TextCodec.h"
 #include "res/ResourceIds.h"
 #include "res/RowIds.h"
-#include "settings/IniFile.h"
 #include "study/NewWordCheck.h"
 #include "study/PageRules.h"
+#include "study/StudySession.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CEditEntryDlg.h"
-#include "ui/CImportDlg.h"
 #include "ui/EntryChecks.h"
-#include "ui/ListCodeSet.h"
+#include "ui/FoundRow.h"
 #include "ui/RowText.h"
-#include "words/WordFile.h"
 #include "words/WordListLoad.h"
 #include "words/WordStore.h"
 
@@ -74,10 +70,6 @@ END_MESSAGE_MAP()
 static_assert(CVocabDlg::kRowCount == kRowIdCount && RevealState::kRows == kRowIdCount);
 
 namespace {
-
-const char* const kSettingsFile = "env.ini"; // relative: the current directory of each call
-const char* const kSection = "Setting";
-const char* const kViewSection = "View"; // theme and zoom, apart from the window's own settings
 
 Column ColumnOf(bool word) {
     return word ? Column::Word : Column::Mean;
@@ -153,12 +145,10 @@ BOOL CVocabDlg::OnInitDialog() {
     // Read while the window was being built; a window run a second time reads afresh.
     if (m_load == nullptr)
         m_load = std::make_unique<WordListLoad>(std::make_unique<WordStore>());
-    WordListLoad::Result load = m_load->Finish(m_words);
+    if (std::string notice = m_session->Open(*m_load); !notice.empty())
+        m_startNotices.push_back(std::move(notice));
     m_load.reset();
-    m_store = std::move(load.store);
-    if (!load.loaded)
-        m_startNotices.push_back(std::move(load.message));
-    m_strWordFile = m_store->path();
+    m_strWordFile = m_session->WordFilePath();
     m_itCursor = m_words.Begin();
     ReadSettings();
     ReadView();
@@ -183,9 +173,8 @@ BOOL CVocabDlg::OnInitDialog() {
 LRESULT CVocabDlg::OnShown(WPARAM /*wParam*/, LPARAM /*lParam*/) {
     std::vector<std::string> notices = std::move(m_startNotices);
     m_startNotices.clear();
-    if (m_store && !m_store->Lock())
-        notices.push_back("Another Vocamint has this word list open. Words added in both are "
-                          "merged when each one exits.");
+    if (std::string notice = m_session->LockNotice(); !notice.empty())
+        notices.push_back(std::move(notice));
     for (const std::string& notice : notices)
         MessageBox(notice.c_str(), "Info", MB_OK);
     return 0;
@@ -200,6 +189,8 @@ void CVocabDlg::OnSysCommand(UINT nID, LPARAM /*lParam*/) {
     }
 }
 
+// Minimised, the window draws the program's icon itself, and gives it for dragging; Qt's
+// desktops never ask, but the handlers are the window's answer to messages it is sent.
 void CVocabDlg::OnPaint() {
     if (!IsIconic()) {
         Default();
@@ -222,17 +213,19 @@ HICON CVocabDlg::OnQueryDragIcon() {
 
 // ---- Paging -------------------------------------------------------------------------------
 
-void CVocabDlg::MoveToNumber(std::int32_t nNumber) {
-    m_nPageStart = nNumber;
-    m_itCursor = m_words.FindNumber(m_nPageStart);
-}
-
-// Moves to the start a page rule gave, if it gave one.
-void CVocabDlg::MoveTo(std::optional<std::int32_t> start) {
-    if (!start)
-        return;
-    MoveToNumber(*start);
-    ShowPage();
+// Shows what the session answered: the page, its rows and the menu, and the row in question.
+void CVocabDlg::Show(const StudySession::Answer& answer) {
+    m_nPageStart = m_session->PageStart();
+    m_itCursor = m_session->Cursor();
+    m_bModified = m_session->IsModified();
+    if (answer.listChanged) {
+        UpdateMenu();
+        m_findDlg.Restart();
+    }
+    if (answer.pageMoved || answer.rowsChanged)
+        ShowPage(answer.pageMoved);
+    if (answer.focusRow)
+        m_btnRowCheck[*answer.focusRow].SetFocus();
 }
 
 void CVocabDlg::ShowPage(bool bNewPage) {
@@ -258,27 +251,27 @@ void CVocabDlg::ShowPage(bool bNewPage) {
 }
 
 void CVocabDlg::OnFirstPage() {
-    MoveTo(PageRules::First(m_nPageStart));
+    Show(m_session->FirstPage());
 }
 
 void CVocabDlg::OnPrevPage() {
-    MoveTo(PageRules::Previous(m_nPageStart));
+    Show(m_session->PreviousPage());
 }
 
 void CVocabDlg::OnNextPage() {
-    MoveTo(PageRules::Next(m_nPageStart, m_words.GetCount()));
+    Show(m_session->NextPage());
 }
 
 void CVocabDlg::OnLastPage() {
-    MoveTo(PageRules::Last(m_nPageStart, m_words.GetCount()));
+    Show(m_session->LastPage());
 }
 
 void CVocabDlg::OnGoto() {
     UpdateData(TRUE);
-    const std::optional<std::int32_t> start = PageRules::Jump(m_strGoto.str(), m_words.GetCount());
-    if (!start)
+    const StudySession::Answer answer = m_session->Jump(m_strGoto.str());
+    if (!answer.pageMoved)
         return;
-    MoveTo(start);
+    Show(answer);
     UpdateData(FALSE);
 }
 
@@ -375,84 +368,37 @@ void CVocabDlg::OnAddWord() {
     entry.word = check.word;
     entry.type = m_strType.str();
     entry.mean = m_strMean.str();
-    m_history.Apply(ListStep::Add(entry));
-
-    m_nPageStart = PageRules::BeforeLast(m_nPageStart);
-    OnLastPage();
-    m_bModified = m_history.IsModified();
-    UpdateMenu();
-    m_findDlg.Restart();
+    Show(m_session->Add(entry));
     UpdateData(FALSE);
 }
 
 // ---- Managing the list --------------------------------------------------------------------
 
-std::optional<std::uint32_t> CVocabDlg::CurrentEntry() const {
+std::optional<std::uint32_t> CVocabDlg::CurrentEntry(bool firstWhenNone) const {
     int row = m_nContextRow;
     for (int k = 0; k < kRowCount && row < 0; ++k) {
         if (m_btnRowCheck[k].HasFocus() || m_btnWordToggle[k].HasFocus() ||
             m_btnMeanToggle[k].HasFocus())
             row = k;
     }
-    if (row < 0)
-        row = 0;
-    const std::uint32_t first = m_words.IndexOf(m_itCursor);
-    const std::uint64_t index = std::uint64_t{first} + static_cast<std::uint32_t>(row);
-    if (m_itCursor == m_words.End() || index >= m_words.GetCount())
+    if (row < 0 && !firstWhenNone)
         return std::nullopt;
-    return static_cast<std::uint32_t>(index);
+    return m_session->EntryAtRow(row < 0 ? 0 : row);
 }
 
-// Fills the rows again for the page shown, leaving each row shown or hidden as it was.
-void CVocabDlg::RefreshPage() {
-    MoveToNumber(m_nPageStart);
-    ShowPage(false);
-}
-
-void CVocabDlg::ShowChange(WordPos changed) {
-    m_bModified = m_history.IsModified();
-    UpdateMenu();
-    m_findDlg.Restart();
-    if (changed == m_words.End()) {
-        // Nothing left to show where the change was: the page stays, or the last one.
-        MoveToNumber(m_nPageStart);
-        if (m_itCursor == m_words.End() && m_words.GetCount() > 0)
-            changed = m_words.PosAt(m_words.GetCount() - 1);
-        else {
-            RefreshPage();
-            return;
-        }
-    }
-    const std::int32_t start = PageRules::StartOfPageHolding(m_words.At(changed).number);
-    if (start == m_nPageStart) {
-        RefreshPage();
-        return;
-    }
-    MoveToNumber(start);
-    ShowPage();
-}
-
+// The found row keeps a mark until the page moves on.
 void CVocabDlg::ShowEntry(std::uint32_t index) {
-    const WordPos pos = m_words.PosAt(index);
-    if (pos == m_words.End())
-        return;
-    // The page is reached as the jump field reaches it.
-    const std::int32_t number = m_words.At(pos).number;
-    const std::int32_t page = PageRules::StartOfPageHolding(number) / PageRules::kPageSize + 1;
-    if (const auto start = PageRules::Jump(std::to_string(page), m_words.GetCount()))
-        MoveTo(start);
-    const std::uint32_t first = m_words.IndexOf(m_itCursor);
-    if (m_itCursor == m_words.End() || index < first || index - first >= kRowCount)
-        return;
-    m_btnRowCheck[index - first].SetFocus();
+    const StudySession::Answer answer = m_session->ShowEntry(index);
+    Show(answer);
+    if (answer.focusRow)
+        MarkFoundRow(m_rows[static_cast<std::size_t>(*answer.focusRow)]);
 }
 
 void CVocabDlg::OnContextMenu(UINT nID, LPARAM pos) {
     for (int k = 0; k < kRowCount; ++k) {
         const bool onRow = static_cast<int>(nID) == kRowIds[k].wordLabel ||
                            static_cast<int>(nID) == kRowIds[k].meanLabel;
-        if (!onRow || m_itCursor == m_words.End() ||
-            m_words.IndexOf(m_itCursor) + static_cast<std::uint64_t>(k) >= m_words.GetCount())
+        if (!onRow || !m_session->EntryAtRow(k))
             continue;
         m_nContextRow = k;
         TrackPopupMenu(IDR_ROW_MENU, pos);
@@ -478,24 +424,22 @@ void CVocabDlg::OnEditEntry() {
     const std::optional<std::uint32_t> index = CurrentEntry();
     if (!index)
         return;
-    const WordPos pos = m_words.PosAt(*index);
     const int focusRow = m_nContextRow;
-    CEditEntryDlg dlg(m_words, pos, this);
+    CEditEntryDlg dlg(m_words, m_words.PosAt(*index), this);
     if (dlg.DoModal() != IDOK)
         return;
-    const WordEntry before = m_words.At(pos);
-    const WordEntry& after = dlg.GetEntry();
-    if (before.word == after.word && before.spell == after.spell && before.type == after.type &&
-        before.mean == after.mean)
+    const StudySession::Answer answer = m_session->Edit(*index, dlg.GetEntry());
+    if (!answer.listChanged)
         return;
-    ShowChange(m_history.Apply(ListStep::Edit(*index, after)));
+    Show(answer);
     if (focusRow >= 0)
         m_btnRowCheck[focusRow].SetFocus();
 }
 
+// Only a row the learner points at: the focus on a page button or an edit field deletes nothing.
 void CVocabDlg::OnDeleteEntry() {
-    if (const std::optional<std::uint32_t> index = CurrentEntry())
-        ShowChange(m_history.Apply(ListStep::Delete(*index)));
+    if (const std::optional<std::uint32_t> index = CurrentEntry(false))
+        Show(m_session->Delete(*index));
 }
 
 void CVocabDlg::OnCopyWord() {
@@ -504,13 +448,11 @@ void CVocabDlg::OnCopyWord() {
 }
 
 void CVocabDlg::OnUndo() {
-    if (m_history.CanUndo())
-        ShowChange(m_history.Undo());
+    Show(m_session->Undo());
 }
 
 void CVocabDlg::OnRedo() {
-    if (m_history.CanRedo())
-        ShowChange(m_history.Redo());
+    Show(m_session->Redo());
 }
 
 void CVocabDlg::OnFind() {
@@ -541,103 +483,16 @@ void CVocabDlg::OnAppExit() {
     OnOK();
 }
 
-// ---- Import and export --------------------------------------------------------------------
-
-namespace {
-
-const char* const kImportFilter = "Word lists (*.csv *.tsv *.txt *.kvtml *.xml);;All files (*)";
-const char* const kExportFilter = "CSV (*.csv);;Tab-separated (*.tsv *.txt);;KVTML (*.kvtml)";
-
-} // namespace
-
-void CVocabDlg::OnFileImport() {
-    std::string path;
-    const bool chosen =
-        m_chooseFile ? m_chooseFile(false, path) : AfxGetOpenFileName(this, kImportFilter, path);
-    if (!chosen)
-        return;
-    CImportDlg dlg(m_words, path, this);
-    std::string message;
-    if (!dlg.Load(message)) {
-        MessageBox(message.c_str(), "Error", MB_OK | MB_ICONINFORMATION);
-        return;
-    }
-    if (dlg.DoModal() != IDOK)
-        return;
-    const ImportPlan& plan = dlg.GetPlan();
-    std::vector<std::pair<std::uint32_t, WordEntry>> replaced;
-    replaced.reserve(plan.replaced.size());
-    for (const Replacement& r : plan.replaced)
-        replaced.emplace_back(static_cast<std::uint32_t>(r.index), r.after);
-    std::vector<WordEntry> appended;
-    appended.reserve(plan.added.GetCount());
-    for (WordPos pos = plan.added.Begin(); pos != plan.added.End(); pos = plan.added.Next(pos))
-        appended.push_back(plan.added.At(pos));
-    if (replaced.empty() && appended.empty())
-        return;
-    m_history.Apply(ListStep::Import(std::move(replaced), std::move(appended)));
-    // The last page, as after an added word.
-    m_nPageStart = PageRules::BeforeLast(m_nPageStart);
-    OnLastPage();
-    m_bModified = m_history.IsModified();
-    UpdateMenu();
-    m_findDlg.Restart();
-}
-
-void CVocabDlg::OnFileExport() {
-    std::string path;
-    const bool chosen =
-        m_chooseFile ? m_chooseFile(true, path) : AfxGetSaveFileName(this, kExportFilter, path);
-    if (!chosen)
-        return;
-    const std::optional<ExchangeFormat> format = FormatFromPath(path);
-    if (!format) {
-        MessageBox("Please give the file a name ending in .csv, .tsv, .txt or .kvtml.", "Error",
-                   MB_OK | MB_ICONINFORMATION);
-        return;
-    }
-    std::string message;
-    WordList converted;
-    if (!ExportWords(ListInUtf8(m_words, converted), path, *format, message)) {
-        MessageBox(message.c_str(), "Error", MB_OK | MB_ICONINFORMATION);
-        return;
-    }
-    const std::uint32_t count = m_words.GetCount();
-    const std::string done =
-        "Exported " + std::to_string(count) + (count == 1 ? " word." : " words.");
-    MessageBox(done.c_str(), "Info", MB_OK);
-}
-
-// Menu texts name the step that Undo and Redo would take; '&' in a word is shown as written.
-void CVocabDlg::UpdateMenu() {
-    CMenu* menu = GetMenu();
-    if (menu == nullptr)
-        return;
-    const auto label = [](std::string name) {
-        std::string text = "&";
-        for (const char c : name) {
-            text += c;
-            if (c == '&')
-                text += '&';
-        }
-        return text;
-    };
-    menu->ModifyMenu(ID_EDIT_UNDO, label(m_history.UndoName()).c_str());
-    menu->ModifyMenu(ID_EDIT_REDO, label(m_history.RedoName()).c_str());
-    menu->EnableMenuItem(ID_EDIT_UNDO, m_history.CanUndo() ? MF_ENABLED : MF_GRAYED);
-    menu->EnableMenuItem(ID_EDIT_REDO, m_history.CanRedo() ? MF_ENABLED : MF_GRAYED);
-}
-
 // ---- Closing and saving -------------------------------------------------------------------
 
 void CVocabDlg::OnOK() {
     WriteSettings();
     m_bExitRefused = false;
-    if (m_bModified && m_store) {
-        const WordStore::SaveResult saved = m_store->Save(m_words);
+    if (m_bModified) {
+        const StudySession::Leaving saved = m_session->Save();
         if (!saved.message.empty() && !m_bQuiet)
             MessageBox(saved.message.c_str(), "Info", MB_OK);
-        if (!saved.done) {
+        if (!saved.end) {
             m_bExitRefused = true;
             return;
         }
@@ -652,14 +507,7 @@ void CVocabDlg::EndSession() {
     OnOK();
     if (!m_bExitRefused)
         return;
-    if (m_store) {
-        const std::string kept = m_store->KeepAside(m_words);
-        if (kept.empty())
-            std::fprintf(stderr, "vocamint: the list could not be saved, nor kept aside\n");
-        else
-            std::fprintf(stderr, "vocamint: the list could not be saved; it is kept as '%s'\n",
-                         kept.c_str());
-    }
+    std::fprintf(stderr, "vocamint: %s\n", m_session->KeepAside().c_str());
     EndDialog(IDCANCEL);
 }
 
@@ -677,124 +525,12 @@ void CVocabDlg::OnClose() {
 // The settings file lies in the folder held since start-up, beside the word file.
 void CVocabDlg::ReadSettings() {
     UpdateData(TRUE);
-    const IniFile ini =
-        m_store ? IniFile(m_store->folder(), kSettingsFile) : IniFile(kSettingsFile);
-    m_nPageStart = ini.ReadInt(kSection, "Index", 0);
-    m_strGoto = ini.ReadString(kSection, "Goto", "", 259);
+    m_session->ReadSettings();
+    m_nPageStart = m_session->PageStart();
+    m_strGoto = m_session->settings().jumpText;
     UpdateData(FALSE);
 }
 
 void CVocabDlg::WriteSettings() {
-    IniFile ini = m_store ? IniFile(m_store->folder(), kSettingsFile) : IniFile(kSettingsFile);
-    CString index;
-    index.Format("%d", PageRules::StoredIndex(m_nPageStart));
-    ini.WriteString(kSection, "Index", index.str());
-    ini.WriteString(kSection, "Goto", m_strGoto.str());
-}
-
-// ---- View ---------------------------------------------------------------------------------
-
-void CVocabDlg::NameRow(int row) {
-    const RowControls& controls = m_rows[static_cast<std::size_t>(row)];
-    const int n = row + 1;
-    for (const bool word : {true, false}) {
-        const bool shown = m_reveal.IsShown(row, ColumnOf(word));
-        const QString what = word ? QStringLiteral("word") : QStringLiteral("meaning");
-        if (QWidget* toggle = (word ? controls.wordToggle : controls.meanToggle)->GetSafeHwnd())
-            toggle->setAccessibleName(
-                QStringLiteral("%1 %2 %3").arg(shown ? "Hide" : "Show", what).arg(n));
-        QWidget* label = (word ? controls.wordLabel : controls.meanLabel)->GetSafeHwnd();
-        if (label == nullptr)
-            continue;
-        const QString role = word ? QStringLiteral("Row %1 word and pronunciation").arg(n)
-                                  : QStringLiteral("Row %1 meaning").arg(n);
-        label->setAccessibleDescription(role);
-        // A shown label is read as its text; a hidden one must not give the answer away.
-        label->setAccessibleName(shown ? QString() : role + QStringLiteral(", hidden"));
-    }
-}
-
-void CVocabDlg::OnViewDark() {
-    ChooseTheme(Theme::Dark);
-}
-
-void CVocabDlg::OnViewLight() {
-    ChooseTheme(Theme::Light);
-}
-
-void CVocabDlg::OnViewSystem() {
-    ChooseTheme(Theme::System);
-}
-
-void CVocabDlg::ChooseTheme(Theme theme) {
-    ApplyTheme(theme);
-    WriteView("Theme", ThemeName(theme));
-    UpdateViewMenu();
-}
-
-void CVocabDlg::OnZoomIn() {
-    SetZoom(Zoom::Step(Zoom::Percent(), +1));
-}
-
-void CVocabDlg::OnZoomOut() {
-    SetZoom(Zoom::Step(Zoom::Percent(), -1));
-}
-
-void CVocabDlg::OnZoomReset() {
-    SetZoom(Zoom::kDefault);
-}
-
-void CVocabDlg::SetZoom(int percent) {
-    if (percent == Zoom::Percent())
-        return;
-    Zoom::SetPercent(percent);
-    ApplyZoom();
-    WriteView("Zoom", std::to_string(Zoom::Percent()));
-}
-
-// Only a choice the learner made is written, so env.ini stays as it was until then.
-void CVocabDlg::ReadView() {
-    const IniFile ini =
-        m_store ? IniFile(m_store->folder(), kSettingsFile) : IniFile(kSettingsFile);
-    const std::optional<Theme> theme = ThemeFromName(ini.ReadString(kViewSection, "Theme", ""));
-    ApplyTheme(theme.value_or(Theme::System));
-    const int zoom = Zoom::Valid(ini.ReadInt(kViewSection, "Zoom", Zoom::kDefault));
-    if (zoom != Zoom::Percent()) {
-        Zoom::SetPercent(zoom);
-        ApplyZoom();
-    }
-    UpdateViewMenu();
-}
-
-void CVocabDlg::WriteView(const char* key, const std::string& value) {
-    IniFile ini = m_store ? IniFile(m_store->folder(), kSettingsFile) : IniFile(kSettingsFile);
-    ini.WriteString(kViewSection, key, value);
-}
-
-void CVocabDlg::UpdateViewMenu() {
-    CMenu* menu = GetMenu();
-    if (menu == nullptr)
-        return;
-    const Theme theme = CurrentTheme();
-    menu->CheckMenuItem(ID_VIEW_DARK, theme == Theme::Dark ? MF_CHECKED : 0);
-    menu->CheckMenuItem(ID_VIEW_LIGHT, theme == Theme::Light ? MF_CHECKED : 0);
-    menu->CheckMenuItem(ID_VIEW_SYSTEM, theme == Theme::System ? MF_CHECKED : 0);
-}
-
-// A hidden word is spoken too: hearing it is part of the drill.
-void CVocabDlg::OnSpeak() {
-    UpdateSpeakItem();
-    if (const std::optional<std::uint32_t> index = CurrentEntry())
-        m_speaker.Say(ToQString(m_words.At(m_words.PosAt(*index)).word));
-}
-
-void CVocabDlg::UpdateSpeakItem() {
-    CMenu* menu = GetMenu();
-    QAction* item = menu ? menu->FindItem(ID_VIEW_SPEAK) : nullptr;
-    if (item == nullptr)
-        return;
-    const QString reason = m_speaker.Unavailable();
-    item->setEnabled(reason.isEmpty());
-    item->setToolTip(reason.isEmpty() ? QStringLiteral("Read the word of the current row aloud")
-                                      : reason);
+    m_session->WriteSettings(m_strGoto.str());
 }

@@ -1,4 +1,7 @@
 // The study window: pages of ten words, the hide-and-reveal drill, the add form and the exit.
+// What each action does to the list and the page is the study session's answer; the window
+// turns it into texts, states and focus (its file and view work is in CVocabDlgExchange.cpp
+// and CVocabDlgView.cpp).
 #pragma once
 
 #include <cstdint>
@@ -12,15 +15,14 @@
 #include "framework/CDialog.h"
 #include "framework/CString.h"
 #include "framework/Controls.h"
-#include "study/ListHistory.h"
 #include "study/RevealState.h"
+#include "study/StudySession.h"
 #include "ui/CFindDlg.h"
 #include "ui/RowControls.h"
 #include "ui/Speaker.h"
 #include "words/WordList.h"
 
 class WordListLoad;
-class WordStore;
 
 class CVocabDlg : public CDialog {
 public:
@@ -49,9 +51,8 @@ protected:
     HICON OnQueryDragIcon();
     void OnClose();
 
-    // Paging.
-    void MoveToNumber(std::int32_t nNumber);
-    void MoveTo(std::optional<std::int32_t> start);
+    // Paging. Show brings the page, its rows, the menu and the focus in line with an answer.
+    void Show(const StudySession::Answer& answer);
     void ShowPage(bool bNewPage = true); // false: the rows keep their revealed states
     void OnFirstPage();
     void OnPrevPage();
@@ -89,20 +90,18 @@ protected:
     void OnFileImport();
     void OnFileExport();
     // The list index of the entry the current row shows: the row with the keyboard focus, or
-    // the one under the mouse for the row menu, else the page's first; nothing on an empty page.
-    std::optional<std::uint32_t> CurrentEntry() const;
-    // After a change: the page that holds entry `index` (the page shown, if it holds it), its
-    // rows' revealed states kept, and the menu brought up to date.
-    void ShowChange(WordPos changed);
+    // the one under the mouse for the row menu, else (`firstWhenNone`) the page's first;
+    // nothing on an empty row.
+    std::optional<std::uint32_t> CurrentEntry(bool firstWhenNone = true) const;
     void ShowEntry(std::uint32_t index);
-    void RefreshPage();
     void UpdateMenu();
 
     // Settings file.
     void ReadSettings();
     void WriteSettings();
 
-    // View: colours and size, read at start-up and stored when the learner changes them.
+    // View: colours and size, from the learner's own settings at start-up and stored there
+    // when the learner changes them.
     void OnViewDark();
     void OnViewLight();
     void OnViewSystem();
@@ -112,7 +111,6 @@ protected:
     void OnZoomReset();
     void SetZoom(int percent);
     void ReadView();
-    void WriteView(const char* key, const std::string& value);
     void UpdateViewMenu();
     // Speech: the current row's word aloud, greyed out with the reason when no engine exists.
     void OnSpeak();
@@ -121,10 +119,11 @@ protected:
     // Names the row's labels and toggles for a screen reader after their state changed.
     void NameRow(int row);
 
-    WordList m_words;
+    // The run with the list; the members below it show what it answered.
+    std::unique_ptr<StudySession> m_session = std::make_unique<StudySession>();
+    const WordList& m_words = m_session->words();
     std::vector<RowControls> m_rows;
     RevealState m_reveal;
-    ListHistory m_history{m_words};
     CFindDlg m_findDlg;
     int m_nContextRow = -1; // the row under the mouse while the row menu is open
     WordPos m_itCursor;
@@ -163,7 +162,6 @@ private:
     bool m_bQuiet = false;       // ending for the session: no message boxes
     LRESULT OnShown(WPARAM wParam, LPARAM lParam);
     std::vector<std::string> m_startNotices; // for the learner once the window is on screen
-    std::unique_ptr<WordStore> m_store;      // the folder of the word list, held from start-up
     std::unique_ptr<WordListLoad> m_load;    // the list being read until OnInitDialog takes it
     FileChooser m_chooseFile;
 };

@@ -61,10 +61,16 @@ grep -q '1 new, 1 already in the list (skipped), 1 lines unreadable' out ||
 grep -q 'line 4: unclosed quote' err || fail "problems: $(cat err)"
 printf '1 apple /ap/ n. 苹果\r\n2 book /bk/ n. 书\r\n3 cat \\e \\e 猫\r\n' >want.txt
 cmp -s WL.txt want.txt || fail "after import: $(cat WL.txt)"
+grep -q '^1 word added, 0 replaced; the list now has 3 words\.$' out || fail "counts: $(cat out)"
+# Saved as the window saves: the replaced list kept in backups/, the file's mode kept.
+[ -n "$(ls backups 2>/dev/null)" ] || fail "an import kept no backup"
+chmod 640 WL.txt
 
 expect 0 --import=good.csv --on-duplicate=replace --format csv
 printf '1 apple /ap/ n. 苹果\r\n2 book \\e \\e 预订\r\n3 cat \\e \\e 猫\r\n' >want.txt
 cmp -s WL.txt want.txt || fail "after replace: $(cat WL.txt)"
+[ "$(stat -c %a WL.txt)" = 640 ] || fail "an import changed the list's mode to $(stat -c %a WL.txt)"
+chmod 644 WL.txt
 
 # Export in each format, then import into an empty list: the same words come back.
 for format in csv tsv kvtml; do
@@ -148,6 +154,29 @@ if locale -a 2>/dev/null | grep -qix 'zh_CN.gb18030'; then
 else
     echo "cli_test: zh_CN.gb18030 is not installed; the GB18030 case is left out" >&2
 fi
+
+# A window with the list open holds it: an import is refused and changes nothing, and goes
+# through once the window has ended.
+mkdir held && cd held || exit 1
+printf '1 apple \\e n. m\r\n' >WL.txt
+cp WL.txt before.txt
+printf 'word,meaning\ncat,猫\n' >new.csv
+QT_QPA_PLATFORM=offscreen "$program" >window.out 2>&1 &
+holder=$!
+for _ in $(seq 100); do
+    [ -e .WL.txt.lock ] && break
+    sleep 0.1
+done
+[ -e .WL.txt.lock ] || fail "the window took no lock: $(cat window.out)"
+expect 1 --import new.csv
+grep -q 'has the word list .* open; nothing imported' err || fail "refusal said: $(cat err)"
+[ ! -s out ] || fail "a refused import reported: $(cat out)"
+cmp -s WL.txt before.txt || fail "an import beside an open window changed WL.txt"
+kill "$holder"
+wait "$holder" 2>/dev/null
+expect 0 --import new.csv
+grep -q '^2 cat ' WL.txt || fail "the import after the window ended: $(cat WL.txt)"
+cd ..
 
 [ "$failures" -eq 0 ] || exit 1
 echo "cli_test: all passed"

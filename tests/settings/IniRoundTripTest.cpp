@@ -1,4 +1,5 @@
 #include "settings/IniFile.h"
+#include "tests/support/IniLines.h"
 
 #include <gtest/gtest.h>
 
@@ -18,27 +19,6 @@
 // mixed line ends, then checks that each value reads back and no other line changed.
 namespace {
 
-struct Line {
-    std::string content;
-    std::string end;
-};
-
-std::vector<Line> SplitLines(const std::string& bytes) {
-    std::vector<Line> lines;
-    std::size_t pos = 0;
-    while (pos < bytes.size()) {
-        const std::size_t stop = bytes.find_first_of("\r\n", pos);
-        if (stop == std::string::npos) {
-            lines.push_back({bytes.substr(pos), ""});
-            break;
-        }
-        const std::size_t endLength = bytes.compare(stop, 2, "\r\n") == 0 ? 2 : 1;
-        lines.push_back({bytes.substr(pos, stop - pos), bytes.substr(stop, endLength)});
-        pos = stop + endLength;
-    }
-    return lines;
-}
-
 std::string Folded(std::string text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
         text.erase(0, 1);
@@ -51,7 +31,7 @@ std::string Folded(std::string text) {
 
 // Indexes of the first header named `section` and of the first `key` line under it (npos each
 // when missing). The generated files keep to plain headers, keys and comments.
-std::pair<std::size_t, std::size_t> Locate(const std::vector<Line>& lines,
+std::pair<std::size_t, std::size_t> Locate(const std::vector<IniLine>& lines,
                                            const std::string& section, const std::string& key) {
     std::size_t header = std::string::npos;
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -154,16 +134,11 @@ TEST(IniRoundTrip, RandomValuesReadBackAndOtherLinesStay) {
             const std::string section = random.Name(sections);
             const std::string key = random.Name(keys);
             const std::string value = random.Value();
-            const std::vector<Line> before = SplitLines(Get(path));
+            const std::vector<IniLine> before = SplitIniLines(Get(path));
             ASSERT_TRUE(file.WriteString(section, key, value)) << round;
-            const std::vector<Line> after = SplitLines(Get(path));
+            const std::vector<IniLine> after = SplitIniLines(Get(path));
 
-            std::string expected;
-            for (std::size_t i = 0; i < value.size(); ++i) {
-                if (value[i] == '\r' && i + 1 < value.size() && value[i + 1] == '\n')
-                    ++i;
-                expected += value[i] == '\r' || value[i] == '\n' ? ' ' : value[i];
-            }
+            const std::string expected = WithoutLineBreaks(value);
             written[{Folded(section), Folded(key)}] = expected;
             for (const auto& [names, text] : written) {
                 EXPECT_EQ(file.ReadString(names.first, names.second, "\x01",
@@ -174,8 +149,8 @@ TEST(IniRoundTrip, RandomValuesReadBackAndOtherLinesStay) {
             EXPECT_EQ(file.ReadString(section, key, "\x01"), expected.substr(0, 259)) << round;
 
             // Drop the key's line on both sides, and the header when the section is new.
-            std::vector<Line> kept = before;
-            std::vector<Line> now = after;
+            std::vector<IniLine> kept = before;
+            std::vector<IniLine> now = after;
             const auto [oldHeader, oldKey] = Locate(before, section, key);
             const auto [newHeader, newKey] = Locate(after, section, key);
             ASSERT_NE(newKey, std::string::npos) << round;

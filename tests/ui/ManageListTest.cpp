@@ -105,12 +105,20 @@ const EditCase kCases[] = {
          Act(w, kDelete);
      },
      {"w2", "w3", "w4", "w5", "w6", "w7", "w8", "w9", "w10", "w11", "w12"}},
-    {"delete_without_focus_takes_the_first_row",
+    // Delete acts on a row the learner points at, never on one a page button stands for.
+    {"delete_with_the_focus_on_a_page_button_deletes_nothing",
      [](QDialog* w) {
          Act(w, Step{Step::Click, IDC_NEXT_PAGE});
+         Act(w, Step{Step::Click, IDC_FIRST_PAGE}); // the focus stays on "|<"
          Act(w, kDelete);
      },
-     {"w1", "w2", "w3", "w4", "w5", "w6", "w7", "w8", "w9", "w10", "w12"}},
+     {}},
+    {"delete_with_the_focus_in_the_add_form_deletes_nothing",
+     [](QDialog* w) {
+         Control<QWidget>(w, IDC_WORD)->setFocus();
+         Act(w, kDelete);
+     },
+     {}},
     {"undo_of_a_delete_writes_nothing",
      [](QDialog* w) {
          Act(w, FocusRow(3));

@@ -114,9 +114,12 @@ void StudyWindowTest::SetUp() {
     ASSERT_EQ(::chdir(QFile::encodeName(m_dir.path()).constData()), 0);
     m_oldLocale = std::setlocale(LC_ALL, nullptr);
     std::setlocale(LC_ALL, "C.UTF-8");
+    m_oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.filePath(QStringLiteral("config"))));
 }
 
 void StudyWindowTest::TearDown() {
+    qputenv("XDG_CONFIG_HOME", m_oldConfig);
     std::setlocale(LC_ALL, m_oldLocale.c_str());
     ASSERT_EQ(::chdir(QFile::encodeName(m_oldDir).constData()), 0);
 }
@@ -148,6 +151,10 @@ std::optional<std::string> StudyWindowTest::ReadFile(const char* name) const {
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     return file.readAll().toStdString();
+}
+
+std::string StudyWindowTest::UserSettingsPath() const {
+    return Path("config/vocamint/vocamint.ini");
 }
 
 std::string StudyWindowTest::Path(const char* name) const {

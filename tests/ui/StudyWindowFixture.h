@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -76,6 +77,8 @@ protected:
     void WriteFile(const char* name, const std::string& content);
     std::optional<std::string> ReadFile(const char* name) const;
     std::string Path(const char* name) const;
+    // The learner's view preferences, which each test keeps in its own folder.
+    std::string UserSettingsPath() const;
     // The entries of a word file as the program reads them.
     std::vector<WordEntry> LoadEntries(const char* name) const;
     // "Index" and "Goto" of env.ini as the program reads them, e.g. "1|7".
@@ -87,4 +90,5 @@ protected:
     QTemporaryDir m_dir;
     QString m_oldDir;
     std::string m_oldLocale;
+    QByteArray m_oldConfig;
 };

@@ -1,4 +1,5 @@
-// Comfort: the theme and zoom of the View menu, kept in env.ini, and what a screen reader hears.
+// Comfort: the theme and zoom of the View menu, kept in the learner's own settings, and what a
+// screen reader hears.
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAction>
@@ -119,7 +120,7 @@ TEST_P(ThemeTest, ChoiceRepaintsTheWindowAndIsKept) {
     EXPECT_EQ(edgeTopLeft, expected.dark().color().rgb());
     EXPECT_EQ(edgeBottomRight, expected.light().color().rgb());
     EXPECT_EQ(checked, QSet<int>{c.choice});
-    const IniFile stored(Path("env.ini"));
+    const IniFile stored(UserSettingsPath());
     EXPECT_EQ(stored.ReadString("View", "Theme", ""), c.written);
     EXPECT_EQ(Settings(), "-9|");
 }
@@ -200,7 +201,7 @@ TEST_P(ZoomTest, KeysScaleTheWindowWithinLimitsAndTheZoomIsKept) {
     EXPECT_NEAR(after.width(), before.width() * scale, before.width() * scale * 0.15);
     EXPECT_NEAR(buttonAfter.height(), buttonBefore.height() * scale,
                 buttonBefore.height() * scale * 0.2);
-    const IniFile stored(Path("env.ini"));
+    const IniFile stored(UserSettingsPath());
     EXPECT_EQ(stored.ReadInt("View", "Zoom", 0), c.percent);
     EXPECT_EQ(Settings(), "-9|");
     Run([&](QDialog* w) { reopened = w->size(); });
@@ -250,10 +251,10 @@ TEST_F(ViewWindowTest, ZoomStopsWhereTheWindowStillFitsTheScreen) {
         const bool taller = plain.height() * next / 100 + frame.height() > available.height() - 8;
         EXPECT_TRUE(wider || taller) << "stopped at " << reached;
     }
-    const IniFile stored(Path("env.ini"));
+    const IniFile stored(UserSettingsPath());
     EXPECT_EQ(stored.ReadInt("View", "Zoom", 0), reached);
 
-    WriteFile("env.ini", "[Setting]\r\nIndex=-9\r\n[View]\r\nZoom=300\r\n");
+    WriteFile("config/vocamint/vocamint.ini", "[View]\r\nZoom=300\r\n");
     Run([&](QDialog* w) {
         QTRY_VERIFY(w->frameGeometry().width() <= available.width() &&
                     w->frameGeometry().height() <= available.height());
@@ -263,7 +264,7 @@ TEST_F(ViewWindowTest, ZoomStopsWhereTheWindowStillFitsTheScreen) {
     EXPECT_LE(started.width(), available.width());
     EXPECT_LE(started.height(), available.height());
     EXPECT_EQ(startedAt, reached);
-    EXPECT_EQ(IniFile(Path("env.ini")).ReadInt("View", "Zoom", 0), 300);
+    EXPECT_EQ(IniFile(UserSettingsPath()).ReadInt("View", "Zoom", 0), 300);
 }
 
 // Menus, the row check boxes and the Hide boxes grow with the window.
@@ -303,6 +304,52 @@ TEST_F(ViewWindowTest, MenusAndCheckBoxesZoomWithTheWindow) {
     EXPECT_NEAR(zoomed.rowBox, plain.rowBox * 2, 2);
     EXPECT_NEAR(zoomed.hideBox, plain.hideBox * 2, 2);
 }
+
+// The list's settings file is read at start-up and written at exit only; the learner's view
+// preferences live apart from it, and an old [View] section moves there once.
+struct KeptCase {
+    const char* name;
+    const char* env;      // env.ini at start
+    const char* user;     // the user's file at start; nullptr: none
+    bool escape;          // leave with Escape (else with the Exit item)
+    const char* envAfter; // env.ini afterwards
+    const char* userAfter;
+};
+
+const KeptCase kKeptCases[] = {
+    {"zoom_then_escape_leaves_env_ini", "[Setting]\r\nIndex=-9\r\nGoto=\r\n", nullptr, true,
+     "[Setting]\r\nIndex=-9\r\nGoto=\r\n", "[View]\r\nZoom=110\r\n"},
+    {"old_view_section_moves_out",
+     "; mine\r\n[View]\r\nTheme=dark\r\nZoom=110\r\n[Setting]\r\nIndex=-9\r\n", nullptr, true,
+     "; mine\r\n[Setting]\r\nIndex=-9\r\n", "[View]\r\nTheme=dark\r\nZoom=125\r\n"},
+    {"only_once", "[Setting]\r\nIndex=-9\r\n[View]\r\nTheme=dark\r\n", "[View]\nZoom=90\n", false,
+     "[Setting]\r\nIndex=-9\r\nGoto=\r\n[View]\r\nTheme=dark\r\n", "[View]\nZoom=100\n"},
+};
+
+class KeptTest : public ViewWindowTest, public ::testing::WithParamInterface<KeptCase> {};
+
+TEST_P(KeptTest, ZoomIsTheLearnersAndEnvIniIsWrittenAtExitOnly) {
+    const KeptCase& c = GetParam();
+    WriteWords(12);
+    WriteFile("env.ini", c.env);
+    if (c.user) {
+        ASSERT_TRUE(QDir().mkpath(QString::fromStdString(Path("config/vocamint"))));
+        WriteFile("config/vocamint/vocamint.ini", c.user);
+    }
+    Run([&](QDialog* w) {
+        QTest::keyClick(w, Qt::Key_Plus, Qt::ControlModifier);
+        EXPECT_EQ(ReadFile("env.ini"), c.escape ? c.envAfter : c.env); // nothing written yet
+        if (c.escape)
+            QTest::keyClick(w, Qt::Key_Escape);
+        else
+            MenuItem(w, ID_APP_EXIT)->trigger();
+    });
+    EXPECT_EQ(ReadFile("env.ini"), c.envAfter);
+    EXPECT_EQ(ReadFile("config/vocamint/vocamint.ini"), c.userAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(View, KeptTest, ::testing::ValuesIn(kKeptCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // The About box and a message box opened after a zoom come up at the same scale.
 TEST_F(ViewWindowTest, DialogsAndMessageBoxesOpenedAfterAZoomFollowIt) {

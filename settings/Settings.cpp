@@ -1,0 +1,195 @@
+#include "settings/Settings.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QString>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+
+#include "base/AsciiText.h"
+#include "settings/IniFile.h"
+#include "settings/IniText.h"
+
+namespace {
+
+const char* const kListSection = "Setting";
+const char* const kReviewSection = "Review";
+const char* const kViewSection = "View";
+constexpr std::size_t kGotoBytes = 259; // what the jump text was always cut to
+
+std::optional<double> ParseNumber(std::string_view text) {
+    text = ascii::Trim(text);
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<std::int32_t> ParseCount(std::string_view text) {
+    text = ascii::Trim(text);
+    std::int32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < 0)
+        return std::nullopt;
+    return value;
+}
+
+std::string FormatNumber(double value) {
+    char text[32];
+    const auto [end, error] = std::to_chars(text, text + sizeof text, value);
+    return error == std::errc() ? std::string(text, end) : std::string("0");
+}
+
+} // namespace
+
+Settings::Settings(const Folder* folder, std::string userFile)
+    : m_folder(folder), m_userFile(std::move(userFile)) {}
+
+std::string Settings::UserFilePath() {
+    std::string base;
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config != nullptr && config[0] == '/') {
+        base = config;
+    } else {
+        const char* home = std::getenv("HOME");
+        if (home == nullptr || home[0] != '/')
+            return {};
+        base = std::string(home) + "/.config";
+    }
+    return base + "/vocamint/vocamint.ini";
+}
+
+IniFile Settings::SettingsFile() const {
+    return m_folder ? IniFile(*m_folder, kFileName) : IniFile(kFileName);
+}
+
+void Settings::Read() {
+    const IniFile file = SettingsFile();
+    index = file.ReadInt(kListSection, "Index", 0);
+    jumpText = file.ReadString(kListSection, "Goto", "", kGotoBytes);
+    review = ReadReview(file);
+    m_reviewRead = review;
+
+    MoveViewToUserFile();
+    m_view = {};
+    if (m_userFile.empty())
+        return;
+    const IniFile user(m_userFile);
+    m_view.theme = user.ReadString(kViewSection, "Theme", "");
+    const std::string zoom = user.ReadString(kViewSection, "Zoom", "");
+    if (!zoom.empty())
+        m_view.zoom = user.ReadInt(kViewSection, "Zoom", 0);
+}
+
+void Settings::MoveViewToUserFile() {
+    if (m_userFile.empty())
+        return;
+    IniFile settings = SettingsFile();
+    std::optional<IniText> old = settings.Load();
+    if (!old)
+        return;
+    const auto entries = old->Entries(kViewSection);
+    if (entries.empty())
+        return;
+    IniFile user(m_userFile);
+    std::optional<IniText> mine = user.Load();
+    // Once only: preferences already in the user's file are newer than the old section.
+    if (!mine || !mine->Entries(kViewSection).empty())
+        return;
+    for (const auto& [key, value] : entries)
+        mine->Set(kViewSection, key, value);
+    if (!QDir().mkpath(QFileInfo(QString::fromStdString(m_userFile)).absolutePath()) ||
+        !user.Store(*mine))
+        return;
+    old->RemoveSection(kViewSection);
+    settings.Store(*old);
+}
+
+bool Settings::SetTheme(std::string_view name) {
+    m_view.theme = std::string(name);
+    if (m_userFile.empty())
+        return false;
+    IniFile user(m_userFile);
+    QDir().mkpath(QFileInfo(QString::fromStdString(m_userFile)).absolutePath());
+    return user.WriteString(kViewSection, "Theme", name);
+}
+
+bool Settings::SetZoom(std::int32_t percent) {
+    m_view.zoom = percent;
+    if (m_userFile.empty())
+        return false;
+    IniFile user(m_userFile);
+    QDir().mkpath(QFileInfo(QString::fromStdString(m_userFile)).absolutePath());
+    return user.WriteString(kViewSection, "Zoom", std::to_string(percent));
+}
+
+bool Settings::WriteAtExit(std::int32_t storedIndex, std::string_view goTo) {
+    IniFile file = SettingsFile();
+    bool written = file.WriteString(kListSection, "Index", std::to_string(storedIndex));
+    written = file.WriteString(kListSection, "Goto", goTo) && written;
+    if (review != m_reviewRead && WriteReview(file, review)) {
+        m_reviewRead = review;
+    }
+    return written;
+}
+
+ReviewSettings Settings::ReadReview(const IniFile& file) {
+    ReviewSettings review;
+    const std::optional<IniText> text = file.Load();
+    if (!text)
+        return review;
+    if (const auto value = text->Find(kReviewSection, "DesiredRetention")) {
+        const std::optional<double> retention = ParseNumber(*value);
+        // Compared with a margin, so that "0.7" and "0.99" as written are inside.
+        if (retention && *retention >= ReviewSettings::kMinRetention - 1e-9 &&
+            *retention <= ReviewSettings::kMaxRetention + 1e-9)
+            review.desiredRetention = *retention;
+    }
+    if (const auto value = text->Find(kReviewSection, "NewPerDay"))
+        review.newPerDay = ParseCount(*value).value_or(review.newPerDay);
+    if (const auto value = text->Find(kReviewSection, "ReviewsPerDay"))
+        review.reviewsPerDay = ParseCount(*value); // empty or "none": no limit
+    if (const auto value = text->Find(kReviewSection, "Direction")) {
+        if (ascii::EqualsNoCase(*value, "MeaningToWord"))
+            review.direction = ReviewSettings::Direction::MeaningToWord;
+    }
+    if (const auto value = text->Find(kReviewSection, "Parameters")) {
+        std::vector<double> parameters;
+        std::string_view rest = *value;
+        bool valid = true;
+        while (valid && !rest.empty() && parameters.size() <= ReviewSettings::kParameterCount) {
+            const std::size_t comma = rest.find(',');
+            const std::optional<double> number = ParseNumber(rest.substr(0, comma));
+            valid = number.has_value();
+            if (valid)
+                parameters.push_back(*number);
+            rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+        }
+        if (valid && parameters.size() == ReviewSettings::kParameterCount)
+            review.parameters = std::move(parameters);
+    }
+    return review;
+}
+
+bool Settings::WriteReview(IniFile& file, const ReviewSettings& review) {
+    std::optional<IniText> text = file.Load();
+    if (!text)
+        return false;
+    text->Set(kReviewSection, "DesiredRetention", FormatNumber(review.desiredRetention));
+    text->Set(kReviewSection, "NewPerDay", std::to_string(review.newPerDay));
+    text->Set(kReviewSection, "ReviewsPerDay",
+              review.reviewsPerDay ? std::to_string(*review.reviewsPerDay) : "none");
+    text->Set(kReviewSection, "Direction",
+              review.direction == ReviewSettings::Direction::MeaningToWord ? "MeaningToWord"
+                                                                           : "WordToMeaning");
+    std::string parameters;
+    for (const double value : review.parameters) {
+        if (!parameters.empty())
+            parameters += ',';
+        parameters += FormatNumber(value);
+    }
+    text->Set(kReviewSection, "Parameters", parameters);
+    return file.Store(*text);
+}

@@ -1,0 +1,218 @@
+#include "study/StudySession.h"
+
+#include <utility>
+#include <vector>
+
+#include "exchange/ImportPlan.h"
+#include "study/PageRules.h"
+#include "words/WordListLoad.h"
+#include "words/WordStore.h"
+
+StudySession::StudySession() : StudySession(nullptr) {}
+
+StudySession::StudySession(std::unique_ptr<WordStore> store, std::string userFile)
+    : m_store(std::move(store)),
+      m_settings(m_store ? &m_store->folder() : nullptr, std::move(userFile)),
+      m_cursor(m_words.Begin()) {}
+
+StudySession::~StudySession() = default;
+
+std::string StudySession::Open(WordListLoad& load) {
+    WordListLoad::Result result = load.Finish(m_words);
+    m_store = std::move(result.store);
+    m_settings = Settings(&m_store->folder(), m_settings.UserFile());
+    m_cursor = m_words.Begin();
+    return result.loaded ? std::string() : std::move(result.message);
+}
+
+std::string StudySession::Open() {
+    if (!m_store)
+        m_store = std::make_unique<WordStore>();
+    m_settings = Settings(&m_store->folder(), m_settings.UserFile());
+    std::string message;
+    const bool loaded = m_store->Load(m_words, message);
+    m_cursor = m_words.Begin();
+    return loaded ? std::string() : message;
+}
+
+void StudySession::ReadSettings() {
+    m_settings.Read();
+    m_pageStart = m_settings.index;
+}
+
+void StudySession::WriteSettings(std::string_view goTo) {
+    m_settings.WriteAtExit(PageRules::StoredIndex(m_pageStart), goTo);
+}
+
+bool StudySession::TakeLock() {
+    return m_store == nullptr || m_store->Lock();
+}
+
+std::string StudySession::LockNotice() {
+    if (TakeLock())
+        return {};
+    return "Another Vocamint has this word list open. Words added in both are merged when each "
+           "one exits.";
+}
+
+std::string StudySession::WordFilePath() const {
+    return m_store ? m_store->path() : std::string(WordStore::kFileName);
+}
+
+// ---- Pages --------------------------------------------------------------------------------
+
+void StudySession::MoveToNumber(std::int32_t number) {
+    m_pageStart = number;
+    m_cursor = m_words.FindNumber(m_pageStart);
+}
+
+StudySession::Answer StudySession::MoveTo(std::optional<std::int32_t> start) {
+    if (!start)
+        return {};
+    MoveToNumber(*start);
+    Answer answer;
+    answer.pageMoved = true;
+    return answer;
+}
+
+StudySession::Answer StudySession::FirstPage() {
+    return MoveTo(PageRules::First(m_pageStart));
+}
+
+StudySession::Answer StudySession::PreviousPage() {
+    return MoveTo(PageRules::Previous(m_pageStart));
+}
+
+StudySession::Answer StudySession::NextPage() {
+    return MoveTo(PageRules::Next(m_pageStart, m_words.GetCount()));
+}
+
+StudySession::Answer StudySession::LastPage() {
+    return MoveTo(PageRules::Last(m_pageStart, m_words.GetCount()));
+}
+
+StudySession::Answer StudySession::Jump(std::string_view text) {
+    return MoveTo(PageRules::Jump(text, m_words.GetCount()));
+}
+
+StudySession::Answer StudySession::ShowEntry(std::uint32_t index) {
+    const WordPos pos = m_words.PosAt(index);
+    if (pos == m_words.End())
+        return {};
+    const std::int32_t number = m_words.At(pos).number;
+    const std::int32_t page = PageRules::StartOfPageHolding(number) / PageRules::kPageSize + 1;
+    Answer answer = Jump(std::to_string(page));
+    const std::uint32_t first = m_words.IndexOf(m_cursor);
+    if (m_cursor != m_words.End() && index >= first && index - first < kRows)
+        answer.focusRow = static_cast<int>(index - first);
+    return answer;
+}
+
+std::optional<std::uint32_t> StudySession::EntryAtRow(int row) const {
+    if (row < 0 || row >= kRows || m_cursor == m_words.End())
+        return std::nullopt;
+    const std::uint64_t index =
+        std::uint64_t{m_words.IndexOf(m_cursor)} + static_cast<std::uint32_t>(row);
+    if (index >= m_words.GetCount())
+        return std::nullopt;
+    return static_cast<std::uint32_t>(index);
+}
+
+// ---- Changes ------------------------------------------------------------------------------
+
+StudySession::Answer StudySession::ShowChange(WordPos changed) {
+    Answer answer;
+    answer.listChanged = true;
+    if (changed == m_words.End()) {
+        // Nothing left to show where the change was: the page stays, or the last one.
+        MoveToNumber(m_pageStart);
+        if (m_cursor == m_words.End() && m_words.GetCount() > 0) {
+            changed = m_words.PosAt(m_words.GetCount() - 1);
+        } else {
+            answer.rowsChanged = true;
+            return answer;
+        }
+    }
+    const std::int32_t start = PageRules::StartOfPageHolding(m_words.At(changed).number);
+    // The page shown keeps its rows' revealed states; another page starts afresh.
+    (start == m_pageStart ? answer.rowsChanged : answer.pageMoved) = true;
+    MoveToNumber(start);
+    return answer;
+}
+
+StudySession::Answer StudySession::ShowAppended() {
+    m_pageStart = PageRules::BeforeLast(m_pageStart);
+    Answer answer = LastPage();
+    answer.listChanged = true;
+    return answer;
+}
+
+StudySession::Answer StudySession::Add(const WordEntry& entry) {
+    m_history.Apply(ListStep::Add(entry));
+    return ShowAppended();
+}
+
+StudySession::Answer StudySession::Edit(std::uint32_t index, const WordEntry& entry) {
+    const WordPos pos = m_words.PosAt(index);
+    if (pos == m_words.End())
+        return {};
+    const WordEntry& before = m_words.At(pos);
+    if (before.word == entry.word && before.spell == entry.spell && before.type == entry.type &&
+        before.mean == entry.mean)
+        return {};
+    return ShowChange(m_history.Apply(ListStep::Edit(index, entry)));
+}
+
+StudySession::Answer StudySession::Delete(std::uint32_t index) {
+    if (index >= m_words.GetCount())
+        return {};
+    return ShowChange(m_history.Apply(ListStep::Delete(index)));
+}
+
+StudySession::Answer StudySession::Undo() {
+    if (!m_history.CanUndo())
+        return {};
+    return ShowChange(m_history.Undo());
+}
+
+StudySession::Answer StudySession::Redo() {
+    if (!m_history.CanRedo())
+        return {};
+    return ShowChange(m_history.Redo());
+}
+
+StudySession::Answer StudySession::Import(const ImportPlan& plan) {
+    std::vector<std::pair<std::uint32_t, WordEntry>> replaced;
+    replaced.reserve(plan.replaced.size());
+    for (const Replacement& r : plan.replaced)
+        replaced.emplace_back(static_cast<std::uint32_t>(r.index), r.after);
+    std::vector<WordEntry> appended;
+    appended.reserve(plan.added.GetCount());
+    for (WordPos pos = plan.added.Begin(); pos != plan.added.End(); pos = plan.added.Next(pos))
+        appended.push_back(plan.added.At(pos));
+    if (replaced.empty() && appended.empty())
+        return {};
+    m_history.Apply(ListStep::Import(std::move(replaced), std::move(appended)));
+    return ShowAppended();
+}
+
+// ---- Leaving ------------------------------------------------------------------------------
+
+StudySession::Leaving StudySession::Leave(std::string_view goTo) {
+    WriteSettings(goTo);
+    return Save();
+}
+
+StudySession::Leaving StudySession::Save() {
+    if (!m_history.IsModified() || !m_store)
+        return {};
+    const WordStore::SaveResult saved = m_store->Save(m_words);
+    return {saved.done, saved.message};
+}
+
+std::string StudySession::KeepAside() {
+    const std::string kept = m_store ? m_store->KeepAside(m_words) : std::string();
+    if (kept.empty())
+        return "the list could not be saved, nor kept aside";
+    return "the list could not be saved; it is kept as '" + kept + "'";
+}

@@ -1,0 +1,118 @@
+// One run with the learner's word list, without any window: it owns the store, the list, the
+// history of changes, the page position and the settings, and answers each thing the learner
+// does with what changed and what to show. The study window and the command line are its
+// clients, so both load, change, merge and save the list the same way.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "settings/Settings.h"
+#include "study/ListHistory.h"
+#include "words/WordList.h"
+#include "words/WordPos.h"
+
+class WordListLoad;
+class WordStore;
+struct ImportPlan;
+
+class StudySession {
+public:
+    static constexpr int kRows = 10;
+
+    // What a window shows after an action.
+    struct Answer {
+        bool pageMoved = false;      // another page: rows take a new page's revealed states
+        bool rowsChanged = false;    // the same page with other texts: rows keep their states
+        bool listChanged = false;    // the list changed: undo texts and searches are stale
+        std::optional<int> focusRow; // the row whose entry the action was about
+    };
+
+    // The folder of `store` (nothing: until Open gives one); the settings beside its list and
+    // in the user's file `userFile` (see Settings).
+    // A session given its folder by Open(WordListLoad&).
+    StudySession();
+    explicit StudySession(std::unique_ptr<WordStore> store,
+                          std::string userFile = Settings::UserFilePath());
+    ~StudySession();
+    StudySession(const StudySession&) = delete;
+    StudySession& operator=(const StudySession&) = delete;
+
+    // Start-up. Takes the list `load` read (its store replaces the session's); returns the
+    // notice for the learner when the file could not be read whole, else empty.
+    std::string Open(WordListLoad& load);
+    // The same reading the file here and now (the command line, which keeps no settings).
+    std::string Open();
+    // The page position and jump text the last run left; the start is the stored index, from
+    // which the start-up's next-page move leads to the page that was shown.
+    void ReadSettings();
+    // The page position and the jump field's text `goTo`, as the settings file keeps them.
+    void WriteSettings(std::string_view goTo);
+    // Takes the folder's lock; the notice for the learner when another copy holds it.
+    std::string LockNotice();
+    // The command line's variant: whether the lock was taken.
+    bool TakeLock();
+
+    const WordList& words() const { return m_words; }
+    const ListHistory& history() const { return m_history; }
+    Settings& settings() { return m_settings; }
+    std::int32_t PageStart() const { return m_pageStart; }
+    WordPos Cursor() const { return m_cursor; }
+    bool IsModified() const { return m_history.IsModified(); }
+    // The word file's path as messages show it.
+    std::string WordFilePath() const;
+
+    // Page moves; a refused move answers nothing.
+    Answer FirstPage();
+    Answer PreviousPage();
+    Answer NextPage();
+    Answer LastPage();
+    Answer Jump(std::string_view text);
+    // The page that holds list index `index`, reached as a jump reaches it, focus on its row.
+    Answer ShowEntry(std::uint32_t index);
+
+    // The list index of the entry shown in `row`; nothing for an empty row.
+    std::optional<std::uint32_t> EntryAtRow(int row) const;
+
+    // Changes. Each keeps an undo step and shows the page of the change.
+    Answer Add(const WordEntry& entry);
+    Answer Edit(std::uint32_t index, const WordEntry& entry); // nothing when no text differs
+    Answer Delete(std::uint32_t index);
+    Answer Undo();
+    Answer Redo();
+    Answer Import(const ImportPlan& plan); // nothing when the plan changes nothing
+
+    struct Leaving {
+        bool end = true;     // the run may end: saved, or nothing more can be done
+        std::string message; // for the learner; empty when there is nothing to say
+    };
+    // Exit: WriteSettings, then Save.
+    Leaving Leave(std::string_view goTo);
+    // The list saved when changed, merged with what changed on disk (the command line saves
+    // only this way).
+    Leaving Save();
+    // After a refused save at an end nobody can answer, the list is kept beside the word file,
+    // as a conflict is. Says where, for the error output.
+    std::string KeepAside();
+
+    // The review state (history file, scheduler) joins the session here, beside the list it
+    // schedules, and is read in Open and kept in Leave.
+
+private:
+    void MoveToNumber(std::int32_t number);
+    Answer MoveTo(std::optional<std::int32_t> start);
+    // After a change: the page holding `changed`, or the page kept when it holds it.
+    Answer ShowChange(WordPos changed);
+    // After an addition: the last page, as the add form has always shown it.
+    Answer ShowAppended();
+
+    std::unique_ptr<WordStore> m_store;
+    WordList m_words;
+    ListHistory m_history{m_words};
+    Settings m_settings;
+    std::int32_t m_pageStart = 0;
+    WordPos m_cursor;
+};

@@ -1,0 +1,55 @@
+// The study window's File menu: import into the list through the session, export of the list.
+#include <string>
+
+#include "base/Counted.h"
+#include "exchange/Exporters.h"
+#include "framework/FileDialog.h"
+#include "ui/CImportDlg.h"
+#include "ui/CVocabDlg.h"
+#include "ui/ListCodeSet.h"
+
+namespace {
+
+const char* const kImportFilter = "Word lists (*.csv *.tsv *.txt *.kvtml *.xml);;All files (*)";
+const char* const kExportFilter = "CSV (*.csv);;Tab-separated (*.tsv *.txt);;KVTML (*.kvtml)";
+
+} // namespace
+
+void CVocabDlg::OnFileImport() {
+    std::string path;
+    const bool chosen =
+        m_chooseFile ? m_chooseFile(false, path) : AfxGetOpenFileName(this, kImportFilter, path);
+    if (!chosen)
+        return;
+    CImportDlg dlg(m_words, path, this);
+    std::string message;
+    if (!dlg.Load(message)) {
+        MessageBox(message.c_str(), "Error", MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    if (dlg.DoModal() != IDOK)
+        return;
+    Show(m_session->Import(dlg.GetPlan()));
+}
+
+void CVocabDlg::OnFileExport() {
+    std::string path;
+    const bool chosen =
+        m_chooseFile ? m_chooseFile(true, path) : AfxGetSaveFileName(this, kExportFilter, path);
+    if (!chosen)
+        return;
+    const std::optional<ExchangeFormat> format = FormatFromPath(path);
+    if (!format) {
+        MessageBox("Please give the file a name ending in .csv, .tsv, .txt or .kvtml.", "Error",
+                   MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    std::string message;
+    WordList converted;
+    if (!ExportWords(ListInUtf8(m_words, converted), path, *format, message)) {
+        MessageBox(message.c_str(), "Error", MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    const std::string done = "Exported " + Counted(m_words.GetCount(), "word", "words") + ".";
+    MessageBox(done.c_str(), "Info", MB_OK);
+}
