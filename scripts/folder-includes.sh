@@ -3,7 +3,7 @@
 # folders include each other.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-folders=(base storage words settings study exchange framework res ui app)
+folders=(base storage words settings sync study exchange framework res ui app)
 declare -A uses
 for folder in "${folders[@]}"; do
     [ -d "$folder" ] || continue

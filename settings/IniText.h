@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // Lines end in CR LF, LF or a lone CR. Blanks are spaces and tabs. A line whose first non-blank
@@ -22,6 +23,9 @@ public:
     bool Set(std::string_view section, std::string_view key, std::string_view value);
 
     const std::string& bytes() const { return m_bytes; }
+    // The section and key names of every key line inside a section, in file order (a name
+    // that appears twice is listed twice; Find gives the first).
+    std::vector<std::pair<std::string, std::string>> Keys() const;
 
     static bool IsStorableSection(std::string_view section);
     static bool IsStorableKey(std::string_view key);
