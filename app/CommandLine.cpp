@@ -13,6 +13,8 @@
 #include "exchange/Import.h"
 #include "exchange/ImportPlan.h"
 #include "framework/CWinApp.h"
+#include "storage/Folder.h"
+#include "sync/ConflictCopies.h"
 #include "ui/ListCodeSet.h"
 #include "words/WordFile.h"
 #include "words/WordList.h"
@@ -214,6 +216,12 @@ int Import(const Arguments& args) {
         return kFailed;
     }
 
+    // Copies a folder synchroniser left when another machine changed the list too are merged
+    // first, as at every start.
+    const CopyMergeReport copies = MergeConflictCopies(Folder::OpenCurrent());
+    if (const std::string text = copies.Message(); !text.empty()) {
+        std::printf("%s\n", text.c_str());
+    }
     const std::string path = WordFilePath();
     WordList words;
     if (!LoadList(words, path, false)) {

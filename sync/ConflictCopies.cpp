@@ -202,6 +202,7 @@ void Merger::Merge(const std::string& name, Kind kind) {
             NotMerged(copy, "merged, but it could not be moved into backups/");
         } else {
             ++m_report.copies;
+            m_report.devices.insert(copy.substr(copy.rfind('-') + 1, 7));
         }
         m_report.words += list.taken;
         m_report.reviews += reviews;
@@ -298,9 +299,14 @@ std::string CopyMergeReport::Message() const {
         text = "Merged ";
         for (std::size_t i = 0; i < parts.size(); ++i)
             text += (i == 0 ? "" : i + 1 == parts.size() ? " and " : ", ") + parts[i];
-        text += copies == 1
-                    ? " from a copy made on another machine."
-                    : " from " + Counted(copies, "copy", "copies") + " made on other machines.";
+        // A copy's name ends in the id of the machine that made it.
+        if (copies == 1)
+            text += " from a copy made on another machine.";
+        else if (devices.size() <= 1)
+            text += " from " + Counted(copies, "copy", "copies") + " made on another machine.";
+        else
+            text += " from " + Counted(copies, "copy", "copies") + " made on " +
+                    std::to_string(devices.size()) + " other machines.";
     }
     if (capped > 0)
         text += "\n" + Counted(capped, "review was", "reviews were") +

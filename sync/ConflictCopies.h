@@ -4,6 +4,7 @@
 #pragma once
 
 #include <ctime>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,6 +41,7 @@ struct CopyMergeReport {
     std::vector<std::string> keptChanged; // words deleted on one machine, edited on the other
     std::vector<std::string> keptAside;   // merged copies with two versions, as kept in backups/
     std::vector<std::string> notMerged;   // copies left where they are, with why
+    std::set<std::string> devices;        // the machines the merged copies came from
 
     bool changed() const { return words + reviews + settings > 0; }
     // The text of the learner's "Info" box; empty when there was nothing to merge.

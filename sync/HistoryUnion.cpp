@@ -100,32 +100,46 @@ HistoryUnion UniteHistories(std::string_view ours, std::string_view theirs, std:
     std::vector<std::string> records;
     std::string_view cutOff;
     std::unordered_map<std::string, std::size_t> byKey; // union key -> index in `records`
+    // Takes a record unless its line is there; of two versions of one line the smaller stays:
+    // a capped one before the future one, and the earlier cap of two, so that machines that
+    // capped it at different times agree. True when the record was taken.
+    const auto take = [&](std::string record) {
+        const auto [at, isNew] = byKey.emplace(UnionKey(record), records.size());
+        if (isNew) {
+            records.push_back(std::move(record));
+            return true;
+        }
+        if (record < records[at->second]) {
+            records[at->second] = std::move(record);
+            result.changed = true;
+        }
+        return false;
+    };
+    // Every line stamped after `now` counts from now, ours too: the file in place may have come
+    // from the other machine.
+    const auto capped = [&](std::string_view text) {
+        std::string record = CapFutureStamp(text, now);
+        result.changed = result.changed || record != text;
+        return record;
+    };
     for (const Line& line : mine) {
         if (!line.complete) {
             cutOff = line.text;
         } else if (!IsRecord(line.text)) {
             comments.push_back(line.text);
-        } else if (byKey.emplace(UnionKey(line.text), records.size()).second) {
-            records.emplace_back(line.text);
+        } else {
+            take(capped(line.text));
         }
     }
     for (const Line& line : SplitLines(theirs)) {
         if (!line.complete || !IsRecord(line.text))
             continue;
-        std::string capped = CapFutureStamp(line.text, now);
-        const auto [at, isNew] = byKey.emplace(UnionKey(capped), records.size());
-        if (isNew) {
-            result.capped += capped != line.text ? 1 : 0;
-            records.push_back(std::move(capped));
+        if (take(capped(line.text)))
             ++result.added;
-        } else if (IsCapped(capped) && !IsCapped(records[at->second])) {
-            // Our copy still has the line as the other clock stamped it: the capped version
-            // keeps it from hiding the word's due date.
-            records[at->second] = std::move(capped);
-            result.changed = true;
-        }
     }
     result.changed = result.changed || result.added > 0;
+    for (const std::string& record : records)
+        result.capped += IsCapped(record) && record.starts_with(now) ? 1 : 0;
     if (!result.changed) {
         result.merged.assign(ours);
         return result;

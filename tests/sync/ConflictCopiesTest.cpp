@@ -98,7 +98,7 @@ TEST_F(FolderTest, MergesEveryFileAndMovesTheCopiesIntoBackups) {
     EXPECT_EQ(Get(".syncthing.WL.txt.tmp"), "half a file");
     EXPECT_FALSE(HasConflictCopies(m_folder));
     EXPECT_EQ(report.Message(),
-              "Merged 2 words, 2 reviews and 1 setting from 3 copies made on other machines.\n"
+              "Merged 2 words, 2 reviews and 1 setting from 3 copies made on another machine.\n"
               "1 review was stamped later than this machine's clock; they count from now.");
 
     // Nothing left: a second look merges nothing and says nothing.
@@ -145,6 +145,16 @@ TEST_F(FolderTest, BothVersionsOfAnEntryEditedTwiceAreKeptAndSaid) {
     for (const auto& item : fs::directory_iterator(m_dir / "backups"))
         backups += item.path().filename().string().starts_with("WL-") ? 1 : 0;
     EXPECT_EQ(backups, 1);
+}
+
+TEST_F(FolderTest, CopiesFromTwoMachinesAreMergedInTurn) {
+    Put("WL.txt", "1 apple \\e n. x\r\n");
+    Put("WL.sync-conflict-20261208-101500-LAPTOP1.txt", "1 apple \\e n. x\r\n2 book \\e n. x\r\n");
+    Put("WL.sync-conflict-20261208-111500-DESKTOP.txt", "1 apple \\e n. x\r\n2 cat \\e n. x\r\n");
+    const CopyMergeReport report = MergeConflictCopies(m_folder, kNow);
+    EXPECT_EQ(Get("WL.txt"), "1 apple \\e n. x\r\n2 book \\e n. x\r\n3 cat \\e n. x\r\n");
+    EXPECT_EQ(report.Message(),
+              "Merged 2 words and 0 reviews from 2 copies made on 2 other machines.");
 }
 
 TEST_F(FolderTest, ACopyThatCannotBeReadIsKeptAndNamed) {
