@@ -20,6 +20,11 @@ cleanup() {
     local pid
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
     for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
+    # VOCAMINT_SYNC_LOGS=FOLDER keeps both instances' logs there.
+    if [ -n "${VOCAMINT_SYNC_LOGS:-}" ]; then
+        mkdir -p "$VOCAMINT_SYNC_LOGS" && cp "$work/a/log" "$VOCAMINT_SYNC_LOGS/a.log" &&
+            cp "$work/b/log" "$VOCAMINT_SYNC_LOGS/b.log"
+    fi
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -116,9 +121,10 @@ for side in a b; do
     </options>
 </configuration>
 EOF
-    HOME="$work/$side" STNODEFAULTFOLDER=1 STNOUPGRADE=1 STNORESTART=1 \
+    # STMONITORED: no monitor process in front of it, so that its id is the one to stop.
+    HOME="$work/$side" STNODEFAULTFOLDER=1 STNOUPGRADE=1 STNORESTART=1 STMONITORED=yes \
         syncthing serve --home="$work/$side/home" --no-browser --no-restart --no-upgrade \
-        --logfile="$work/$side/log" >/dev/null 2>&1 &
+        >"$work/$side/log" 2>&1 &
     pids+=($!)
 done
 
@@ -158,6 +164,22 @@ vocamint() { # SIDE FILE: imports FILE in the side's folder
 until_ok 60 "both instances to answer" api a GET /rest/system/ping
 until_ok 60 "both instances to answer" api b GET /rest/system/ping
 until_ok 60 "the two devices to connect" connected a b
+
+# Every socket either instance holds is on the loopback address: its sockets' inodes looked up
+# in the kernel's tables (addresses in hex; 0100007F is 127.0.0.1, zeros an unconnected end).
+sockets_of() {
+    local pid="$1" inodes
+    inodes="$(ls -l "/proc/$pid/fd" 2>/dev/null | sed -n 's/.*socket:\[\([0-9]*\)\].*/\1/p' | tr '\n' ' ')"
+    cat /proc/net/tcp /proc/net/tcp6 /proc/net/udp /proc/net/udp6 2>/dev/null |
+        awk -v inodes=" $inodes " 'index(inodes, " " $10 " ") { print $2, $3 }'
+}
+for pid in "${pids[@]}"; do
+    seen="$(sockets_of "$pid")"
+    [ -n "$seen" ] || fail "no sockets of syncthing ($pid) seen"
+    outside="$(tr ' ' '\n' <<<"$seen" | sed 's/:.*//' |
+        grep -vx '0100007F\|00000000\|0000000000000000FFFF00000100007F\|00000000000000000000000001000000\|00000000000000000000000000000000' || true)"
+    [ -z "$outside" ] || fail "syncthing ($pid) uses addresses other than 127.0.0.1: $outside"
+done
 
 printf 'word,meaning\napple,苹果\nbook,书\n' >"$work/start.csv"
 printf 'word,meaning\ncat,猫\ndog,狗\n' >"$work/a.csv"
