@@ -117,9 +117,10 @@ HistoryUnion UniteHistories(std::string_view ours, std::string_view theirs, std:
     };
     // Every line stamped after `now` counts from now, ours too: the file in place may have come
     // from the other machine.
-    const auto capped = [&](std::string_view text) {
+    const auto capped = [&](std::string_view text, bool ourLine) {
         std::string record = CapFutureStamp(text, now);
-        result.changed = result.changed || record != text;
+        // Our file changes with our line; theirs counts only once taken.
+        result.changed = result.changed || (ourLine && record != text);
         return record;
     };
     for (const Line& line : mine) {
@@ -128,13 +129,13 @@ HistoryUnion UniteHistories(std::string_view ours, std::string_view theirs, std:
         } else if (!IsRecord(line.text)) {
             comments.push_back(line.text);
         } else {
-            take(capped(line.text));
+            take(capped(line.text, true));
         }
     }
     for (const Line& line : SplitLines(theirs)) {
         if (!line.complete || !IsRecord(line.text))
             continue;
-        if (take(capped(line.text)))
+        if (take(capped(line.text, false)))
             ++result.added;
     }
     result.changed = result.changed || result.added > 0;

@@ -77,6 +77,14 @@ INSTANTIATE_TEST_SUITE_P(Cases, HistoryCase, testing::ValuesIn(kCases),
                              return "case" + std::to_string(info.index);
                          });
 
+TEST(HistoryUnion, UnitingAgainChangesNothing) {
+    const std::string ours = "2026-12-08T09:00:00.000Z\tb\t3\n2026-12-08T11:00:00.000Z\tx\t1\n";
+    const std::string theirs = "2026-12-08T08:00:00.000Z\ta\t1\n2026-12-08T12:00:00.000Z\ty\t1\n";
+    const HistoryUnion once = UniteHistories(ours, theirs, kNow);
+    for (const std::string& other : {ours, theirs})
+        EXPECT_FALSE(UniteHistories(once.merged, other, kNow).changed) << other;
+}
+
 TEST(HistoryUnion, EitherOrderGivesTheSameBytes) {
     const std::string a = "2026-12-08T09:00:00.000Z\tb\t3\n2026-12-08T07:00:00.000Z\tz\t3\n";
     const std::string b = "2026-12-08T08:00:00.000Z\ta\t1\n2026-12-08T09:00:00.000Z\ta\t2\n";
