@@ -1,48 +1,76 @@
 #include "sync/ListMerge.h"
 
+#include <functional>
 #include <string_view>
-#include <unordered_map>
 
 namespace {
 
-// Where each word's entries are, in list order: the n-th entry of a word is found at
-// index [n] of its vector.
+// Where each word's entries are, in list order, and which of its word's entries each one is:
+// an open-addressing table from (word, n) to the n-th entry of the word. One flat table keeps
+// a list of a million entries to a few cache misses per look-up.
 class WordIndex {
 public:
     explicit WordIndex(const WordList& list) {
+        const std::size_t count = list.GetCount();
+        m_fields.reserve(count);
+        m_hashes.reserve(count);
+        m_nth.reserve(count);
+        std::size_t slots = 16;
+        while (slots < 2 * count)
+            slots *= 2;
+        m_slots.assign(slots, kEmpty);
+        std::vector<std::uint32_t> repeats(count, 0); // by first entry: later entries so far
         std::uint32_t index = 0;
         for (WordPos pos = list.Begin(); pos != list.End(); pos = list.Next(pos), ++index) {
             m_fields.push_back(list.Fields(pos));
-            m_places[m_fields.back().word].push_back(index);
+            m_hashes.push_back(std::hash<std::string_view>{}(m_fields.back().word));
+            const std::int64_t first = Find(m_fields.back().word, 0, m_hashes.back());
+            m_nth.push_back(first < 0 ? 0 : ++repeats[static_cast<std::size_t>(first)]);
+            m_slots[FreeSlot(Key(m_hashes.back(), m_nth.back()))] = index;
         }
     }
-    // The index of the `nth` entry of `word`, or -1.
-    std::int64_t Find(std::string_view word, std::size_t nth) const {
-        const auto found = m_places.find(word);
-        if (found == m_places.end() || nth >= found->second.size())
-            return -1;
-        return found->second[nth];
+    // The index of the `nth` entry of `word` (0 for its first), or -1.
+    std::int64_t Find(std::string_view word, std::uint32_t nth) const {
+        return Find(word, nth, std::hash<std::string_view>{}(word));
     }
+    // Which entry of its word the entry at `index` is: 0 for the first.
+    std::uint32_t NthOf(std::size_t index) const { return m_nth[index]; }
     const WordFields& At(std::size_t index) const { return m_fields[index]; }
     std::size_t size() const { return m_fields.size(); }
 
 private:
+    static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
+
+    static std::size_t Key(std::size_t wordHash, std::uint32_t nth) {
+        return wordHash ^ (nth * 0x9E3779B97F4A7C15ull);
+    }
+    std::int64_t Find(std::string_view word, std::uint32_t nth, std::size_t wordHash) const {
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t slot = Key(wordHash, nth) & mask;; slot = (slot + 1) & mask) {
+            const std::uint32_t index = m_slots[slot];
+            if (index == kEmpty)
+                return -1;
+            if (m_hashes[index] == wordHash && m_nth[index] == nth && m_fields[index].word == word)
+                return index;
+        }
+    }
+    std::size_t FreeSlot(std::size_t key) const {
+        const std::size_t mask = m_slots.size() - 1;
+        std::size_t slot = key & mask;
+        while (m_slots[slot] != kEmpty)
+            slot = (slot + 1) & mask;
+        return slot;
+    }
+
     std::vector<WordFields> m_fields;
-    std::unordered_map<std::string_view, std::vector<std::uint32_t>> m_places;
+    std::vector<std::size_t> m_hashes; // of each entry's word
+    std::vector<std::uint32_t> m_nth;
+    std::vector<std::uint32_t> m_slots; // entry indexes; at most half of them used
 };
 
 bool SameText(const WordFields& a, const WordFields& b) {
     return a.word == b.word && a.spell == b.spell && a.type == b.type && a.mean == b.mean;
 }
-
-// Counts the entries of each word seen so far, to tell its n-th entry.
-class Occurrences {
-public:
-    std::size_t Next(std::string_view word) { return m_counts[word]++; }
-
-private:
-    std::unordered_map<std::string_view, std::size_t> m_counts;
-};
 
 } // namespace
 
@@ -70,10 +98,9 @@ ListMergeResult MergeListCopies(const WordList& ours, const WordList& theirs,
     std::vector<WordFields> appended; // second versions and entries only theirs has
     bool droppedOurs = false;
 
-    Occurrences seenOurs;
     for (std::size_t i = 0; i < mine.size(); ++i) {
         const WordFields& o = mine.At(i);
-        const std::size_t nth = seenOurs.Next(o.word);
+        const std::uint32_t nth = mine.NthOf(i);
         const std::int64_t t = other.Find(o.word, nth);
         const std::int64_t b = was.Find(o.word, nth);
         if (t >= 0)
@@ -109,12 +136,11 @@ ListMergeResult MergeListCopies(const WordList& ours, const WordList& theirs,
         }
     }
 
-    Occurrences seenTheirs;
     for (std::size_t j = 0; j < other.size(); ++j) {
-        const WordFields& th = other.At(j);
-        const std::size_t nth = seenTheirs.Next(th.word);
         if (otherUsed[j])
             continue;
+        const WordFields& th = other.At(j);
+        const std::uint32_t nth = other.NthOf(j);
         const std::int64_t b = was.Find(th.word, nth);
         if (b >= 0) {
             // We deleted it: gone, unless they changed it since.
