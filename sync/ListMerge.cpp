@@ -1,5 +1,6 @@
 #include "sync/ListMerge.h"
 
+#include <algorithm>
 #include <functional>
 #include <string_view>
 
@@ -10,8 +11,9 @@ namespace {
 // a list of a million entries to a few cache misses per look-up.
 class WordIndex {
 public:
-    explicit WordIndex(const WordList& list) {
-        const std::size_t count = list.GetCount();
+    // Over the entries from index `from` on; indexes count from there.
+    WordIndex(const WordList& list, std::uint32_t from) {
+        const std::size_t count = list.GetCount() - std::min(from, list.GetCount());
         m_fields.reserve(count);
         m_hashes.reserve(count);
         m_nth.reserve(count);
@@ -21,7 +23,7 @@ public:
         m_slots.assign(slots, kEmpty);
         std::vector<std::uint32_t> repeats(count, 0); // by first entry: later entries so far
         std::uint32_t index = 0;
-        for (WordPos pos = list.Begin(); pos != list.End(); pos = list.Next(pos), ++index) {
+        for (WordPos pos = list.PosAt(from); pos != list.End(); pos = list.Next(pos), ++index) {
             m_fields.push_back(list.Fields(pos));
             m_hashes.push_back(std::hash<std::string_view>{}(m_fields.back().word));
             const std::int64_t first = Find(m_fields.back().word, 0, m_hashes.back());
@@ -83,11 +85,6 @@ bool MayDescendFrom(const WordList& side, const WordList& candidate) {
 ListMergeResult MergeListCopies(const WordList& ours, const WordList& theirs,
                                 const WordList* base) {
     ListMergeResult result;
-    const WordIndex mine(ours);
-    const WordIndex other(theirs);
-    const WordList empty;
-    const WordIndex was(base != nullptr ? *base : empty);
-    std::vector<bool> otherUsed(other.size(), false);
 
     // What goes into the result in ours' places, with the number of ours' entry there.
     struct Out {
@@ -98,6 +95,66 @@ ListMergeResult MergeListCopies(const WordList& ours, const WordList& theirs,
     std::vector<WordFields> appended; // second versions and entries only theirs has
     bool droppedOurs = false;
 
+    // Where ours' entry `o` goes, given the entry of theirs and of the base that stand for the
+    // same entry (nullptr where there is none).
+    const auto place = [&](const WordFields& o, const WordFields* th, const WordFields* b) {
+        if (b != nullptr && th == nullptr) {
+            // They deleted it: gone, unless we changed it since.
+            if (SameText(o, *b)) {
+                droppedOurs = true;
+                ++result.removed;
+            } else {
+                out.push_back({o, o.number});
+                result.keptChanged.emplace_back(o.word);
+            }
+        } else if (th == nullptr || SameText(o, *th)) {
+            out.push_back({o, o.number});
+        } else if (b != nullptr && SameText(o, *b)) {
+            out.push_back({*th, o.number}); // only they changed it
+            ++result.taken;
+        } else if (b != nullptr && SameText(*th, *b)) {
+            out.push_back({o, o.number}); // only we changed it
+        } else {
+            out.push_back({o, o.number});
+            appended.push_back(*th);
+            ++result.taken;
+            result.bothChanged.emplace_back(o.word);
+        }
+    };
+
+    // As long as the three lists hold the same words in the same places, entries stand for
+    // each other without a look-up: in a list both machines only added to or edited, that is
+    // nearly all of it. After that point the n-th entry of a word in one list stands for the
+    // n-th entry of that word in the others, counted from there, since the words before it are
+    // the same in all three.
+    std::uint32_t same = 0;
+    {
+        WordPos a = ours.Begin();
+        WordPos t = theirs.Begin();
+        WordPos b = base != nullptr ? base->Begin() : WordPos();
+        for (; a != ours.End() && t != theirs.End() && (base == nullptr || b != base->End());
+             a = ours.Next(a), t = theirs.Next(t), ++same) {
+            const WordFields o = ours.Fields(a);
+            const WordFields th = theirs.Fields(t);
+            if (th.word != o.word)
+                break;
+            if (base == nullptr) {
+                place(o, &th, nullptr);
+                continue;
+            }
+            const WordFields was = base->Fields(b);
+            if (was.word != o.word)
+                break;
+            place(o, &th, &was);
+            b = base->Next(b);
+        }
+    }
+
+    const WordIndex mine(ours, same);
+    const WordIndex other(theirs, same);
+    const WordList empty;
+    const WordIndex was(base != nullptr ? *base : empty, base != nullptr ? same : 0);
+    std::vector<bool> otherUsed(other.size(), false);
     for (std::size_t i = 0; i < mine.size(); ++i) {
         const WordFields& o = mine.At(i);
         const std::uint32_t nth = mine.NthOf(i);
@@ -105,35 +162,8 @@ ListMergeResult MergeListCopies(const WordList& ours, const WordList& theirs,
         const std::int64_t b = was.Find(o.word, nth);
         if (t >= 0)
             otherUsed[static_cast<std::size_t>(t)] = true;
-        if (b >= 0 && t < 0) {
-            // They deleted it: gone, unless we changed it since.
-            if (SameText(o, was.At(static_cast<std::size_t>(b)))) {
-                droppedOurs = true;
-                ++result.removed;
-            } else {
-                out.push_back({o, o.number});
-                result.keptChanged.emplace_back(o.word);
-            }
-            continue;
-        }
-        if (t < 0) {
-            out.push_back({o, o.number});
-            continue;
-        }
-        const WordFields& th = other.At(static_cast<std::size_t>(t));
-        if (SameText(o, th)) {
-            out.push_back({o, o.number});
-        } else if (b >= 0 && SameText(o, was.At(static_cast<std::size_t>(b)))) {
-            out.push_back({th, o.number}); // only they changed it
-            ++result.taken;
-        } else if (b >= 0 && SameText(th, was.At(static_cast<std::size_t>(b)))) {
-            out.push_back({o, o.number}); // only we changed it
-        } else {
-            out.push_back({o, o.number});
-            appended.push_back(th);
-            ++result.taken;
-            result.bothChanged.emplace_back(o.word);
-        }
+        place(o, t >= 0 ? &other.At(static_cast<std::size_t>(t)) : nullptr,
+              b >= 0 ? &was.At(static_cast<std::size_t>(b)) : nullptr);
     }
 
     for (std::size_t j = 0; j < other.size(); ++j) {
