@@ -89,7 +89,8 @@ void Settings(const std::string& ours, const std::string& theirs, bool theirsNew
     const IniText merged(result.merged);
     const IniText mine(ours);
     const IniText other(theirs);
-    // Every key theirs reads is there, but the place in the list stays ours, even when ours has none.
+    // Every key theirs reads is there, but the place in the list stays ours, even when ours
+    // has none.
     for (const auto& [section, key] : other.Keys()) {
         // A key in a second section of one name is not read in theirs either.
         if (!IsPlace(section, key) && other.Find(section, key))
