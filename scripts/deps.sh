@@ -6,7 +6,7 @@ set -euo pipefail
 build=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-speech-dev qt6-declarative-dev libgl-dev fonts-arphic-uming fonts-sil-gentiumplus locales)
 test=(libgtest-dev libbenchmark-dev clang-14 libclang-rt-14-dev
       xvfb xauth xdotool openbox x11-utils imagemagick desktop-file-utils appstream dpkg-dev
-      qt6-speech-flite-plugin)
+      qt6-speech-flite-plugin syncthing curl)
 
 case "${1:-}" in
     run) wanted=("${build[@]}") ;;

@@ -4,7 +4,7 @@
 # as one file here, so that a circle through either of them is found).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-folders=(base storage words settings study exchange framework res ui app)
+folders=(base storage words settings sync study exchange framework res ui app)
 declare -A uses
 for folder in "${folders[@]}"; do
     [ -d "$folder" ] || continue

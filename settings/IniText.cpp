@@ -112,6 +112,18 @@ std::optional<std::string> IniText::Find(std::string_view section, std::string_v
         std::string_view(m_bytes).substr(line.valueBegin, line.contentEnd - line.valueBegin));
 }
 
+std::vector<std::pair<std::string, std::string>> IniText::Keys() const {
+    std::vector<std::pair<std::string, std::string>> keys;
+    const Line* section = nullptr;
+    for (const Line& line : m_lines) {
+        if (line.kind == Kind::Section)
+            section = &line;
+        else if (line.kind == Kind::Key && section != nullptr)
+            keys.emplace_back(NameOf(*section), NameOf(line));
+    }
+    return keys;
+}
+
 std::string_view IniText::LineEndStyle() const {
     for (const Line& line : m_lines) {
         if (line.end == line.contentEnd)

@@ -28,6 +28,9 @@ public:
     std::vector<std::pair<std::string, std::string>> Entries(std::string_view section) const;
 
     const std::string& bytes() const { return m_bytes; }
+    // The section and key names of every key line inside a section, in file order (a name
+    // that appears twice is listed twice; Find gives the first).
+    std::vector<std::pair<std::string, std::string>> Keys() const;
 
     static bool IsStorableSection(std::string_view section);
     static bool IsStorableKey(std::string_view key);
