@@ -5,6 +5,7 @@
 
 #include "exchange/ImportPlan.h"
 #include "study/PageRules.h"
+#include "sync/ConflictCopies.h"
 #include "words/WordListLoad.h"
 #include "words/WordStore.h"
 
@@ -22,7 +23,8 @@ std::string StudySession::Open(WordListLoad& load) {
     m_store = std::move(result.store);
     m_settings = Settings(&m_store->folder(), m_settings.UserFile());
     m_cursor = m_words.Begin();
-    return result.loaded ? std::string() : std::move(result.message);
+    std::string notice = result.loaded ? std::string() : std::move(result.message);
+    return Joined(std::move(notice), MergeSyncedCopies());
 }
 
 std::string StudySession::Open() {
@@ -32,7 +34,33 @@ std::string StudySession::Open() {
     std::string message;
     const bool loaded = m_store->Load(m_words, message);
     m_cursor = m_words.Begin();
-    return loaded ? std::string() : message;
+    return Joined(loaded ? std::string() : std::move(message), MergeSyncedCopies());
+}
+
+std::string StudySession::Joined(std::string first, std::string second) {
+    if (first.empty())
+        return second;
+    if (!second.empty())
+        first += "\n\n" + second;
+    return first;
+}
+
+// Copies that a folder synchroniser left, when another machine changed the list too, are merged
+// into the files they copy. The list is read again when its file took words from them; this run
+// has changed nothing yet, so nothing of it can be lost.
+std::string StudySession::MergeSyncedCopies() {
+    if (!m_store || !HasConflictCopies(m_store->folder()))
+        return {};
+    const CopyMergeReport report = MergeConflictCopies(m_store->folder());
+    if (report.words > 0 && !m_history.CanUndo()) {
+        WordList reread;
+        std::string message;
+        if (m_store->Load(reread, message)) {
+            m_words = std::move(reread);
+            m_cursor = m_words.Begin();
+        }
+    }
+    return report.Message();
 }
 
 void StudySession::ReadSettings() {
@@ -206,8 +234,13 @@ StudySession::Leaving StudySession::Leave(std::string_view goTo) {
 StudySession::Leaving StudySession::Save() {
     if (!m_history.IsModified() || !m_store)
         return {};
+    // Copies from another machine go into the file first; the save then merges with it as with
+    // any change made behind this run's back.
+    std::string copies;
+    if (HasConflictCopies(m_store->folder()))
+        copies = MergeConflictCopies(m_store->folder()).Message();
     const WordStore::SaveResult saved = m_store->Save(m_words);
-    return {saved.done, saved.message};
+    return {saved.done, Joined(std::move(copies), saved.message)};
 }
 
 std::string StudySession::KeepAside() {

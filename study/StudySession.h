@@ -102,6 +102,10 @@ public:
     // schedules, and is read in Open and kept in Leave.
 
 private:
+    // Merges the copies of the folder's files that a folder synchroniser left; the learner's
+    // notice of what was merged, or empty.
+    std::string MergeSyncedCopies();
+    static std::string Joined(std::string first, std::string second);
     void MoveToNumber(std::int32_t number);
     Answer MoveTo(std::optional<std::int32_t> start);
     // After a change: the page holding `changed`, or the page kept when it holds it.
