@@ -1,0 +1,94 @@
+#include "review/FitJob.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "base/AsciiText.h"
+
+namespace review {
+
+FitJob::FitJob(ReviewLog log, const memory::Parameters<double>& current)
+    : m_log(std::move(log)), m_current(memory::ClampToBounds(current)),
+      m_scored(ScoredReviewCount(m_log)) {}
+
+FitComparison FitJob::Run(const FitProgress& progress) {
+    return CompareFit(m_log, m_current, RecentStart(m_log, kHeldOutShare), INT64_MAX, &m_cancel,
+                      progress);
+}
+
+memory::Parameters<double> KeptParameters(const ReviewLog& log,
+                                          const memory::Parameters<double>& current, TimeMs until) {
+    const FitComparison result =
+        CompareFit(log, current, RecentStart(log, kHeldOutShare, until), until);
+    return result.Better() ? result.fitted : current;
+}
+
+FitComparison CompareFit(const ReviewLog& log, const memory::Parameters<double>& current,
+                         TimeMs split, TimeMs until, const std::atomic<bool>* cancel,
+                         const FitProgress& progress) {
+    FitComparison comparison;
+    comparison.current = current;
+    FitOptions options;
+    options.until = split;
+    // Scoring the two parameter sets takes about as long as one epoch of the fit.
+    const double fitShare = options.epochs / (options.epochs + 1.0);
+    const FitResult fit = FitParameters(log, options, cancel, [&](double done) {
+        if (progress)
+            progress(done * fitShare);
+    });
+    comparison.status = fit.status;
+    comparison.fittedReviews = fit.scoredReviews;
+    if (fit.status != FitStatus::Fitted)
+        return comparison;
+    comparison.fitted = fit.parameters;
+    comparison.currentLoss = LogLoss(log, current, split, until, &comparison.heldOutReviews);
+    if (cancel && cancel->load()) {
+        comparison.status = FitStatus::Cancelled;
+        return comparison;
+    }
+    comparison.fittedLoss = LogLoss(log, fit.parameters, split, until);
+    // Nothing held out says nothing in the fit's favour.
+    if (comparison.heldOutReviews == 0)
+        comparison.status = FitStatus::TooFewReviews;
+    if (progress)
+        progress(1.0);
+    return comparison;
+}
+
+std::string FormatParameters(const memory::Parameters<double>& w) {
+    std::string text;
+    for (std::size_t i = 0; i < w.size(); ++i) {
+        char buffer[32];
+        // Shortest text that reads back to the same double.
+        const auto end = std::to_chars(buffer, buffer + sizeof buffer, w[i]).ptr;
+        if (i > 0)
+            text += ", ";
+        text.append(buffer, end);
+    }
+    return text;
+}
+
+std::optional<memory::Parameters<double>> ParseParameters(std::string_view text) {
+    memory::Parameters<double> w{};
+    std::size_t count = 0;
+    while (true) {
+        const std::size_t comma = text.find(',');
+        const std::string_view field = ascii::Trim(text.substr(0, comma));
+        if (count == w.size() || field.empty())
+            return std::nullopt;
+        double value = 0;
+        const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
+        if (error != std::errc() || end != field.data() + field.size() || !std::isfinite(value) ||
+            value < memory::kLowerBounds[count] || value > memory::kUpperBounds[count])
+            return std::nullopt;
+        w[count++] = value;
+        if (comma == std::string_view::npos)
+            break;
+        text.remove_prefix(comma + 1);
+    }
+    if (count != w.size())
+        return std::nullopt;
+    return w;
+}
+
+} // namespace review

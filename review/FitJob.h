@@ -1,0 +1,78 @@
+// Fitting the schedule to the learner as the learner asks for it: hold back the most recent
+// reviews, fit the rest, and keep the fitted parameters only if they predict the held-back
+// reviews better than the current ones. Runs on any thread; Cancel works from any other.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "review/Fit.h"
+#include "review/MemoryModel.h"
+
+namespace review {
+
+// Offered from this many scored reviews on: with fewer, the defaults predict as well.
+inline constexpr std::size_t kMinReviewsToFit = 1000;
+// The share of the scored reviews, the most recent, that judges the fitted parameters.
+inline constexpr double kHeldOutShare = 0.2;
+
+struct FitComparison {
+    FitStatus status = FitStatus::TooFewReviews;
+    memory::Parameters<double> current = memory::kDefaultParameters;
+    memory::Parameters<double> fitted = memory::kDefaultParameters;
+    double currentLoss = 0; // on the held-out reviews
+    double fittedLoss = 0;
+    std::size_t fittedReviews = 0; // scored reviews the fit used
+    std::size_t heldOutReviews = 0;
+    // The fitted parameters did better on the held-out reviews: they may be kept.
+    bool Better() const { return status == FitStatus::Fitted && fittedLoss < currentLoss; }
+};
+
+// One fit of one history against the parameters in use.
+class FitJob {
+public:
+    FitJob(ReviewLog log, const memory::Parameters<double>& current);
+    FitJob(const FitJob&) = delete;
+    FitJob& operator=(const FitJob&) = delete;
+
+    bool Offered() const { return m_scored >= kMinReviewsToFit; }
+    std::size_t ScoredReviews() const { return m_scored; }
+
+    // Fits and compares; `progress` gets the fraction done, on the calling thread. Returns
+    // status Cancelled, keeping nothing, once Cancel was called.
+    FitComparison Run(const FitProgress& progress = nullptr);
+    void Cancel() { m_cancel.store(true); }
+    bool Cancelled() const { return m_cancel.load(); }
+
+    const ReviewLog& Log() const { return m_log; }
+
+private:
+    ReviewLog m_log;
+    memory::Parameters<double> m_current;
+    std::size_t m_scored = 0;
+    std::atomic<bool> m_cancel{false};
+};
+
+// Fits `log` before `split` and scores `current` and the fit on the reviews in [split, until),
+// every word's state built from its whole history before them. FitJob::Run uses it with the
+// most recent kHeldOutShare of the reviews; an evaluation may split elsewhere.
+FitComparison CompareFit(const ReviewLog& log, const memory::Parameters<double>& current,
+                         TimeMs split, TimeMs until = INT64_MAX,
+                         const std::atomic<bool>* cancel = nullptr,
+                         const FitProgress& progress = nullptr);
+
+// The parameters a learner who fits the reviews before `until` ends up using: the fit, when it
+// beats `current` on the most recent kHeldOutShare of those reviews, else `current`.
+memory::Parameters<double> KeptParameters(const ReviewLog& log,
+                                          const memory::Parameters<double>& current, TimeMs until);
+
+// The parameters as env.ini keeps them: 21 numbers separated by ", ".
+std::string FormatParameters(const memory::Parameters<double>& w);
+// Refuses (nullopt) anything but 21 finite numbers within the model's bounds.
+std::optional<memory::Parameters<double>> ParseParameters(std::string_view text);
+
+} // namespace review
