@@ -38,6 +38,8 @@ template <typename T, typename Score>
 void ReplayWord(const Parameters<T>& w, const GradeAt* grades, std::size_t count, TimeMs until,
                 Score&& score, WordMemory* end = nullptr) {
     T stability(0.0), difficulty(0.0);
+    // The curve's shape depends on the parameters alone: worked out once per word.
+    const T factor = memory::CurveFactor(w), decay = memory::Decay(w);
     std::size_t i = 0;
     for (; i < count && grades[i].time < until; ++i) {
         const Grade g = grades[i].grade;
@@ -50,7 +52,8 @@ void ReplayWord(const Parameters<T>& w, const GradeAt* grades, std::size_t count
         if (days == 0) {
             stability = memory::ShortTermStability(w, stability, g);
         } else {
-            const T recall = memory::Retrievability(w, T(static_cast<double>(days)), stability);
+            const T recall = memory::RetrievabilityOnCurve(factor, decay,
+                                                           T(static_cast<double>(days)), stability);
             score(i, recall);
             stability = memory::NextStability(w, difficulty, stability, recall, g);
         }
