@@ -2,8 +2,10 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 
 #include "base/AsciiText.h"
+#include "base/Counted.h"
 
 namespace review {
 
@@ -53,6 +55,31 @@ FitComparison CompareFit(const ReviewLog& log, const memory::Parameters<double>&
     if (progress)
         progress(1.0);
     return comparison;
+}
+
+std::string OfferText(std::size_t scoredReviews) {
+    std::string text = "Your history holds " + Counted(scoredReviews, "review", "reviews") +
+                       " made a day or more after the word's previous review.";
+    if (scoredReviews < kMinReviewsToFit)
+        text += " Fitting needs " + std::to_string(kMinReviewsToFit) +
+                ": until then the default parameters predict as well.";
+    return text;
+}
+
+std::string OutcomeText(const FitComparison& c) {
+    if (c.status == FitStatus::Cancelled)
+        return "The fit was cancelled. Nothing was changed.";
+    if (c.status == FitStatus::TooFewReviews)
+        return "Too few reviews to fit. Nothing was changed.";
+    char losses[160];
+    std::snprintf(losses, sizeof losses,
+                  "Log loss on your latest %s (lower is better): current %.4f, fitted %.4f.",
+                  Counted(c.heldOutReviews, "review", "reviews").c_str(), c.currentLoss,
+                  c.fittedLoss);
+    return std::string(losses) +
+           (c.Better() ? " The fitted parameters predict your recall better."
+                       : " The fitted parameters do not predict your recall better: the current "
+                         "ones stay.");
 }
 
 std::string FormatParameters(const memory::Parameters<double>& w) {

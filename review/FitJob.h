@@ -70,6 +70,10 @@ FitComparison CompareFit(const ReviewLog& log, const memory::Parameters<double>&
 memory::Parameters<double> KeptParameters(const ReviewLog& log,
                                           const memory::Parameters<double>& current, TimeMs until);
 
+// What the fit window says: why fitting is not offered yet, and the outcome of a fit.
+std::string OfferText(std::size_t scoredReviews);
+std::string OutcomeText(const FitComparison& comparison);
+
 // The parameters as env.ini keeps them: 21 numbers separated by ", ".
 std::string FormatParameters(const memory::Parameters<double>& w);
 // Refuses (nullopt) anything but 21 finite numbers within the model's bounds.

@@ -346,6 +346,40 @@ TEST(Fit, OfferedFromAThousandScoredReviews) {
     }
 }
 
+TEST(Fit, TextsSayWhatHappened) {
+    review::FitComparison c;
+    c.status = review::FitStatus::Fitted;
+    c.heldOutReviews = 250;
+    c.currentLoss = 0.35;
+    c.fittedLoss = 0.3;
+    struct Case {
+        review::FitStatus status;
+        double fitted;
+        const char* text;
+    };
+    const Case cases[] = {
+        {review::FitStatus::Fitted, 0.3,
+         "Log loss on your latest 250 reviews (lower is better): current 0.3500, fitted 0.3000. "
+         "The fitted parameters predict your recall better."},
+        {review::FitStatus::Fitted, 0.35,
+         "Log loss on your latest 250 reviews (lower is better): current 0.3500, fitted 0.3500. "
+         "The fitted parameters do not predict your recall better: the current ones stay."},
+        {review::FitStatus::Cancelled, 0.3, "The fit was cancelled. Nothing was changed."},
+        {review::FitStatus::TooFewReviews, 0.3, "Too few reviews to fit. Nothing was changed."},
+    };
+    for (const Case& k : cases) {
+        c.status = k.status;
+        c.fittedLoss = k.fitted;
+        EXPECT_EQ(review::OutcomeText(c), k.text);
+        EXPECT_EQ(c.Better(), k.status == review::FitStatus::Fitted && k.fitted < 0.35);
+    }
+    EXPECT_EQ(review::OfferText(1),
+              "Your history holds 1 review made a day or more after the word's previous review. "
+              "Fitting needs 1000: until then the default parameters predict as well.");
+    EXPECT_EQ(review::OfferText(1000), "Your history holds 1000 reviews made a day or more after "
+                                       "the word's previous review.");
+}
+
 TEST(Fit, ParametersTextRoundTripsAndRefusesBadValues) {
     const std::string text = review::FormatParameters(kDefaults);
     EXPECT_EQ(text.substr(0, 14), "0.212, 1.2931,");
