@@ -6,6 +6,8 @@
 
 #include "base/AsciiText.h"
 #include "base/Counted.h"
+#include "review/History.h"
+#include "review/Replay.h"
 
 namespace review {
 
@@ -80,6 +82,47 @@ std::string OutcomeText(const FitComparison& c) {
            (c.Better() ? " The fitted parameters predict your recall better."
                        : " The fitted parameters do not predict your recall better: the current "
                          "ones stay.");
+}
+
+bool ReadReviewLog(const std::string& historyPath, ReviewLog& log, std::string& message) {
+    History history;
+    const ReadStatus status = ReadHistory(historyPath, history, message);
+    if (status != ReadStatus::Ok && status != ReadStatus::Missing)
+        return false;
+    log = GradesByWord(history);
+    return true;
+}
+
+int FitCommand(const std::string& historyPath, const memory::Parameters<double>& current,
+               const ParameterStore& store, std::FILE* out) {
+    ReviewLog log;
+    std::string message;
+    if (!ReadReviewLog(historyPath, log, message)) {
+        std::fprintf(out, "%s\n", message.c_str());
+        return 1;
+    }
+    FitJob job(std::move(log), current);
+    std::fprintf(out, "%s\n", OfferText(job.ScoredReviews()).c_str());
+    if (!job.Offered())
+        return 1;
+    int shown = -1;
+    const FitComparison result = job.Run([&](double done) {
+        const int percent = static_cast<int>(done * 100);
+        if (percent / 10 != shown / 10) {
+            shown = percent;
+            std::fprintf(out, "Fitting... %d%%\n", percent);
+            std::fflush(out);
+        }
+    });
+    std::fprintf(out, "%s\n", OutcomeText(result).c_str());
+    if (!result.Better())
+        return result.status == FitStatus::Fitted ? 0 : 1;
+    if (!store(result.fitted, message)) {
+        std::fprintf(out, "%s\n", message.c_str());
+        return 1;
+    }
+    std::fprintf(out, "The fitted parameters are now in use.\n");
+    return 0;
 }
 
 std::string FormatParameters(const memory::Parameters<double>& w) {

@@ -6,6 +6,8 @@
 #include <array>
 #include <atomic>
 #include <cstddef>
+#include <cstdio>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -73,6 +75,20 @@ memory::Parameters<double> KeptParameters(const ReviewLog& log,
 // What the fit window says: why fitting is not offered yet, and the outcome of a fit.
 std::string OfferText(std::size_t scoredReviews);
 std::string OutcomeText(const FitComparison& comparison);
+
+// The grades of the history file at `historyPath` (a missing file is an empty history); false,
+// with `message` for the learner, when it cannot be read.
+bool ReadReviewLog(const std::string& historyPath, ReviewLog& log, std::string& message);
+
+// Keeps parameters (in env.ini's [Review] section); false, with `message`, when it could not.
+using ParameterStore =
+    std::function<bool(const memory::Parameters<double>& w, std::string& message)>;
+
+// The fit without a window: reads the history, fits when offered, writes the outcome and the
+// progress to `out`, and keeps the fit through `store` only when it did better. Returns the
+// exit status: 0 when the fit ran (kept or not), 1 when it could not run or keep.
+int FitCommand(const std::string& historyPath, const memory::Parameters<double>& current,
+               const ParameterStore& store, std::FILE* out);
 
 // The parameters as env.ini keeps them: 21 numbers separated by ", ".
 std::string FormatParameters(const memory::Parameters<double>& w);

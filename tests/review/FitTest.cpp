@@ -2,9 +2,14 @@
 
 #include <atomic>
 #include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <limits>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include "review/Dual.h"
 #include "review/Fit.h"
@@ -484,6 +489,77 @@ TEST(Fit, ReviewLoadGrowsWithRetention) {
         for (const auto& load : result)
             EXPECT_EQ(load.reviewsPerDay, c.perDay) << c.name << " " << load.retention;
     }
+}
+
+// The history file of a simulated learner who forgets faster than the defaults say.
+std::string WriteHistory(const std::filesystem::path& folder) {
+    review::LearnerOptions learner;
+    learner.truth[20] = 0.5;
+    learner.truth[8] = 1.2;
+    learner.words = 400;
+    learner.days = 100;
+    const ReviewLog log = review::SimulateLearner(learner);
+    const std::string path = (folder / "reviews.tsv").string();
+    std::ofstream out(path);
+    for (std::size_t c = 0; c < log.WordCount(); ++c)
+        for (std::uint32_t i = log.starts[c]; i < log.starts[c + 1]; ++i) {
+            review::HistoryEvent e;
+            e.time = log.grades[i].time;
+            e.word = "w" + std::to_string(c);
+            e.grade = log.grades[i].grade;
+            out << review::FormatEvent(e) << "\n";
+        }
+    return path;
+}
+
+std::string Output(std::FILE* file) {
+    std::rewind(file);
+    std::string text;
+    for (int c; (c = std::fgetc(file)) != EOF;)
+        text += static_cast<char>(c);
+    return text;
+}
+
+TEST(Fit, CommandKeepsOnlyABetterFit) {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("vocamint-fit-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    const std::string history = WriteHistory(folder);
+    struct Case {
+        const char* name;
+        std::string path;
+        bool storeWorks;
+        int status;
+        const char* says;
+        bool stored;
+    };
+    const Case cases[] = {
+        {"fits", history, true, 0, "The fitted parameters are now in use.", true},
+        {"store fails", history, false, 1, "disk full", true},
+        {"no history", (folder / "none.tsv").string(), true, 1, "Fitting needs 1000", false},
+        {"a folder", folder.string(), true, 1, "", false},
+    };
+    for (const Case& c : cases) {
+        std::FILE* out = std::tmpfile();
+        ASSERT_TRUE(out);
+        bool stored = false;
+        const int status = review::FitCommand(
+            c.path, kDefaults,
+            [&](const Parameters<double>& w, std::string& message) {
+                stored = true;
+                EXPECT_TRUE(InBounds(w));
+                EXPECT_NE(w, kDefaults);
+                message = "disk full";
+                return c.storeWorks;
+            },
+            out);
+        const std::string text = Output(out);
+        std::fclose(out);
+        EXPECT_EQ(status, c.status) << c.name << "\n" << text;
+        EXPECT_NE(text.find(c.says), std::string::npos) << c.name << "\n" << text;
+        EXPECT_EQ(stored, c.stored) << c.name;
+    }
+    std::filesystem::remove_all(folder);
 }
 
 } // namespace
