@@ -14,6 +14,7 @@
 #include "review/Dual.h"
 #include "review/Fit.h"
 #include "review/FitJob.h"
+#include "review/FitSettings.h"
 #include "review/Replay.h"
 #include "review/Simulate.h"
 
@@ -559,6 +560,47 @@ TEST(Fit, CommandKeepsOnlyABetterFit) {
         EXPECT_NE(text.find(c.says), std::string::npos) << c.name << "\n" << text;
         EXPECT_EQ(stored, c.stored) << c.name;
     }
+    std::filesystem::remove_all(folder);
+}
+
+TEST(Fit, SettingsKeepParametersAndIgnoreBadOnes) {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("vocamint-fitini-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    const std::string path = (folder / "env.ini").string();
+    Parameters<double> fitted = kDefaults;
+    fitted[20] = 0.5;
+    fitted[0] = 1.25;
+    const std::string text = review::FormatParameters(fitted);
+    struct Case {
+        const char* name;
+        std::string file;
+        Parameters<double> read;
+    };
+    const Case cases[] = {
+        {"no file", "", kDefaults},
+        {"kept", "[Paging]\nStart=10\n[Review]\nParameters=" + text + "\n", fitted},
+        {"other section", "[Paging]\nParameters=" + text + "\n", kDefaults},
+        {"twenty", "[Review]\nParameters=" + text.substr(0, text.rfind(',')) + "\n", kDefaults},
+        {"out of bounds", "[Review]\nParameters=" + text + "e9\n", kDefaults},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove(path);
+        if (!c.file.empty())
+            std::ofstream(path) << c.file;
+        EXPECT_EQ(review::ReadReviewParameters(IniFile(path)), c.read) << c.name;
+    }
+    // Written, read back exactly, the rest of the file kept.
+    std::ofstream(path) << "[Paging]\nStart=10\n";
+    IniFile ini(path);
+    std::string message;
+    ASSERT_TRUE(review::WriteReviewParameters(ini, fitted, message)) << message;
+    EXPECT_EQ(review::ReadReviewParameters(ini), fitted);
+    EXPECT_EQ(ini.ReadInt("Paging", "Start", 0), 10);
+    // A file that cannot be written says so.
+    IniFile nowhere((folder / "missing" / "env.ini").string());
+    EXPECT_FALSE(review::WriteReviewParameters(nowhere, fitted, message));
+    EXPECT_NE(message.find("could not be kept"), std::string::npos);
     std::filesystem::remove_all(folder);
 }
 
