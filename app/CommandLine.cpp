@@ -13,6 +13,10 @@
 #include "exchange/Import.h"
 #include "exchange/ImportPlan.h"
 #include "framework/CWinApp.h"
+#include "review/FitJob.h"
+#include "review/FitSettings.h"
+#include "review/History.h"
+#include "settings/IniFile.h"
 #include "ui/ListCodeSet.h"
 #include "words/WordFile.h"
 #include "words/WordList.h"
@@ -27,6 +31,7 @@ constexpr const char* kUsageText =
     "       vocamint --import FILE [--format csv|tsv|kvtml] [--on-duplicate skip|replace|add]\n"
     "                              [--encoding utf-8|utf-16le|utf-16be|gb18030]\n"
     "       vocamint --export FILE [--format csv|tsv|kvtml]\n"
+    "       vocamint --fit [FOLDER]\n"
     "\n"
     "Without options, opens the study window on the word list WL.txt of FOLDER, or of the\n"
     "current folder. --import and --export work on the WL.txt of the current folder without\n"
@@ -39,10 +44,12 @@ constexpr const char* kUsageText =
     "  --on-duplicate WHAT  for words already in the list: skip them (the default), replace\n"
     "                       their spell, type and meaning, or add them anyway\n"
     "  --encoding NAME      read FILE in this encoding instead of the one found\n"
+    "  --fit                fit the review schedule to the list's review history, and keep\n"
+    "                       the fit when it predicts the latest reviews better\n"
     "  -h, --help           show this help and exit\n"
     "  -V, --version        show the version and exit\n"
     "\n"
-    "Exit status: 0 done, 1 the import or export failed, 2 wrong usage.\n";
+    "Exit status: 0 done, 1 the import, export or fit failed, 2 wrong usage.\n";
 
 struct Arguments {
     std::string import;
@@ -53,6 +60,7 @@ struct Arguments {
     std::string folder;
     bool help = false;
     bool version = false;
+    bool fit = false;
     bool hasFolder = false;
     bool hasPolicy = false;
     bool hasEncoding = false;
@@ -87,6 +95,10 @@ int Parse(int argc, char** argv, Arguments& args) {
         }
         if (arg == "-V" || arg == "--version") {
             args.version = true;
+            continue;
+        }
+        if (arg == "--fit") {
+            args.fit = true;
             continue;
         }
         // Options with a value: "--name VALUE" or "--name=VALUE".
@@ -148,6 +160,9 @@ int Parse(int argc, char** argv, Arguments& args) {
     }
     const bool importing = !args.import.empty();
     const bool exporting = !args.exportTo.empty();
+    if (args.fit && (importing || exporting)) {
+        return UsageError("--fit cannot be used with --import or --export");
+    }
     if (importing && exporting) {
         return UsageError("--import and --export cannot be used together");
     }
@@ -290,6 +305,14 @@ CommandLineOutcome RunCommandLine(int argc, char** argv) {
         std::fprintf(stderr, "vocamint: cannot open the folder '%s': %s\n", args.folder.c_str(),
                      std::strerror(errno));
         return {true, kUsage};
+    }
+    if (args.fit) {
+        IniFile ini("env.ini");
+        const auto keep = [&ini](const memory::Parameters<double>& w, std::string& message) {
+            return review::WriteReviewParameters(ini, w, message);
+        };
+        return {true, review::FitCommand(review::HistoryPathFor("WL.txt"),
+                                         review::ReadReviewParameters(ini), keep, stdout)};
     }
     return {false, 0};
 }

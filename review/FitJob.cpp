@@ -105,7 +105,7 @@ int FitCommand(const std::string& historyPath, const memory::Parameters<double>&
     std::fprintf(out, "%s\n", OfferText(job.ScoredReviews()).c_str());
     if (!job.Offered())
         return 1;
-    int shown = -1;
+    int shown = -10;
     const FitComparison result = job.Run([&](double done) {
         const int percent = static_cast<int>(done * 100);
         if (percent / 10 != shown / 10) {
