@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <unordered_map>
 
 #include "base/AsciiText.h"
 #include "base/Counted.h"
@@ -59,6 +60,32 @@ FitComparison CompareFit(const ReviewLog& log, const memory::Parameters<double>&
     return comparison;
 }
 
+ReviewLog GroupByCard(const std::vector<LogReview>& reviews) {
+    std::unordered_map<std::string_view, std::size_t> index;
+    std::vector<std::vector<GradeAt>> cards;
+    for (const LogReview& r : reviews) {
+        const auto [it, added] = index.emplace(r.card, cards.size());
+        if (added)
+            cards.emplace_back();
+        cards[it->second].push_back({r.time, r.grade});
+    }
+    ReviewLog log;
+    for (auto& grades : cards)
+        log.AddWord(std::move(grades));
+    return log;
+}
+
+TimeSplitScores ScoreFitByTime(const ReviewLog& log) {
+    TimeSplitScores s;
+    const TimeMs half = RecentStart(log, 0.5);
+    s.defaults = LogLoss(log, memory::kDefaultParameters, half, INT64_MAX, &s.scored);
+    FitOptions options;
+    options.until = half;
+    s.fitted = LogLoss(log, FitParameters(log, options).parameters, half, INT64_MAX);
+    s.kept = LogLoss(log, KeptParameters(log, memory::kDefaultParameters, half), half, INT64_MAX);
+    return s;
+}
+
 std::string OfferText(std::size_t scoredReviews) {
     std::string text = "Your history holds " + Counted(scoredReviews, "review", "reviews") +
                        " made a day or more after the word's previous review.";
@@ -84,7 +111,7 @@ std::string OutcomeText(const FitComparison& c) {
                          "ones stay.");
 }
 
-bool ReadReviewLog(const std::string& historyPath, ReviewLog& log, std::string& message) {
+bool ReadHistoryGrades(const std::string& historyPath, ReviewLog& log, std::string& message) {
     History history;
     const ReadStatus status = ReadHistory(historyPath, history, message);
     if (status != ReadStatus::Ok && status != ReadStatus::Missing)
@@ -97,7 +124,7 @@ int FitCommand(const std::string& historyPath, const memory::Parameters<double>&
                const ParameterStore& store, std::FILE* out) {
     ReviewLog log;
     std::string message;
-    if (!ReadReviewLog(historyPath, log, message)) {
+    if (!ReadHistoryGrades(historyPath, log, message)) {
         std::fprintf(out, "%s\n", message.c_str());
         return 1;
     }

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "review/Fit.h"
+#include "review/LogEval.h"
 #include "review/MemoryModel.h"
 
 namespace review {
@@ -72,13 +73,24 @@ FitComparison CompareFit(const ReviewLog& log, const memory::Parameters<double>&
 memory::Parameters<double> KeptParameters(const ReviewLog& log,
                                           const memory::Parameters<double>& current, TimeMs until);
 
+// The reviews of a CSV log grouped by card, each card's in time order.
+ReviewLog GroupByCard(const std::vector<LogReview>& reviews);
+
+// A fit judged by time: the reviews before the median scored review are fitted, and the
+// defaults, the raw fit and the parameters kept (KeptParameters) are scored on the rest.
+struct TimeSplitScores {
+    std::size_t scored = 0; // in the later half
+    double defaults = 0, fitted = 0, kept = 0;
+};
+TimeSplitScores ScoreFitByTime(const ReviewLog& log);
+
 // What the fit window says: why fitting is not offered yet, and the outcome of a fit.
 std::string OfferText(std::size_t scoredReviews);
 std::string OutcomeText(const FitComparison& comparison);
 
 // The grades of the history file at `historyPath` (a missing file is an empty history); false,
 // with `message` for the learner, when it cannot be read.
-bool ReadReviewLog(const std::string& historyPath, ReviewLog& log, std::string& message);
+bool ReadHistoryGrades(const std::string& historyPath, ReviewLog& log, std::string& message);
 
 // Keeps parameters (in env.ini's [Review] section); false, with `message`, when it could not.
 using ParameterStore =

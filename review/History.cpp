@@ -497,6 +497,13 @@ bool HistoryWriter::Open(std::string& message) {
             ::unlink(m_path.c_str());
             return false;
         }
+        // The new name must survive a crash as well as the lines written under it.
+        const std::size_t slash = m_path.rfind('/');
+        const std::string folder = slash == std::string::npos ? "." : m_path.substr(0, slash + 1);
+        if (const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
+            ::fsync(dir);
+            ::close(dir);
+        }
     }
     m_fd = fd;
     return true;

@@ -192,7 +192,7 @@ void ShowFitDialog(QWidget* parent, const std::string& listPath,
                    const memory::Parameters<double>& current, const review::ParameterStore& store) {
     review::ReviewLog log;
     std::string message;
-    if (!review::ReadReviewLog(review::HistoryPathFor(listPath), log, message)) {
+    if (!review::ReadHistoryGrades(review::HistoryPathFor(listPath), log, message)) {
         QMessageBox::warning(parent, "Fit to My History", QString::fromStdString(message));
         return;
     }

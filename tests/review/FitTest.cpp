@@ -604,4 +604,33 @@ TEST(Fit, SettingsKeepParametersAndIgnoreBadOnes) {
     std::filesystem::remove_all(folder);
 }
 
+// Logs in the open CSV form, from learners whose recall is the model's raised to a power (1:
+// the defaults are right): grouped by card, and judged by time as review_eval --fit does.
+TEST(Fit, CsvLogsAreJudgedByTime) {
+    struct Case {
+        double recallPower;
+        bool differs;
+    };
+    for (const Case c : {Case{1.0, false}, Case{2.0, true}, Case{0.5, true}}) {
+        review::LogReadResult read;
+        std::string message;
+        ASSERT_TRUE(review::ReadReviewLog(review::SimulateReviewLog(600, 120, 5, c.recallPower),
+                                          read, message))
+            << message;
+        const ReviewLog log = review::GroupByCard(read.reviews);
+        EXPECT_EQ(log.grades.size(), read.reviews.size());
+        EXPECT_LE(log.WordCount(), 600u);
+        for (std::size_t w = 0; w < log.WordCount(); ++w)
+            for (std::uint32_t i = log.starts[w] + 1; i < log.starts[w + 1]; ++i)
+                ASSERT_LE(log.grades[i - 1].time, log.grades[i].time);
+        const review::TimeSplitScores s = review::ScoreFitByTime(log);
+        EXPECT_GT(s.scored, 0u);
+        EXPECT_LE(s.kept, s.defaults + 0.002) << c.recallPower;
+        if (c.differs) {
+            EXPECT_LT(s.fitted, s.defaults) << c.recallPower;
+            EXPECT_LT(s.kept, s.defaults) << c.recallPower;
+        }
+    }
+}
+
 } // namespace
