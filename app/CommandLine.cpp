@@ -15,6 +15,10 @@
 #include "exchange/ImportPlan.h"
 #include "framework/CWinApp.h"
 #include "study/StudySession.h"
+#include "review/FitJob.h"
+#include "review/FitSettings.h"
+#include "review/History.h"
+#include "settings/Settings.h"
 #include "ui/ListCodeSet.h"
 #include "words/WordFile.h"
 #include "words/WordList.h"
@@ -30,6 +34,7 @@ constexpr const char* kUsageText =
     "       vocamint --import FILE [--format csv|tsv|kvtml] [--on-duplicate skip|replace|add]\n"
     "                              [--encoding utf-8|utf-16le|utf-16be|gb18030]\n"
     "       vocamint --export FILE [--format csv|tsv|kvtml]\n"
+    "       vocamint --fit [FOLDER]\n"
     "\n"
     "Without options, opens the study window on the word list WL.txt of FOLDER, or of the\n"
     "current folder. --import and --export work on the WL.txt of the current folder without\n"
@@ -42,10 +47,12 @@ constexpr const char* kUsageText =
     "  --on-duplicate WHAT  for words already in the list: skip them (the default), replace\n"
     "                       their spell, type and meaning, or add them anyway\n"
     "  --encoding NAME      read FILE in this encoding instead of the one found\n"
+    "  --fit                fit the review schedule to the list's review history, and keep\n"
+    "                       the fit when it predicts the latest reviews better\n"
     "  -h, --help           show this help and exit\n"
     "  -V, --version        show the version and exit\n"
     "\n"
-    "Exit status: 0 done, 1 the import or export failed, 2 wrong usage.\n";
+    "Exit status: 0 done, 1 the import, export or fit failed, 2 wrong usage.\n";
 
 struct Arguments {
     std::string import;
@@ -56,6 +63,7 @@ struct Arguments {
     std::string folder;
     bool help = false;
     bool version = false;
+    bool fit = false;
     bool hasFolder = false;
     bool hasPolicy = false;
     bool hasEncoding = false;
@@ -90,6 +98,10 @@ int Parse(int argc, char** argv, Arguments& args) {
         }
         if (arg == "-V" || arg == "--version") {
             args.version = true;
+            continue;
+        }
+        if (arg == "--fit") {
+            args.fit = true;
             continue;
         }
         // Options with a value: "--name VALUE" or "--name=VALUE".
@@ -151,6 +163,9 @@ int Parse(int argc, char** argv, Arguments& args) {
     }
     const bool importing = !args.import.empty();
     const bool exporting = !args.exportTo.empty();
+    if (args.fit && (importing || exporting)) {
+        return UsageError("--fit cannot be used with --import or --export");
+    }
     if (importing && exporting) {
         return UsageError("--import and --export cannot be used together");
     }
@@ -300,6 +315,15 @@ CommandLineOutcome RunCommandLine(int argc, char** argv) {
         std::fprintf(stderr, "vocamint: cannot open the folder '%s': %s\n", args.folder.c_str(),
                      std::strerror(errno));
         return {true, kUsage};
+    }
+    if (args.fit) {
+        Settings settings(nullptr, std::string());
+        settings.Read();
+        const auto keep = [&settings](const memory::Parameters<double>& w, std::string& message) {
+            return review::KeepParameters(settings, w, message);
+        };
+        return {true, review::FitCommand(review::HistoryPathFor(WordStore::kFileName),
+                                         review::ParametersOf(settings.review), keep, stdout)};
     }
     return {false, 0};
 }

@@ -24,7 +24,7 @@ void DDX_Check(CDataExchange* pDX, int nIDC, int& value) {
 }
 
 void DDX_Radio(CDataExchange* pDX, int nIDC, int& value) {
-    auto* first = qobject_cast<QRadioButton*>(pDX->m_pDlgWnd->GetDlgItem(nIDC));
+    auto* first = qobject_cast<QRadioButton*>(pDX->Control(nIDC));
     if (first == nullptr)
         return;
     // The dialog puts each group in a button group, in template order.

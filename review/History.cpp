@@ -379,10 +379,15 @@ void HistoryParser::Line(std::string_view line) {
     event.time = m_scratch.time;
     event.kind = m_scratch.kind;
     event.word = Intern(std::move(m_scratch.word));
-    event.grade = m_scratch.grade;
-    event.tookMs = static_cast<std::int32_t>(m_scratch.tookMs);
-    event.direction = m_scratch.direction;
-    event.retractedAt = m_scratch.retractedAt;
+    // Only the fields of the line's own kind: the scratch keeps those of earlier lines, and
+    // replay tells duplicate lines apart by every field.
+    if (event.kind == EventKind::Grade) {
+        event.grade = m_scratch.grade;
+        event.tookMs = static_cast<std::int32_t>(m_scratch.tookMs);
+        event.direction = m_scratch.direction;
+    }
+    if (event.kind == EventKind::Retract)
+        event.retractedAt = m_scratch.retractedAt;
     if (event.kind == EventKind::Rename)
         event.newWord = Intern(std::move(m_scratch.newWord));
     m_history.events.push_back(event);

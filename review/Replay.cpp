@@ -107,6 +107,51 @@ CardStates Replay(const History& history, const Scheduler& scheduler, TimeMs day
     return states;
 }
 
+ReviewLog GradesByWord(const History& history) {
+    const std::vector<Event>& events = history.events;
+    std::vector<std::uint32_t> order(events.size());
+    std::iota(order.begin(), order.end(), 0u);
+    const auto before = [&](std::uint32_t a, std::uint32_t b) {
+        return Key(events[a]) < Key(events[b]);
+    };
+    if (!std::is_sorted(order.begin(), order.end(), before))
+        std::sort(order.begin(), order.end(), before);
+    std::unordered_set<std::pair<TimeMs, std::int32_t>, RetractionHash> retracted;
+    for (const Event& e : events)
+        if (e.kind == EventKind::Retract)
+            retracted.emplace(e.retractedAt, e.word);
+
+    std::vector<std::int32_t> cardOf(history.words.size(), -1);
+    std::vector<std::vector<GradeAt>> cards;
+    const Event* previous = nullptr;
+    for (const std::uint32_t index : order) {
+        const Event& e = events[index];
+        if (previous && Key(*previous) == Key(e))
+            continue;
+        previous = &e;
+        if (e.kind == EventKind::Rename) {
+            const std::int32_t card = cardOf[static_cast<std::size_t>(e.word)];
+            if (card >= 0 && e.newWord != e.word) {
+                cardOf[static_cast<std::size_t>(e.newWord)] = card;
+                cardOf[static_cast<std::size_t>(e.word)] = -1;
+            }
+            continue;
+        }
+        if (e.kind != EventKind::Grade || retracted.count({e.time, e.word}))
+            continue;
+        std::int32_t& card = cardOf[static_cast<std::size_t>(e.word)];
+        if (card < 0) {
+            card = static_cast<std::int32_t>(cards.size());
+            cards.emplace_back();
+        }
+        cards[static_cast<std::size_t>(card)].push_back({e.time, e.grade});
+    }
+    ReviewLog log;
+    for (auto& grades : cards)
+        log.AddWord(std::move(grades));
+    return log;
+}
+
 TimeMs LocalDayStart(TimeMs now) {
     const std::time_t seconds = static_cast<std::time_t>(now / 1000);
     std::tm local{};

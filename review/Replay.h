@@ -7,6 +7,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "review/Fit.h"
 #include "review/History.h"
 #include "review/Schedule.h"
 
@@ -48,6 +49,10 @@ struct DayCounts {
 // skipped, renames carry a word's state over. Events at or after `dayStart` fill `today`.
 CardStates Replay(const History& history, const Scheduler& scheduler, TimeMs dayStart = 0,
                   DayCounts* today = nullptr);
+
+// Every word's grades in time order, after the same dedup, retraction and renames as Replay:
+// the input of a parameter fit.
+ReviewLog GradesByWord(const History& history);
 
 // The start of the local calendar day that contains `now` (the machine's time zone).
 TimeMs LocalDayStart(TimeMs now);

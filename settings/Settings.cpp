@@ -135,6 +135,33 @@ bool Settings::WriteAtExit(std::int32_t storedIndex, std::string_view goTo) {
     return written;
 }
 
+// A fit the learner chose to keep is written at once, alone: the rest of [Review] waits for the
+// exit as always.
+bool Settings::KeepParameters(const std::vector<double>& parameters) {
+    if (!parameters.empty() && parameters.size() != ReviewSettings::kParameterCount)
+        return false;
+    IniFile file = SettingsFile();
+    std::optional<IniText> text = file.Load();
+    if (!text)
+        return false;
+    std::string joined;
+    for (const double value : parameters) {
+        if (!joined.empty())
+            joined += ',';
+        joined += FormatNumber(value);
+    }
+    text->Set(kReviewSection, "Parameters", joined);
+    if (!file.Store(*text))
+        return false;
+    review.parameters = parameters;
+    m_reviewRead.parameters = parameters;
+    return true;
+}
+
+std::string Settings::Where() const {
+    return SettingsFile().path();
+}
+
 ReviewSettings Settings::ReadReview(const IniFile& file) {
     ReviewSettings review;
     const std::optional<IniText> text = file.Load();

@@ -64,6 +64,11 @@ public:
     // Exit: Index and Goto always, [Review] only when it differs from what was read.
     bool WriteAtExit(std::int32_t storedIndex, std::string_view goTo);
 
+    // Fitted parameters the learner chose (empty: the scheduler's own), written at once and
+    // only to [Review] Parameters; false when the file could not be written.
+    bool KeepParameters(const std::vector<double>& parameters);
+    // The settings file's path, for messages.
+    std::string Where() const;
     // The [Review] section's values as stored, and back; exposed for tests and the fuzzer.
     static ReviewSettings ReadReview(const IniFile& file);
     static bool WriteReview(IniFile& file, const ReviewSettings& review);

@@ -1,0 +1,19 @@
+// The parameters in use, as the typed settings keep them in env.ini's [Review] section.
+#pragma once
+
+#include <string>
+
+#include "review/MemoryModel.h"
+#include "settings/Settings.h"
+
+namespace review {
+
+// The kept parameters; the defaults when none are kept or they are not 21 numbers within the
+// model's bounds (a hand-edited file must not break the schedule).
+memory::Parameters<double> ParametersOf(const ReviewSettings& review);
+
+// Keeps fitted parameters (the defaults: keeps none); false, with `message` for the learner,
+// when the file could not be written (it is then unchanged).
+bool KeepParameters(Settings& settings, const memory::Parameters<double>& w, std::string& message);
+
+} // namespace review
