@@ -307,18 +307,16 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
         } else if (changed) {
             words = std::move(merge.merged);
             m_base = PrintEntries(words);
+        } else if (!words.OnlyAppendedSinceLoad()) {
+            // Edits leave no trace of which entries they touched: every entry is printed
+            // afresh, or the next merge would take this save's edits for the other writer's.
+            m_base = PrintEntries(words);
         } else {
-            // What was loaded keeps its prints; only this run's entries are new. (An edit
-            // API must print the entries it changed here too.)
-            std::vector<EntryPrint> prints;
-            prints.reserve(words.GetCount());
-            for (WordPos pos = words.Begin(); pos != words.End(); pos = words.Next(pos)) {
-                const std::int32_t origin = words.Origin(pos);
-                prints.push_back(origin >= 0 && static_cast<std::size_t>(origin) < m_base.size()
-                                     ? m_base[static_cast<std::size_t>(origin)]
-                                     : PrintOf(words.Fields(pos)));
-            }
-            m_base = std::move(prints);
+            // The loaded entries are as they were: only this run's additions are printed.
+            m_base.reserve(words.GetCount());
+            for (WordPos pos = words.PosAt(static_cast<std::uint32_t>(m_base.size()));
+                 pos != words.End(); pos = words.Next(pos))
+                m_base.push_back(PrintOf(words.Fields(pos)));
         }
         words.MarkLoaded();
         return {true, changed ? MergeMessage(m_path, merge) : std::string()};

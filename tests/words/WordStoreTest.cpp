@@ -20,6 +20,7 @@
 #include "storage/Backups.h"
 #include "tests/support/FileBytes.h"
 #include "words/WordFileFormat.h"
+#include "words/WordTextReader.h"
 #include "words/WordList.h"
 #include "words/WordMerge.h"
 #include "words/WordStore.h"
@@ -227,6 +228,78 @@ TEST_F(WordStoreTest, MergeIsReportedAndAnAdditionTheFileHasIsDropped) {
     // The merged list is now what was loaded: a second save needs no merge.
     Add(words, "fig");
     EXPECT_EQ(store.Save(words).message, "");
+}
+
+// Any number of saves in one run merge with what another program wrote between them: an entry
+// this run edited and saved is this run's no more, so a later change elsewhere is no conflict.
+TEST_F(WordStoreTest, LaterSavesMergeAfterAnEditWasSaved) {
+    struct Case {
+        const char* name;
+        void (*between)(WordList&); // what this run does after its first save
+        std::string expected;
+    };
+    const auto entry = [](int n, const char* word, const char* mean) {
+        return std::to_string(n) + " " + word + " s n. " + mean + "\r\n";
+    };
+    const std::vector<Case> cases = {
+        {"nothing more", [](WordList&) {},
+         entry(1, "word1", "edited") + entry(2, "word2", "m") + entry(3, "word3", "theirs")},
+        {"another edit",
+         [](WordList& words) {
+             WordEntry second = words.At(words.PosAt(1));
+             second.mean = "again";
+             words.Replace(words.PosAt(1), second);
+         },
+         entry(1, "word1", "edited") + entry(2, "word2", "again") + entry(3, "word3", "theirs")},
+        {"an addition", [](WordList& words) { Add(words, "pear"); },
+         entry(1, "word1", "edited") + entry(2, "word2", "m") + entry(3, "word3", "theirs") +
+             "4 pear \\e n. meaning\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(dir_ / "backups");
+        WriteBytes(dir_ / "WL.txt", Lines(1, 3));
+        const std::string folder = dir_.string();
+        int saved[2], go[2];
+        ASSERT_EQ(::pipe(saved), 0);
+        ASSERT_EQ(::pipe(go), 0);
+        // A copy of its own that edits, saves, waits for the other writer, then saves again.
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::alarm(20);
+            WordStore store(folder);
+            WordList words;
+            std::string message;
+            if (!store.Load(words, message))
+                ::_exit(2);
+            WordEntry first = words.At(words.Begin());
+            first.mean = "edited";
+            words.Replace(words.Begin(), first);
+            char byte = 1;
+            if (!store.Save(words).done || ::write(saved[1], &byte, 1) != 1 ||
+                ::read(go[0], &byte, 1) != 1)
+                ::_exit(3);
+            c.between(words);
+            const WordStore::SaveResult result = store.Save(words);
+            ::_exit(result.done && result.message.find("changed too") == std::string::npos ? 0
+                                                                                           : 4);
+        }
+        char byte = 0;
+        ASSERT_EQ(::read(saved[0], &byte, 1), 1);
+        std::string theirs = ReadBytes(dir_ / "WL.txt");
+        const std::size_t at = theirs.rfind(" m\r\n");
+        theirs.replace(at, 5, " theirs\r\n");
+        WriteBytes(dir_ / "WL.txt", theirs);
+        ASSERT_EQ(::write(go[1], &byte, 1), 1);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+        EXPECT_EQ(ReadBytes(dir_ / "WL.txt"), c.expected);
+        for (const std::string& name : Names(dir_))
+            EXPECT_EQ(name.find("conflict"), std::string::npos) << name;
+        for (int fd : {saved[0], saved[1], go[0], go[1]})
+            ::close(fd);
+    }
 }
 
 // A file another writer only appended to is merged from its new text alone; whatever path the
