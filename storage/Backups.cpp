@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <dirent.h>
 #include <fcntl.h>
 #include <set>
 #include <sys/stat.h>
@@ -120,16 +119,7 @@ bool BackUp(const Folder& folder, const std::string& fileName, std::string_view 
     if (backupName)
         *backupName = name;
 
-    std::vector<std::string> names;
-    const int listFd = ::openat(backups.fd(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (DIR* dir = listFd >= 0 ? ::fdopendir(listFd) : nullptr) {
-        while (const dirent* item = ::readdir(dir))
-            names.emplace_back(item->d_name);
-        ::closedir(dir);
-    } else if (listFd >= 0) {
-        ::close(listFd);
-    }
-    for (const std::string& old : BackupsToRemove(fileName, names, LastSevenDays(now.tv_sec)))
+    for (const std::string& old : BackupsToRemove(fileName, backups.Names(), LastSevenDays(now.tv_sec)))
         ::unlinkat(backups.fd(), old.c_str(), 0);
     return true;
 }

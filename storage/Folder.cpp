@@ -25,6 +25,7 @@ FileStamp StampOf(const struct stat& info) {
     stamp.owner = info.st_uid;
     stamp.group = info.st_gid;
     stamp.mode = info.st_mode & 07777;
+    stamp.regular = S_ISREG(info.st_mode);
     return stamp;
 }
 
@@ -160,6 +161,24 @@ bool Folder::Stat(const std::string& name, FileStamp& stamp) const {
     }
     stamp = StampOf(info);
     return true;
+}
+
+std::vector<std::string> Folder::Names() const {
+    std::vector<std::string> names;
+    const int listFd = ::openat(m_fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* dir = listFd >= 0 ? ::fdopendir(listFd) : nullptr;
+    if (dir == nullptr) {
+        if (listFd >= 0)
+            ::close(listFd);
+        return names;
+    }
+    while (const dirent* item = ::readdir(dir)) {
+        const std::string_view name = item->d_name;
+        if (name != "." && name != "..")
+            names.emplace_back(name);
+    }
+    ::closedir(dir);
+    return names;
 }
 
 Folder Folder::OpenSub(const std::string& name, uid_t owner, gid_t group) const {

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <sys/types.h>
+#include <vector>
 
 // What identifies a version of a file without reading it.
 struct FileStamp {
@@ -18,6 +19,7 @@ struct FileStamp {
     uid_t owner = 0;
     gid_t group = 0;
     mode_t mode = 0; // permission bits only
+    bool regular = false;
 
     bool SameVersion(const FileStamp& other) const {
         return exists == other.exists && device == other.device && inode == other.inode &&
@@ -50,6 +52,9 @@ public:
     Read ReadAll(const std::string& name, std::string& bytes, FileStamp* stamp = nullptr) const;
     // The stamp of `name` (exists = false when it is missing); false when it cannot be known.
     bool Stat(const std::string& name, FileStamp& stamp) const;
+
+    // The names of the folder's entries, "." and ".." left out; empty when it cannot be read.
+    std::vector<std::string> Names() const;
 
     // A sub-folder, created when missing with the owner and group given.
     Folder OpenSub(const std::string& name, uid_t owner, gid_t group) const;
