@@ -187,7 +187,12 @@ Folder Folder::OpenSub(const std::string& name, uid_t owner, gid_t group) const 
         if (owner != ::geteuid() || group != ::getegid())
             (void)::fchownat(m_fd, name.c_str(), owner, group, AT_SYMLINK_NOFOLLOW);
     }
-    return Folder(::openat(m_fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return Folder(::openat(m_fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+}
+
+bool Folder::IsLink(const std::string& name) const {
+    struct stat info {};
+    return ::fstatat(m_fd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(info.st_mode);
 }
 
 FolderFile::FolderFile(const Folder& folder, std::string name)
@@ -217,10 +222,12 @@ bool FolderFile::Open(const FileStamp* like) {
         return false;
     // The owner and group to keep: the old file's, or those given for a new file.
     const FileStamp target = exists ? StampOf(old) : like ? *like : FileStamp{};
+    // Created no wider than the file it stands beside; the umask may narrow it further.
+    const mode_t newMode = exists ? 0600 : target.exists ? target.mode & 0666 : 0666;
     for (int attempt = 0; attempt < 8 && m_fd < 0; ++attempt) {
         m_temp = TempName(m_name);
         m_fd = ::openat(m_folder.fd(), m_temp.c_str(),
-                        O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, exists ? 0600 : 0666);
+                        O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, newMode);
         if (m_fd < 0 && errno != EEXIST)
             break;
     }
@@ -314,4 +321,20 @@ void RemoveStaleTemps(const Folder& folder, const std::string& name, std::time_t
     ::closedir(dir);
     for (const std::string& entry : stale)
         ::unlinkat(folder.fd(), entry.c_str(), 0);
+}
+
+FileStamp StampBeside(const Folder& folder, const std::string& model) {
+    FileStamp stamp;
+    if (!folder.Stat(model, stamp) || !stamp.exists)
+        folder.Stat(".", stamp);
+    // The owner may always read and change what is kept for them.
+    stamp.mode = (stamp.mode & 0666) | 0600;
+    return stamp;
+}
+
+bool WriteBeside(const Folder& folder, const std::string& model, const std::string& name,
+                 std::string_view bytes) {
+    const FileStamp like = StampBeside(folder, model);
+    FolderFile file(folder, name);
+    return file.Open(&like) && file.Write(bytes) && file.Commit();
 }

@@ -56,8 +56,11 @@ public:
     // The names of the folder's entries, "." and ".." left out; empty when it cannot be read.
     std::vector<std::string> Names() const;
 
-    // A sub-folder, created when missing with the owner and group given.
+    // A sub-folder, created when missing with the owner and group given. A link is never
+    // followed: a `name` that is one gives a folder that is not open.
     Folder OpenSub(const std::string& name, uid_t owner, gid_t group) const;
+    // Whether `name` is a symbolic link.
+    bool IsLink(const std::string& name) const;
 
 private:
     explicit Folder(int fd) : m_fd(fd) {}
@@ -81,7 +84,8 @@ public:
 
     // False when the file may not be replaced: it is not a regular file, the learner made it
     // read-only (checked here since root may write anyway), or no file can be written there.
-    // `like` gives owner, group and mode of a new file (a file that exists keeps its own).
+    // `like` gives owner and group of a new file, and the most its mode may allow (a file
+    // that exists keeps its own).
     bool Open(const FileStamp* like = nullptr);
     bool Write(std::string_view data);
     // Syncs and renames over the old file; `expected`, when given, must still describe the
@@ -98,3 +102,14 @@ private:
     bool m_inPlace = false;
     bool m_ok = true;
 };
+
+// What a new file beside `model` (a file of `folder`, such as the word list) takes: the
+// model's owner and group, and at most its read and write bits (the owner's always), so that nothing written
+// beside a private list can be read by more people than the list. When the model is missing,
+// the folder's owner and group and its read and write bits.
+FileStamp StampBeside(const Folder& folder, const std::string& model);
+
+// Writes `bytes` as the new file `name` beside `model` (see StampBeside), safely as FolderFile
+// does. False when it could not be written whole.
+bool WriteBeside(const Folder& folder, const std::string& model, const std::string& name,
+                 std::string_view bytes);

@@ -3,6 +3,9 @@
 #include <QHashFunctions>
 #include <QLockFile>
 #include <QString>
+#include <QSysInfo>
+#include <cerrno>
+#include <csignal>
 #include <ctime>
 #include <functional>
 #include <unordered_set>
@@ -16,6 +19,7 @@
 namespace {
 
 constexpr std::size_t kNamesShown = 8;
+constexpr const char* kLockName = ".WL.txt.lock";
 
 std::string Quoted(const std::string& path) {
     return "'" + path + "'";
@@ -90,18 +94,55 @@ void WordStore::RemoveLeftovers() {
 
 WordStore::~WordStore() = default;
 
-bool WordStore::Lock() {
+WordStore::LockState WordStore::Lock() {
     if (!m_folder.IsOpen())
-        return true;
+        return LockState::NotNeeded;
     // Through the held folder, so the lock stays with the list when the folder is renamed.
-    const std::string lockPath = m_folder.HandlePath() + "/.WL.txt.lock";
+    const std::string lockPath = m_folder.HandlePath() + "/" + kLockName;
     m_lock = std::make_unique<QLockFile>(QString::fromStdString(lockPath));
     // Only a dead owner makes a lock stale: a long session must not lose it.
     m_lock->setStaleLockTime(0);
     if (m_lock->tryLock(0))
-        return true;
-    // A folder we may not write takes no lock: nothing to warn about.
-    return m_lock->error() == QLockFile::PermissionError;
+        return LockState::Taken;
+    FileStamp stamp;
+    const bool known = m_folder.Stat(kLockName, stamp);
+    if (m_lock->error() == QLockFile::PermissionError && (!known || !stamp.exists))
+        return LockState::NotNeeded;
+    qint64 pid = 0;
+    QString host;
+    QString app;
+    if (m_lock->error() == QLockFile::LockFailedError && stamp.regular &&
+        m_lock->getLockInfo(&pid, &host, &app) && pid > 0) {
+        // Qt tells machines apart by more than their names: a lock of a process that is not
+        // running here is another machine's.
+        const bool running = ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+        if (running && (host.isEmpty() || host == QSysInfo::machineHostName()))
+            return LockState::LiveCopy;
+        m_lockHost = host.toStdString();
+        return LockState::OtherHost;
+    }
+    return LockState::Unusable;
+}
+
+std::string WordStore::LockNotice(LockState state) const {
+    switch (state) {
+    case LockState::Taken:
+    case LockState::NotNeeded:
+        return {};
+    case LockState::LiveCopy:
+        return "Another Vocamint has this word list open. Words added in both are merged when "
+               "each one exits.";
+    case LockState::OtherHost:
+        return "A Vocamint on the computer '" + m_lockHost +
+               "' opened this word list and may still have it open. Words added in both are "
+               "merged when each one exits.";
+    case LockState::Unusable:
+        return "Vocamint could not use its lock file " + Quoted(FolderOf(m_path) + kLockName) +
+               " (it is not an ordinary file, or cannot be read or changed), so another Vocamint "
+               "opening this list will not know this one has it open. Saves still merge the "
+               "words of both.";
+    }
+    return {};
 }
 
 bool WordStore::Load(WordList& words, std::string& message) {
@@ -195,6 +236,16 @@ MergeResult WordStore::MergeAppended(const WordList& words, std::size_t loaded,
     return result;
 }
 
+std::string WordStore::BackupFailed() const {
+    std::string text = "Back up file " + Quoted(m_path) + " to '" + kBackupFolder + "' failed!";
+    // Backups are written and old ones removed only inside the list's own folder.
+    if (m_folder.IsLink(kBackupFolder))
+        text += " '" + FolderOf(m_path) + kBackupFolder +
+                "' is a link to another place; Vocamint keeps backups only in a folder of that "
+                "name beside the list. Please rename the link.";
+    return text + " The list was not saved.";
+}
+
 std::string WordStore::ConflictName() const {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -208,9 +259,8 @@ std::string WordStore::ConflictName() const {
     return name;
 }
 
-bool WordStore::WriteList(const std::string& name, const WordList& words, const FileStamp* like) {
-    FolderFile file(m_folder, name);
-    return file.Open(like) && file.Write(FormatWordFile(words)) && file.Commit();
+bool WordStore::WriteList(const std::string& name, const WordList& words) {
+    return WriteBeside(m_folder, kFileName, name, FormatWordFile(words));
 }
 
 WordStore::SaveResult WordStore::Save(WordList& words) {
@@ -248,7 +298,7 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
             merge = MergeWordLists(m_base, words, std::move(theirs));
             if (!merge.conflicts.empty()) {
                 const std::string name = ConflictName();
-                if (!WriteList(name, words, disk.exists ? &disk : &folderStamp))
+                if (!WriteList(name, words))
                     return {false, WriteFailed(FolderOf(m_path) + name)};
                 return {true, Quoted(m_path) +
                                   " was changed by another program while Vocamint ran, in "
@@ -261,8 +311,7 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
             out = &merge.merged;
         }
         if (disk.exists && !BackUp(m_folder, kFileName, bytes, disk))
-            return {false, "Back up file " + Quoted(m_path) + " to '" + kBackupFolder +
-                               "' failed! The list was not saved."};
+            return {false, BackupFailed()};
         std::string text;
         if (appended) {
             WordPos pos = words.Begin();
@@ -327,10 +376,8 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
 std::string WordStore::KeepAside(const WordList& words) {
     if (!m_folder.IsOpen())
         return {};
-    FileStamp folderStamp;
-    m_folder.Stat(".", folderStamp);
     const std::string name = ConflictName();
-    if (!WriteList(name, words, &folderStamp))
+    if (!WriteList(name, words))
         return {};
     return FolderOf(m_path) + name;
 }

@@ -28,9 +28,17 @@ public:
     // The word file's path as shown in messages.
     const std::string& path() const { return m_path; }
 
-    // Takes the folder's lock; false when another running copy holds it (a lock left by a
-    // copy that died is taken over).
-    bool Lock();
+    // What became of the folder's lock. A lock left by a copy that died is taken over.
+    enum class LockState {
+        Taken,
+        NotNeeded, // a folder we may not write: no save of ours can clash
+        LiveCopy,  // another running copy on this computer holds it
+        OtherHost, // a copy on another computer took it; whether it still runs is unknown
+        Unusable,  // the lock file cannot be used: not a file, unchangeable, unreadable
+    };
+    LockState Lock();
+    // The learner's notice for a lock not taken; empty when there is nothing to say.
+    std::string LockNotice(LockState state) const;
 
     // Appends the file's entries to `words`, which then stand for them in later merges. A
     // missing file is an empty list. False (with `message` set) when the file exists but
@@ -58,11 +66,13 @@ private:
                                      std::string_view tail, Appended& out);
     void RemoveLeftovers();
     std::string ConflictName() const;
-    bool WriteList(const std::string& name, const WordList& words, const FileStamp* like);
+    std::string BackupFailed() const;
+    bool WriteList(const std::string& name, const WordList& words);
 
     Folder m_folder;
     std::string m_path;
     std::unique_ptr<QLockFile> m_lock;
+    std::string m_lockHost; // the other computer of LockState::OtherHost
     bool m_readWhole = true;
     FileStamp m_stamp;            // the file as loaded or last saved
     std::uint64_t m_hash = 0;     // a hash of its bytes

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <grp.h>
 #include <iterator>
@@ -482,6 +483,150 @@ TEST_F(WordStoreTest, EachSaveKeepsTheReplacedVersionAndFailedBackupsStopTheSave
     EXPECT_FALSE(refused.done);
     EXPECT_NE(refused.message.find("failed!"), std::string::npos);
     EXPECT_EQ(ReadBytes(dir_ / "WL.txt"), before);
+}
+
+// Each reason a lock cannot be taken gets its own notice; only a live copy gets the notice
+// that another copy has the list open.
+TEST_F(WordStoreTest, LockTellsALiveCopyFromALockThatCannotBeUsed) {
+    const std::string folder = dir_.string();
+    const fs::path lock = dir_ / ".WL.txt.lock";
+    struct Case {
+        const char* name;
+        std::function<void()> make; // leaves the lock file as the case needs it
+        WordStore::LockState state;
+        const char* notice; // a part of the notice
+    };
+    const std::vector<Case> cases = {
+        {"no lock", [] {}, WordStore::LockState::Taken, ""},
+        {"left by a copy that died",
+         [&] {
+             const pid_t dead = ::fork();
+             if (dead == 0) {
+                 WordStore copy(folder);
+                 ::_exit(copy.Lock() == WordStore::LockState::Taken ? 0 : 1);
+             }
+             int status = 0;
+             ::waitpid(dead, &status, 0);
+             ASSERT_TRUE(fs::exists(lock));
+         },
+         WordStore::LockState::Taken, ""},
+        {"from another computer",
+         [&] { WriteBytes(lock, std::to_string(::getpid()) + "\nvocamint\nfaraway\nx\n"); },
+         WordStore::LockState::OtherHost, "computer 'faraway'"},
+        {"a folder", [&] { fs::create_directory(lock); }, WordStore::LockState::Unusable,
+         "could not use its lock file"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(lock);
+        c.make();
+        WordStore store(folder);
+        const WordStore::LockState state = store.Lock();
+        EXPECT_EQ(state, c.state);
+        const std::string notice = store.LockNotice(state);
+        EXPECT_NE(notice.find(c.notice), std::string::npos) << notice;
+        EXPECT_EQ(notice.empty(), *c.notice == 0) << notice;
+    }
+    // A live copy, in a process of its own, holds the lock until told to go.
+    fs::remove_all(lock);
+    int locked[2], go[2];
+    ASSERT_EQ(::pipe(locked), 0);
+    ASSERT_EQ(::pipe(go), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::alarm(20);
+        WordStore store(folder);
+        char byte = store.Lock() == WordStore::LockState::Taken ? 1 : 0;
+        ::_exit(::write(locked[1], &byte, 1) == 1 && ::read(go[0], &byte, 1) == 1 ? 0 : 1);
+    }
+    char byte = 0;
+    ASSERT_EQ(::read(locked[0], &byte, 1), 1);
+    EXPECT_EQ(byte, 1);
+    WordStore store(folder);
+    const WordStore::LockState state = store.Lock();
+    EXPECT_EQ(state, WordStore::LockState::LiveCopy);
+    EXPECT_EQ(store.LockNotice(state), "Another Vocamint has this word list open. Words added in "
+                                       "both are merged when each one exits.");
+    ASSERT_EQ(::write(go[1], &byte, 1), 1);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    for (int fd : {locked[0], locked[1], go[0], go[1]})
+        ::close(fd);
+}
+
+// Nothing written beside a private list is readable by more people than the list.
+TEST_F(WordStoreTest, FilesBesideTheListTakeItsModeAtMost) {
+    const mode_t umask = ::umask(022);
+    for (const mode_t mode : {mode_t{0400}, mode_t{0600}, mode_t{0640}}) {
+        SCOPED_TRACE(mode);
+        fs::remove_all(dir_);
+        fs::create_directory(dir_);
+        fs::permissions(dir_, fs::perms::all);
+        WriteBytes(dir_ / "WL.txt", Lines(1, 3));
+        ASSERT_EQ(::chmod((dir_ / "WL.txt").c_str(), mode), 0);
+        WordStore store(dir_.string());
+        WordList words;
+        std::string message;
+        ASSERT_TRUE(store.Load(words, message));
+        WordEntry first = words.At(words.Begin());
+        first.mean = "ours";
+        words.Replace(words.Begin(), first);
+        // Another program changes the same entry: the save is refused and kept aside.
+        ::chmod((dir_ / "WL.txt").c_str(), 0600);
+        WriteBytes(dir_ / "WL.txt", "1 word1 s n. theirs\r\n" + Lines(2, 3));
+        ::chmod((dir_ / "WL.txt").c_str(), mode);
+        const WordStore::SaveResult refused = store.Save(words);
+        EXPECT_NE(refused.message.find("changed too"), std::string::npos) << refused.message;
+        const std::string kept = store.KeepAside(words);
+        EXPECT_FALSE(kept.empty());
+        int conflicts = 0;
+        for (const std::string& name : Names(dir_)) {
+            if (name.rfind("WL.conflict-", 0) != 0)
+                continue;
+            ++conflicts;
+            struct stat info {};
+            ASSERT_EQ(::stat((dir_ / name).c_str(), &info), 0);
+            EXPECT_EQ(info.st_mode & 0777, (mode | 0600) & 0644) << name;
+        }
+        EXPECT_EQ(conflicts, 2);
+        // A save that replaces the list keeps its backup as private as the list was.
+        if (mode & 0200) {
+            Add(words, "pear");
+            WordStore again(dir_.string());
+            WordList fresh;
+            ASSERT_TRUE(again.Load(fresh, message));
+            Add(fresh, "pear");
+            ASSERT_TRUE(again.Save(fresh).done);
+            for (const std::string& name : Names(dir_ / "backups")) {
+                struct stat info {};
+                ASSERT_EQ(::stat((dir_ / "backups" / name).c_str(), &info), 0);
+                EXPECT_EQ(info.st_mode & 0777, mode) << name;
+            }
+        }
+    }
+    ::umask(umask);
+}
+
+// A "backups" that is a link is never followed: nothing is written or removed through it.
+TEST_F(WordStoreTest, BackupsThatIsALinkIsRefusedWithAClearMessage) {
+    const fs::path elsewhere = dir_ / "elsewhere";
+    fs::create_directory(elsewhere);
+    fs::create_directory(dir_ / "list");
+    for (int i = 0; i < 15; ++i)
+        WriteBytes(elsewhere / ("WL-20200101-1200" + std::to_string(10 + i) + "-000.txt"), "x");
+    fs::create_directory_symlink(elsewhere, dir_ / "list" / "backups");
+    WriteBytes(dir_ / "list" / "WL.txt", Lines(1, 2));
+    WordStore store((dir_ / "list").string());
+    WordList words;
+    std::string message;
+    ASSERT_TRUE(store.Load(words, message));
+    Add(words, "pear");
+    const WordStore::SaveResult refused = store.Save(words);
+    EXPECT_FALSE(refused.done);
+    EXPECT_NE(refused.message.find("is a link to another place"), std::string::npos)
+        << refused.message;
+    EXPECT_EQ(Names(elsewhere).size(), 15u);
+    EXPECT_EQ(ReadBytes(dir_ / "list" / "WL.txt"), Lines(1, 2));
 }
 
 struct PruneCase {
