@@ -183,9 +183,11 @@ BOOL CVocabDlg::OnInitDialog() {
 LRESULT CVocabDlg::OnShown(WPARAM /*wParam*/, LPARAM /*lParam*/) {
     std::vector<std::string> notices = std::move(m_startNotices);
     m_startNotices.clear();
-    if (m_store && !m_store->Lock())
-        notices.push_back("Another Vocamint has this word list open. Words added in both are "
-                          "merged when each one exits.");
+    if (m_store) {
+        const std::string lock = m_store->LockNotice(m_store->Lock());
+        if (!lock.empty())
+            notices.push_back(lock);
+    }
     for (const std::string& notice : notices)
         MessageBox(notice.c_str(), "Info", MB_OK);
     return 0;
