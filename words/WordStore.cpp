@@ -10,6 +10,7 @@
 #include <functional>
 #include <unordered_set>
 
+#include "base/Counted.h"
 #include "storage/Backups.h"
 #include "words/WordFile.h"
 #include "words/WordFileFormat.h"
@@ -20,6 +21,7 @@ namespace {
 
 constexpr std::size_t kNamesShown = 8;
 constexpr const char* kLockName = ".WL.txt.lock";
+constexpr std::size_t kCutShortMinimum = 20;
 
 std::string Quoted(const std::string& path) {
     return "'" + path + "'";
@@ -43,10 +45,6 @@ std::string Words(const std::vector<std::string>& words) {
     return text;
 }
 
-std::string Count(std::size_t n, const char* one, const char* many) {
-    return std::to_string(n) + " " + (n == 1 ? one : many);
-}
-
 // The folder part of the shown path, ending in '/', or empty.
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
@@ -57,15 +55,15 @@ std::string MergeMessage(const std::string& path, const MergeResult& merge) {
     std::string text = Quoted(path) + " was changed by another program while Vocamint ran; " +
                        "this run's changes were merged into it.";
     if (!merge.added.empty())
-        text += "\nAdded after its entries: " + Count(merge.added.size(), "word", "words") + " (" +
+        text += "\nAdded after its entries: " + Counted(merge.added.size(), "word", "words") + " (" +
                 Words(merge.added) + ").";
     if (!merge.dropped.empty())
         text += "\nNot added again, the file has them already: " + Words(merge.dropped) + ".";
     if (merge.edited > 0)
         text +=
-            "\nEdited: " + Count(static_cast<std::size_t>(merge.edited), "entry", "entries") + ".";
+            "\nEdited: " + Counted(static_cast<std::size_t>(merge.edited), "entry", "entries") + ".";
     if (merge.deleted > 0)
-        text += "\nDeleted: " + Count(static_cast<std::size_t>(merge.deleted), "entry", "entries") +
+        text += "\nDeleted: " + Counted(static_cast<std::size_t>(merge.deleted), "entry", "entries") +
                 ".";
     return text;
 }
@@ -236,6 +234,30 @@ MergeResult WordStore::MergeAppended(const WordList& words, std::size_t loaded,
     return result;
 }
 
+std::string WordStore::CutShort(bool exists, std::size_t entries) const {
+    const std::size_t had = m_base.size();
+    if (!m_stamp.exists || had == 0)
+        return {};
+    if (!exists)
+        return "removed";
+    if (entries == 0)
+        return "emptied";
+    // A rewrite that keeps less than a tenth of a list of some length is taken for a file cut
+    // short by mistake rather than entries deleted on purpose.
+    if (had >= kCutShortMinimum && entries * 10 < had)
+        return "cut to " + std::to_string(entries) + " of its " + std::to_string(had) + " entries";
+    return {};
+}
+
+std::string WordStore::LastKnownText(const WordList& words) const {
+    std::string text;
+    for (WordPos pos = words.Begin(); pos != words.End(); pos = words.Next(pos)) {
+        if (words.Origin(pos) >= 0)
+            AppendWordLine(text, words.Fields(pos));
+    }
+    return text;
+}
+
 std::string WordStore::BackupFailed() const {
     std::string text = "Back up file " + Quoted(m_path) + " to '" + kBackupFolder + "' failed!";
     // Backups are written and old ones removed only inside the list's own folder.
@@ -289,12 +311,16 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
         MergeResult merge;
         Appended tail;
         const WordList* out = &words;
+        std::string cut; // how the file was cut short, when it was
+        WordList theirs;
         if (appended) {
             merge =
                 MergeAppended(words, m_base.size(), std::string_view(bytes).substr(m_bytes), tail);
         } else if (changed) {
-            WordList theirs;
             ParseWordText(bytes, theirs);
+            cut = CutShort(disk.exists, theirs.GetCount());
+        }
+        if (changed && !appended && cut.empty()) {
             merge = MergeWordLists(m_base, words, std::move(theirs));
             if (!merge.conflicts.empty()) {
                 const std::string name = ConflictName();
@@ -310,7 +336,11 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
             }
             out = &merge.merged;
         }
-        if (disk.exists && !BackUp(m_folder, kFileName, bytes, disk))
+        // An empty file is not worth a backup; what it replaced is.
+        if (disk.exists && !(bytes.empty() && !cut.empty()) &&
+            !BackUp(m_folder, kFileName, bytes, disk))
+            return {false, BackupFailed()};
+        if (!cut.empty() && !BackUp(m_folder, kFileName, LastKnownText(words), m_stamp))
             return {false, BackupFailed()};
         std::string text;
         if (appended) {
@@ -324,7 +354,8 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
             text = FormatWordFile(*out);
         }
         FolderFile file(m_folder, kFileName);
-        if (!file.Open(&folderStamp))
+        // A list removed behind our back comes back with the owner and mode it had.
+        if (!file.Open(m_stamp.exists ? &m_stamp : &folderStamp))
             return {false, OpenFailed(m_path)};
         bool raced = false;
         if (!file.Write(text) || !file.Commit(&disk, &raced)) {
@@ -353,10 +384,10 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
                 words.Append(entry);
                 m_base.push_back(PrintOf(words.Fields(words.Last())));
             }
-        } else if (changed) {
+        } else if (changed && cut.empty()) {
             words = std::move(merge.merged);
             m_base = PrintEntries(words);
-        } else if (!words.OnlyAppendedSinceLoad()) {
+        } else if (!words.OnlyAppendedSinceLoad() || changed) {
             // Edits leave no trace of which entries they touched: every entry is printed
             // afresh, or the next merge would take this save's edits for the other writer's.
             m_base = PrintEntries(words);
@@ -368,6 +399,16 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
                 m_base.push_back(PrintOf(words.Fields(pos)));
         }
         words.MarkLoaded();
+        if (!cut.empty())
+            return {true, Quoted(m_path) + " was " + cut +
+                              " by another program while Vocamint ran. That is not taken as a "
+                              "change to merge: Vocamint wrote back its " +
+                              Counted(words.GetCount(), "word", "words") +
+                              ", with this run's changes. The list as Vocamint had it before "
+                              "is kept in '" +
+                              kBackupFolder + "'" +
+                              (bytes.empty() ? std::string(".")
+                                             : ", and the file as it was found too.")};
         return {true, changed ? MergeMessage(m_path, merge) : std::string()};
     }
     return {false, WriteFailed(m_path)};

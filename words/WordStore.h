@@ -67,6 +67,12 @@ private:
     void RemoveLeftovers();
     std::string ConflictName() const;
     std::string BackupFailed() const;
+    // How a file that was loaded with entries was cut short behind our back ("removed",
+    // "emptied", "cut to 2 of its 300 entries"), or empty when it was not.
+    std::string CutShort(bool exists, std::size_t entries) const;
+    // The entries this run loaded or last saved, with its edits to them: the last good copy
+    // of a list that was cut short.
+    std::string LastKnownText(const WordList& words) const;
     bool WriteList(const std::string& name, const WordList& words);
 
     Folder m_folder;

@@ -377,6 +377,69 @@ TEST_F(WordStoreTest, AppendedFileSavesAsTheFullMergeDoes) {
     }
 }
 
+// A list emptied, removed or cut to a few entries behind the window is no change to merge: the
+// loaded words are written back with this run's, and the last good copy is kept as a backup.
+TEST_F(WordStoreTest, AListCutShortBehindOurBackIsWrittenBack) {
+    struct Case {
+        const char* name;
+        int loaded;
+        std::function<void(const fs::path&)> cut; // what the other program does
+        const char* told;                          // part of the message; empty: a plain merge
+        std::string expected;                      // WL.txt afterwards
+    };
+    const std::string pear = "4 pear \\e n. meaning\r\n";
+    const std::vector<Case> cases = {
+        {"truncated", 30, [](const fs::path& f) { fs::resize_file(f, 0); }, "was emptied",
+         Lines(1, 30) + "31 pear \\e n. meaning\r\n"},
+        {"removed", 3, [](const fs::path& f) { fs::remove(f); }, "was removed",
+         Lines(1, 3) + pear},
+        {"no whole record left", 3, [](const fs::path& f) { WriteBytes(f, "1 half"); },
+         "was emptied", Lines(1, 3) + pear},
+        {"cut to a tenth", 30, [](const fs::path& f) { WriteBytes(f, Lines(1, 2)); },
+         "was cut to 2 of its 30 entries", Lines(1, 30) + "31 pear \\e n. meaning\r\n"},
+        {"a short list cut on purpose", 3, [](const fs::path& f) { WriteBytes(f, Lines(1, 1)); },
+         "", Lines(1, 1) + "2 pear \\e n. meaning\r\n"},
+        {"a few entries deleted", 30, [](const fs::path& f) { WriteBytes(f, Lines(1, 20)); }, "",
+         Lines(1, 20) + "21 pear \\e n. meaning\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(dir_ / "backups");
+        const std::string loaded = Lines(1, c.loaded);
+        WriteBytes(dir_ / "WL.txt", loaded);
+        ASSERT_EQ(::chmod((dir_ / "WL.txt").c_str(), 0640), 0);
+        WordStore store(dir_.string());
+        WordList words;
+        std::string message;
+        ASSERT_TRUE(store.Load(words, message));
+        Add(words, "pear");
+        c.cut(dir_ / "WL.txt");
+        const std::string found = fs::exists(dir_ / "WL.txt") ? ReadBytes(dir_ / "WL.txt") : "";
+        const WordStore::SaveResult saved = store.Save(words);
+        EXPECT_TRUE(saved.done);
+        EXPECT_EQ(ReadBytes(dir_ / "WL.txt"), c.expected);
+        EXPECT_EQ(FormatWordFile(words), c.expected);
+        if (*c.told == 0) {
+            EXPECT_NE(saved.message.find("merged"), std::string::npos) << saved.message;
+            continue;
+        }
+        EXPECT_NE(saved.message.find(c.told), std::string::npos) << saved.message;
+        struct stat info {};
+        ASSERT_EQ(::stat((dir_ / "WL.txt").c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0640u);
+        // The last good copy is among the backups, and with it the file as found unless empty.
+        std::vector<std::string> backups;
+        for (const std::string& name : Names(dir_ / "backups"))
+            backups.push_back(ReadBytes(dir_ / "backups" / name));
+        EXPECT_NE(std::find(backups.begin(), backups.end(), loaded), backups.end());
+        EXPECT_EQ(std::count(backups.begin(), backups.end(), std::string()), 0);
+        EXPECT_EQ(backups.size(), found.empty() ? 1u : 2u);
+        // What was written back is now the list: the next save is a plain one.
+        Add(words, "fig");
+        EXPECT_EQ(store.Save(words).message, "");
+    }
+}
+
 // Opening the folder removes temporary files of saves cut off long ago, and nothing else.
 TEST_F(WordStoreTest, OpeningRemovesOnlyOldTemporaryFilesOfOurSaves) {
     struct Leftover {
