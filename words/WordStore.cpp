@@ -204,10 +204,12 @@ MergeResult WordStore::MergeAppended(const WordList& words, std::size_t loaded,
                                      std::string_view tail, Appended& out) {
     MergeResult result;
     ParseWordText(tail, out.tail);
-    const WordPos firstAdded = words.PosAt(static_cast<std::uint32_t>(loaded));
-    std::vector<std::string_view> wanted;
-    for (WordPos pos = firstAdded; pos != words.End(); pos = words.Next(pos))
-        wanted.push_back(words.Fields(pos).word);
+    std::vector<WordPos> additions;
+    for (WordPos pos = words.PosAt(static_cast<std::uint32_t>(loaded)); pos != words.End();
+         pos = words.Next(pos))
+        additions.push_back(pos);
+    const std::vector<std::string_view> wanted = WordsOf(words, additions);
+    // The file is the loaded entries, then the appended ones.
     std::unordered_set<std::string_view> taken;
     for (const WordPos pos : words.FindWords(wanted)) {
         if (words.IndexOf(pos) < loaded)
@@ -220,17 +222,11 @@ MergeResult WordStore::MergeAppended(const WordList& words, std::size_t loaded,
         last = out.tail.Fields(out.tail.Last()).number;
     else if (loaded > 0)
         last = words.Fields(words.PosAt(static_cast<std::uint32_t>(loaded - 1))).number;
-    for (WordPos pos = firstAdded; pos != words.End(); pos = words.Next(pos)) {
-        const WordFields fields = words.Fields(pos);
-        if (taken.count(fields.word) != 0) {
-            result.dropped.emplace_back(fields.word);
-            continue;
-        }
-        last = static_cast<std::int32_t>(static_cast<std::uint32_t>(last) + 1u);
-        out.additions.push_back({last, std::string(fields.word), std::string(fields.spell),
-                                 std::string(fields.type), std::string(fields.mean)});
-        result.added.emplace_back(fields.word);
-    }
+    AddAfterLast(words, additions, taken, last, result, [&](const WordFields& fields) {
+        out.additions.push_back({fields.number, std::string(fields.word),
+                                 std::string(fields.spell), std::string(fields.type),
+                                 std::string(fields.mean)});
+    });
     return result;
 }
 
