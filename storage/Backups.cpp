@@ -119,7 +119,8 @@ bool BackUp(const Folder& folder, const std::string& fileName, std::string_view 
     if (backupName)
         *backupName = name;
 
-    for (const std::string& old : BackupsToRemove(fileName, backups.Names(), LastSevenDays(now.tv_sec)))
+    for (const std::string& old :
+         BackupsToRemove(fileName, backups.Names(), LastSevenDays(now.tv_sec)))
         ::unlinkat(backups.fd(), old.c_str(), 0);
     return true;
 }

@@ -104,9 +104,9 @@ private:
 };
 
 // What a new file beside `model` (a file of `folder`, such as the word list) takes: the
-// model's owner and group, and at most its read and write bits (the owner's always), so that nothing written
-// beside a private list can be read by more people than the list. When the model is missing,
-// the folder's owner and group and its read and write bits.
+// model's owner and group, and at most its read and write bits (the owner's always), so that
+// nothing written beside a private list can be read by more people than the list. When the model is
+// missing, the folder's owner and group and its read and write bits.
 FileStamp StampBeside(const Folder& folder, const std::string& model);
 
 // Writes `bytes` as the new file `name` beside `model` (see StampBeside), safely as FolderFile

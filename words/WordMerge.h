@@ -3,9 +3,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <string_view>
 #include <unordered_set>
-#include <string>
 #include <vector>
 
 #include "words/WordList.h"

@@ -55,16 +55,17 @@ std::string MergeMessage(const std::string& path, const MergeResult& merge) {
     std::string text = Quoted(path) + " was changed by another program while Vocamint ran; " +
                        "this run's changes were merged into it.";
     if (!merge.added.empty())
-        text += "\nAdded after its entries: " + Counted(merge.added.size(), "word", "words") + " (" +
-                Words(merge.added) + ").";
+        text += "\nAdded after its entries: " + Counted(merge.added.size(), "word", "words") +
+                " (" + Words(merge.added) + ").";
     if (!merge.dropped.empty())
         text += "\nNot added again, the file has them already: " + Words(merge.dropped) + ".";
     if (merge.edited > 0)
-        text +=
-            "\nEdited: " + Counted(static_cast<std::size_t>(merge.edited), "entry", "entries") + ".";
-    if (merge.deleted > 0)
-        text += "\nDeleted: " + Counted(static_cast<std::size_t>(merge.deleted), "entry", "entries") +
+        text += "\nEdited: " + Counted(static_cast<std::size_t>(merge.edited), "entry", "entries") +
                 ".";
+    if (merge.deleted > 0)
+        text +=
+            "\nDeleted: " + Counted(static_cast<std::size_t>(merge.deleted), "entry", "entries") +
+            ".";
     return text;
 }
 
@@ -223,9 +224,8 @@ MergeResult WordStore::MergeAppended(const WordList& words, std::size_t loaded,
     else if (loaded > 0)
         last = words.Fields(words.PosAt(static_cast<std::uint32_t>(loaded - 1))).number;
     AddAfterLast(words, additions, taken, last, result, [&](const WordFields& fields) {
-        out.additions.push_back({fields.number, std::string(fields.word),
-                                 std::string(fields.spell), std::string(fields.type),
-                                 std::string(fields.mean)});
+        out.additions.push_back({fields.number, std::string(fields.word), std::string(fields.spell),
+                                 std::string(fields.type), std::string(fields.mean)});
     });
     return result;
 }
@@ -396,15 +396,15 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
         }
         words.MarkLoaded();
         if (!cut.empty())
-            return {true, Quoted(m_path) + " was " + cut +
-                              " by another program while Vocamint ran. That is not taken as a "
-                              "change to merge: Vocamint wrote back its " +
-                              Counted(words.GetCount(), "word", "words") +
-                              ", with this run's changes. The list as Vocamint had it before "
-                              "is kept in '" +
-                              kBackupFolder + "'" +
-                              (bytes.empty() ? std::string(".")
-                                             : ", and the file as it was found too.")};
+            return {true,
+                    Quoted(m_path) + " was " + cut +
+                        " by another program while Vocamint ran. That is not taken as a "
+                        "change to merge: Vocamint wrote back its " +
+                        Counted(words.GetCount(), "word", "words") +
+                        ", with this run's changes. The list as Vocamint had it before "
+                        "is kept in '" +
+                        kBackupFolder + "'" +
+                        (bytes.empty() ? std::string(".") : ", and the file as it was found too.")};
         return {true, changed ? MergeMessage(m_path, merge) : std::string()};
     }
     return {false, WriteFailed(m_path)};

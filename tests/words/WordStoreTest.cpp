@@ -6,8 +6,8 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <grp.h>
 #include <iterator>
 #include <random>
@@ -21,10 +21,10 @@
 #include "storage/Backups.h"
 #include "tests/support/FileBytes.h"
 #include "words/WordFileFormat.h"
-#include "words/WordTextReader.h"
 #include "words/WordList.h"
 #include "words/WordMerge.h"
 #include "words/WordStore.h"
+#include "words/WordTextReader.h"
 
 namespace fs = std::filesystem;
 
@@ -282,8 +282,7 @@ TEST_F(WordStoreTest, LaterSavesMergeAfterAnEditWasSaved) {
                 ::_exit(3);
             c.between(words);
             const WordStore::SaveResult result = store.Save(words);
-            ::_exit(result.done && result.message.find("changed too") == std::string::npos ? 0
-                                                                                           : 4);
+            ::_exit(result.done && result.message.find("changed too") == std::string::npos ? 0 : 4);
         }
         char byte = 0;
         ASSERT_EQ(::read(saved[0], &byte, 1), 1);
@@ -384,15 +383,14 @@ TEST_F(WordStoreTest, AListCutShortBehindOurBackIsWrittenBack) {
         const char* name;
         int loaded;
         std::function<void(const fs::path&)> cut; // what the other program does
-        const char* told;                          // part of the message; empty: a plain merge
-        std::string expected;                      // WL.txt afterwards
+        const char* told;                         // part of the message; empty: a plain merge
+        std::string expected;                     // WL.txt afterwards
     };
     const std::string pear = "4 pear \\e n. meaning\r\n";
     const std::vector<Case> cases = {
         {"truncated", 30, [](const fs::path& f) { fs::resize_file(f, 0); }, "was emptied",
          Lines(1, 30) + "31 pear \\e n. meaning\r\n"},
-        {"removed", 3, [](const fs::path& f) { fs::remove(f); }, "was removed",
-         Lines(1, 3) + pear},
+        {"removed", 3, [](const fs::path& f) { fs::remove(f); }, "was removed", Lines(1, 3) + pear},
         {"no whole record left", 3, [](const fs::path& f) { WriteBytes(f, "1 half"); },
          "was emptied", Lines(1, 3) + pear},
         {"cut to a tenth", 30, [](const fs::path& f) { WriteBytes(f, Lines(1, 2)); },
