@@ -241,7 +241,8 @@ bool FolderFile::Open(const FileStamp* like) {
             ::openat(m_folder.fd(), m_name.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
         if (m_fd < 0)
             return false;
-        if (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode) || ::ftruncate(m_fd, 0) != 0) {
+        // Cut to nothing by the first write, so that the old content can be kept first.
+        if (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode)) {
             ::close(m_fd);
             m_fd = -1;
             return false;
@@ -263,6 +264,9 @@ bool FolderFile::Open(const FileStamp* like) {
 }
 
 bool FolderFile::Write(std::string_view data) {
+    if (m_ok && m_inPlace && !m_truncated)
+        m_ok = ::ftruncate(m_fd, 0) == 0;
+    m_truncated = true;
     m_ok = m_ok && m_fd >= 0 && WriteAll(m_fd, data);
     return m_ok;
 }
@@ -270,6 +274,8 @@ bool FolderFile::Write(std::string_view data) {
 bool FolderFile::Commit(const FileStamp* expected, bool* raced) {
     if (raced)
         *raced = false;
+    if (m_inPlace && !m_truncated)
+        Write({});
     m_ok = m_ok && m_fd >= 0 && ::fsync(m_fd) == 0;
     if (m_ok && m_inPlace) {
         m_ok = ::close(m_fd) == 0;

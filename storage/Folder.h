@@ -87,6 +87,8 @@ public:
     // `like` gives owner and group of a new file, and the most its mode may allow (a file
     // that exists keeps its own).
     bool Open(const FileStamp* like = nullptr);
+    // Whether Open had to rewrite the file in place (a folder that takes no new file).
+    bool InPlace() const { return m_inPlace; }
     bool Write(std::string_view data);
     // Syncs and renames over the old file; `expected`, when given, must still describe the
     // file being replaced, else nothing is replaced and false is returned with `raced` set.
@@ -101,6 +103,7 @@ private:
     int m_fd = -1;
     bool m_inPlace = false;
     bool m_ok = true;
+    bool m_truncated = false;
 };
 
 // What a new file beside `model` (a file of `folder`, such as the word list) takes: the

@@ -8,6 +8,7 @@
 #include <csignal>
 #include <ctime>
 #include <functional>
+#include <string_view>
 #include <unordered_set>
 
 #include "base/Counted.h"
@@ -298,12 +299,16 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
     for (int attempt = 0; attempt < 3; ++attempt) {
         std::string bytes;
         FileStamp disk;
-        if (m_folder.ReadAll(kFileName, bytes, &disk) == Folder::Read::Failed)
+        // A file whose inode, size and change time to the nanosecond are as loaded or last
+        // saved is that version: it need not be read.
+        const bool known = m_stamp.exists && m_folder.Stat(kFileName, disk) && disk.regular &&
+                           disk.SameVersion(m_stamp);
+        if (!known && m_folder.ReadAll(kFileName, bytes, &disk) == Folder::Read::Failed)
             return {false, OpenFailed(m_path)};
         // A file only appended to since the load needs just its new text parsed.
-        const bool appended = disk.exists && OnlyAppended(bytes, words);
+        const bool appended = !known && disk.exists && OnlyAppended(bytes, words);
         const bool changed =
-            appended || disk.exists != m_stamp.exists || HashBytes(bytes) != m_hash;
+            !known && (appended || disk.exists != m_stamp.exists || HashBytes(bytes) != m_hash);
         MergeResult merge;
         Appended tail;
         const WordList* out = &words;
@@ -332,12 +337,6 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
             }
             out = &merge.merged;
         }
-        // An empty file is not worth a backup; what it replaced is.
-        if (disk.exists && !(bytes.empty() && !cut.empty()) &&
-            !BackUp(m_folder, kFileName, bytes, disk))
-            return {false, BackupFailed()};
-        if (!cut.empty() && !BackUp(m_folder, kFileName, LastKnownText(words), m_stamp))
-            return {false, BackupFailed()};
         std::string text;
         if (appended) {
             WordPos pos = words.Begin();
@@ -353,6 +352,27 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
         // A list removed behind our back comes back with the owner and mode it had.
         if (!file.Open(m_stamp.exists ? &m_stamp : &folderStamp))
             return {false, OpenFailed(m_path)};
+        const auto readBytes = [&](std::string& copy) {
+            if (!known) {
+                copy = bytes;
+                return true;
+            }
+            FileStamp again;
+            return m_folder.ReadAll(kFileName, copy, &again) == Folder::Read::Ok &&
+                   again.SameVersion(disk);
+        };
+        // An empty file is not worth a backup; what it replaced is. A file rewritten in place
+        // keeps no link to its old self: it is copied.
+        if (disk.exists && !(bytes.empty() && !cut.empty())) {
+            std::string copy;
+            const bool kept = file.InPlace()
+                                  ? readBytes(copy) && BackUp(m_folder, kFileName, copy, disk)
+                                  : BackUpInPlace(m_folder, kFileName, disk, readBytes);
+            if (!kept)
+                return {false, BackupFailed()};
+        }
+        if (!cut.empty() && !BackUp(m_folder, kFileName, LastKnownText(words), m_stamp))
+            return {false, BackupFailed()};
         bool raced = false;
         if (!file.Write(text) || !file.Commit(&disk, &raced)) {
             if (raced)

@@ -690,6 +690,53 @@ TEST_F(WordStoreTest, BackupsThatIsALinkIsRefusedWithAClearMessage) {
     EXPECT_EQ(ReadBytes(dir_ / "list" / "WL.txt"), Lines(1, 2));
 }
 
+// The replaced version becomes the backup without a copy, unless the file is rewritten in place
+// (a folder that takes no new file): then the backup must be a copy, or it would change too.
+TEST_F(WordStoreTest, BackupIsTheReplacedFileItselfUnlessRewrittenInPlace) {
+    struct Case {
+        const char* name;
+        bool inPlace;
+    };
+    for (const Case& c : {Case{"renamed over", false}, Case{"rewritten in place", true}}) {
+        SCOPED_TRACE(c.name);
+        if (c.inPlace && ::geteuid() != 0)
+            continue; // needs a folder the saving user may not write
+        fs::remove_all(dir_);
+        fs::create_directories(dir_ / "backups");
+        fs::permissions(dir_, fs::perms::all);
+        fs::permissions(dir_ / "backups", fs::perms::all);
+        WriteBytes(dir_ / "WL.txt", Lines(1, 3));
+        fs::permissions(dir_ / "WL.txt", fs::perms::all);
+        if (c.inPlace)
+            fs::permissions(dir_,
+                            fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+        struct stat old {};
+        ASSERT_EQ(::stat((dir_ / "WL.txt").c_str(), &old), 0);
+        const std::string folder = dir_.string();
+        EXPECT_TRUE(InChild(
+            [&] {
+                WordStore store(folder);
+                WordList words;
+                std::string message;
+                if (!store.Load(words, message))
+                    return false;
+                Add(words, "pear");
+                return store.Save(words).done;
+            },
+            c.inPlace));
+        fs::permissions(dir_, fs::perms::all);
+        EXPECT_EQ(ReadBytes(dir_ / "WL.txt"), Lines(1, 3) + "4 pear \\e n. meaning\r\n");
+        const std::vector<std::string> backups = Names(dir_ / "backups");
+        ASSERT_EQ(backups.size(), 1u);
+        const fs::path backup = dir_ / "backups" / backups[0];
+        EXPECT_EQ(ReadBytes(backup), Lines(1, 3));
+        struct stat kept {};
+        ASSERT_EQ(::stat(backup.c_str(), &kept), 0);
+        EXPECT_EQ(kept.st_ino == old.st_ino, !c.inPlace);
+        EXPECT_EQ(kept.st_mode, old.st_mode);
+    }
+}
+
 struct PruneCase {
     const char* name;
     std::vector<std::string> backups;
