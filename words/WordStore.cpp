@@ -4,8 +4,10 @@
 #include <QLockFile>
 #include <QString>
 #include <QSysInfo>
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <ctime>
 #include <functional>
 #include <string_view>
@@ -23,6 +25,7 @@ namespace {
 constexpr std::size_t kNamesShown = 8;
 constexpr const char* kLockName = ".WL.txt.lock";
 constexpr std::size_t kCutShortMinimum = 20;
+constexpr std::size_t kWritePiece = 256 * 1024;
 
 std::string Quoted(const std::string& path) {
     return "'" + path + "'";
@@ -72,8 +75,39 @@ std::string MergeMessage(const std::string& path, const MergeResult& merge) {
 
 } // namespace
 
+void ByteHash::Add(std::string_view bytes) {
+    if (m_fill > 0) {
+        const std::size_t take = std::min(bytes.size(), kBlock - m_fill);
+        std::memcpy(m_block + m_fill, bytes.data(), take);
+        m_fill += take;
+        bytes.remove_prefix(take);
+        if (m_fill < kBlock)
+            return;
+        AddBlock({m_block, kBlock});
+        m_fill = 0;
+    }
+    for (; bytes.size() >= kBlock; bytes.remove_prefix(kBlock))
+        AddBlock(bytes.substr(0, kBlock));
+    if (!bytes.empty()) {
+        std::memcpy(m_block, bytes.data(), bytes.size());
+        m_fill = bytes.size();
+    }
+}
+
+void ByteHash::AddBlock(std::string_view block) {
+    m_hash = m_hash * 0x9E3779B97F4A7C15ull ^ qHashBits(block.data(), block.size(), 0x5eed);
+}
+
+std::uint64_t ByteHash::Finish() {
+    AddBlock({m_block, m_fill});
+    m_fill = 0;
+    return m_hash;
+}
+
 std::uint64_t HashBytes(std::string_view bytes) {
-    return qHashBits(bytes.data(), bytes.size(), 0x5eed);
+    ByteHash hash;
+    hash.Add(bytes);
+    return hash.Finish();
 }
 
 WordStore::WordStore() : m_folder(Folder::OpenCurrent()), m_path(WordFilePath()) {
@@ -337,17 +371,6 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
             }
             out = &merge.merged;
         }
-        std::string text;
-        if (appended) {
-            WordPos pos = words.Begin();
-            for (std::size_t i = 0; i < m_base.size(); ++i, pos = words.Next(pos))
-                AppendWordLine(text, words.Fields(pos));
-            text += FormatWordFile(tail.tail);
-            for (const WordEntry& entry : tail.additions)
-                AppendWordLine(text, entry);
-        } else {
-            text = FormatWordFile(*out);
-        }
         FolderFile file(m_folder, kFileName);
         // A list removed behind our back comes back with the owner and mode it had.
         if (!file.Open(m_stamp.exists ? &m_stamp : &folderStamp))
@@ -373,16 +396,48 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
         }
         if (!cut.empty() && !BackUp(m_folder, kFileName, LastKnownText(words), m_stamp))
             return {false, BackupFailed()};
+        // Written a piece at a time, as the plain save does: one buffer the size of the list
+        // would cost its pages faulted in and its copies as it grows.
+        std::string piece;
+        piece.reserve(kWritePiece + 4096);
+        ByteHash written;
+        std::size_t size = 0;
+        bool ok = true;
+        const auto put = [&](const WordFields& fields) {
+            AppendWordLine(piece, fields);
+            if (piece.size() >= kWritePiece) {
+                ok = file.Write(piece) && ok;
+                written.Add(piece);
+                size += piece.size();
+                piece.clear();
+            }
+        };
+        const auto putAll = [&](const WordList& list, std::size_t count) {
+            WordPos pos = list.Begin();
+            for (std::size_t i = 0; i < count && pos != list.End(); ++i, pos = list.Next(pos))
+                put(list.Fields(pos));
+        };
+        if (appended) {
+            putAll(words, m_base.size());
+            putAll(tail.tail, tail.tail.GetCount());
+            for (const WordEntry& entry : tail.additions)
+                put(WordFields{entry.number, entry.word, entry.spell, entry.type, entry.mean});
+        } else {
+            putAll(*out, out->GetCount());
+        }
+        ok = file.Write(piece) && ok;
+        written.Add(piece);
+        size += piece.size();
         bool raced = false;
-        if (!file.Write(text) || !file.Commit(&disk, &raced)) {
+        if (!ok || !file.Commit(&disk, &raced)) {
             if (raced)
                 continue; // changed again while we wrote: merge with that too
             return {false, WriteFailed(m_path)};
         }
         m_folder.Stat(kFileName, m_stamp);
         m_stamp.exists = true;
-        m_hash = HashBytes(text);
-        m_bytes = text.size();
+        m_hash = written.Finish();
+        m_bytes = size;
         m_betweenRecords = true;
         if (appended) {
             // The loaded entries stay as they are: the additions move behind the file's new

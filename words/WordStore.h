@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "storage/Folder.h"
@@ -87,5 +88,19 @@ private:
     std::vector<EntryPrint> m_base;
 };
 
-// A hash of a file's bytes, to tell a changed file from one merely touched.
+// A hash of a file's bytes, to tell a changed file from one merely touched. The same bytes
+// hash the same whether given at once or in pieces of any size.
+class ByteHash {
+public:
+    void Add(std::string_view bytes);
+    std::uint64_t Finish();
+
+private:
+    static constexpr std::size_t kBlock = 64 * 1024;
+    void AddBlock(std::string_view block);
+    char m_block[kBlock];
+    std::size_t m_fill = 0;
+    std::uint64_t m_hash = 0;
+};
+
 std::uint64_t HashBytes(std::string_view bytes);

@@ -737,6 +737,32 @@ TEST_F(WordStoreTest, BackupIsTheReplacedFileItselfUnlessRewrittenInPlace) {
     }
 }
 
+// A save hashes what it writes a piece at a time; a later look hashes the file at once: the two
+// must agree for any cut, and differ for any change.
+TEST(ByteHash, PiecesHashAsTheWhole) {
+    std::mt19937 random(3);
+    std::string bytes(200000, '\0');
+    for (char& c : bytes)
+        c = static_cast<char>(random());
+    for (const std::size_t size : {0, 1, 65535, 65536, 65537, 131072, 200000}) {
+        const std::string_view whole = std::string_view(bytes).substr(0, size);
+        for (const std::size_t piece : {1, 7, 4096, 65536, 70000, 300000}) {
+            if (piece == 1 && size > 70000)
+                continue;
+            ByteHash hash;
+            for (std::size_t at = 0; at < size; at += piece)
+                hash.Add(whole.substr(at, piece));
+            EXPECT_EQ(hash.Finish(), HashBytes(whole)) << size << " in " << piece;
+        }
+        if (size > 0) {
+            std::string changed(whole);
+            changed[size / 2] = static_cast<char>(changed[size / 2] ^ 1);
+            EXPECT_NE(HashBytes(changed), HashBytes(whole)) << size;
+            EXPECT_NE(HashBytes(whole.substr(0, size - 1)), HashBytes(whole)) << size;
+        }
+    }
+}
+
 struct PruneCase {
     const char* name;
     std::vector<std::string> backups;
