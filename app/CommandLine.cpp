@@ -244,6 +244,8 @@ int Import(const Arguments& args) {
         std::fprintf(stderr, "vocamint: %s\nNothing imported.\n", problem.c_str());
         return kFailed;
     }
+    if (!session.MergedCopiesNotice().empty())
+        std::printf("%s\n", session.MergedCopiesNotice().c_str());
     const ImportPlan plan = PlanImport(read, session.words(), args.policy);
     session.Import(plan);
     const StudySession::Leaving saved = session.Save();

@@ -7,8 +7,11 @@
 #include <QXmlStreamWriter>
 #include <vector>
 
+#include "storage/Backups.h"
+#include "storage/Folder.h"
 #include "storage/SafeFile.h"
 #include "words/WordList.h"
+#include "words/WordStore.h"
 
 namespace {
 
@@ -109,6 +112,36 @@ void WriteTextElement(QXmlStreamWriter& xml, const QString& name, const QString&
     }
     xml.writeCharacters(text.mid(from));
     xml.writeEndElement();
+}
+
+// The settings file the window keeps beside the list.
+constexpr const char* kSettingsName = "env.ini";
+
+bool SameFile(const FileStamp& a, const FileStamp& b) {
+    return a.exists && b.exists && a.device == b.device && a.inode == b.inode;
+}
+
+// Whether `target` is one of the files that keep the list: the list, its settings, a backup.
+bool KeepsTheList(const FileStamp& target, const std::string& listFolder) {
+    const Folder folder = Folder::Open(listFolder);
+    if (!folder.IsOpen())
+        return false;
+    for (const char* name : {WordStore::kFileName, kSettingsName}) {
+        FileStamp stamp;
+        if (folder.Stat(name, stamp) && SameFile(stamp, target))
+            return true;
+    }
+    FileStamp backups;
+    if (!folder.Stat(kBackupFolder, backups) || !backups.exists)
+        return false;
+    // Every name in the backups folder, whatever it is called: a hard link keeps no name.
+    const Folder inside = Folder::Open(listFolder + "/" + kBackupFolder);
+    for (const std::string& name : inside.Names()) {
+        FileStamp stamp;
+        if (inside.Stat(name, stamp) && SameFile(stamp, target))
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -240,8 +273,22 @@ std::string FormatKvtml(const WordList& words) {
 }
 
 bool ExportWords(const WordList& words, const std::string& path, ExchangeFormat format,
-                 std::string& message) {
-    SafeFile file(path);
+                 std::string& message, const std::string& listFolder) {
+    FileStamp target;
+    if (Folder::Open(".").Stat(path, target) && target.exists) {
+        if (!target.regular) {
+            message = "'" + path + "' is not an ordinary file. Please export to an ordinary file.";
+            return false;
+        }
+        if (KeepsTheList(target, listFolder)) {
+            message = "'" + path +
+                      "' is the word list, its settings or one of its backups. Please export to "
+                      "another file.";
+            return false;
+        }
+    }
+    // An export never rewrites a file in place: a failure half way must leave the old file.
+    SafeFile file(path, SafeFile::InPlace::Refused);
     if (!file.Open()) {
         message = "Open file '" + path + "' failed!";
         return false;

@@ -26,5 +26,8 @@ std::string FormatCsv(const WordList& words);
 std::string FormatKvtml(const WordList& words);
 
 // Writes the list to `path` through the safe file write; false with `message` set on failure.
+// Refused: a target that is not an ordinary file, and one that is (links followed, by device
+// and inode) the word list of `listFolder`, its settings or one of its backups. A failed export
+// leaves a file that was there as it was.
 bool ExportWords(const WordList& words, const std::string& path, ExchangeFormat format,
-                 std::string& message);
+                 std::string& message, const std::string& listFolder = ".");

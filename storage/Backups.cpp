@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <dirent.h>
 #include <fcntl.h>
 #include <set>
 #include <sys/stat.h>
@@ -95,12 +94,10 @@ std::vector<std::string> LastSevenDays(std::time_t now) {
     return days;
 }
 
-bool BackUp(const Folder& folder, const std::string& fileName, std::string_view bytes,
-            const FileStamp& stamp, std::string* backupName) {
-    const Folder backups = folder.OpenSub(kBackupFolder, stamp.owner, stamp.group);
-    if (!backups.IsOpen())
-        return false;
-    timespec now{};
+namespace {
+
+// A backup name not taken yet in `backups`, for now.
+std::string FreeName(const Folder& backups, const std::string& fileName, timespec& now) {
     ::clock_gettime(CLOCK_REALTIME, &now);
     std::string name = BackupName(fileName, now);
     // Two saves within one millisecond: the later one takes the next free name.
@@ -112,24 +109,64 @@ bool BackUp(const Folder& folder, const std::string& fileName, std::string_view 
         }
         name = BackupName(fileName, now);
     }
+    return name;
+}
+
+void Prune(const Folder& backups, const std::string& fileName, std::time_t now) {
+    for (const std::string& old : BackupsToRemove(fileName, backups.Names(), LastSevenDays(now)))
+        ::unlinkat(backups.fd(), old.c_str(), 0);
+}
+
+bool Copy(const Folder& backups, const std::string& name, std::string_view bytes,
+          const FileStamp& stamp) {
     FolderFile copy(backups, name);
     if (!copy.Open(&stamp) || !copy.Write(bytes) || !copy.Commit())
         return false;
     // The copy keeps the old file's mode: a private list stays private in its backups.
     (void)::fchmodat(backups.fd(), name.c_str(), stamp.mode, 0);
+    return true;
+}
+
+} // namespace
+
+bool BackUp(const Folder& folder, const std::string& fileName, std::string_view bytes,
+            const FileStamp& stamp, std::string* backupName) {
+    const Folder backups = folder.OpenSub(kBackupFolder, stamp.owner, stamp.group);
+    if (!backups.IsOpen())
+        return false;
+    timespec now{};
+    const std::string name = FreeName(backups, fileName, now);
+    if (!Copy(backups, name, bytes, stamp))
+        return false;
     if (backupName)
         *backupName = name;
+    Prune(backups, fileName, now.tv_sec);
+    return true;
+}
 
-    std::vector<std::string> names;
-    const int listFd = ::openat(backups.fd(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (DIR* dir = listFd >= 0 ? ::fdopendir(listFd) : nullptr) {
-        while (const dirent* item = ::readdir(dir))
-            names.emplace_back(item->d_name);
-        ::closedir(dir);
-    } else if (listFd >= 0) {
-        ::close(listFd);
+bool BackUpInPlace(const Folder& folder, const std::string& fileName, const FileStamp& stamp,
+                   const std::function<bool(std::string&)>& read, std::string* backupName) {
+    const Folder backups = folder.OpenSub(kBackupFolder, stamp.owner, stamp.group);
+    if (!backups.IsOpen())
+        return false;
+    timespec now{};
+    const std::string name = FreeName(backups, fileName, now);
+    bool linked = ::linkat(folder.fd(), fileName.c_str(), backups.fd(), name.c_str(), 0) == 0;
+    if (linked) {
+        // Another writer may have replaced the file since it was looked at: the link must be
+        // to the version described.
+        FileStamp made;
+        linked = backups.Stat(name, made) && made.SameVersion(stamp);
+        if (!linked)
+            ::unlinkat(backups.fd(), name.c_str(), 0);
     }
-    for (const std::string& old : BackupsToRemove(fileName, names, LastSevenDays(now.tv_sec)))
-        ::unlinkat(backups.fd(), old.c_str(), 0);
+    if (!linked) {
+        std::string bytes;
+        if (!read(bytes) || !Copy(backups, name, bytes, stamp))
+            return false;
+    }
+    if (backupName)
+        *backupName = name;
+    Prune(backups, fileName, now.tv_sec);
     return true;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <ctime>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,3 +31,11 @@ std::vector<std::string> LastSevenDays(std::time_t now);
 // written whole; a failure to remove old ones is not an error.
 bool BackUp(const Folder& folder, const std::string& fileName, std::string_view bytes,
             const FileStamp& stamp, std::string* backupName = nullptr);
+
+// The same for the file `fileName` as it is now, whose stamp is `stamp`: a hard link to it,
+// which costs no copy and keeps its owner and mode, or where the file system refuses links
+// (or the file changed meanwhile), a copy of the bytes `read` gives. The file must be replaced
+// by a rename afterwards, never rewritten in place, or the backup would change with it.
+bool BackUpInPlace(const Folder& folder, const std::string& fileName, const FileStamp& stamp,
+                   const std::function<bool(std::string&)>& read,
+                   std::string* backupName = nullptr);

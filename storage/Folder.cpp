@@ -25,6 +25,7 @@ FileStamp StampOf(const struct stat& info) {
     stamp.owner = info.st_uid;
     stamp.group = info.st_gid;
     stamp.mode = info.st_mode & 07777;
+    stamp.regular = S_ISREG(info.st_mode);
     return stamp;
 }
 
@@ -162,13 +163,36 @@ bool Folder::Stat(const std::string& name, FileStamp& stamp) const {
     return true;
 }
 
+std::vector<std::string> Folder::Names() const {
+    std::vector<std::string> names;
+    const int listFd = ::openat(m_fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* dir = listFd >= 0 ? ::fdopendir(listFd) : nullptr;
+    if (dir == nullptr) {
+        if (listFd >= 0)
+            ::close(listFd);
+        return names;
+    }
+    while (const dirent* item = ::readdir(dir)) {
+        const std::string_view name = item->d_name;
+        if (name != "." && name != "..")
+            names.emplace_back(name);
+    }
+    ::closedir(dir);
+    return names;
+}
+
 Folder Folder::OpenSub(const std::string& name, uid_t owner, gid_t group) const {
     if (::mkdirat(m_fd, name.c_str(), 0777) == 0) {
         // Made by root for a learner's list: it belongs to the learner like the list.
         if (owner != ::geteuid() || group != ::getegid())
             (void)::fchownat(m_fd, name.c_str(), owner, group, AT_SYMLINK_NOFOLLOW);
     }
-    return Folder(::openat(m_fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return Folder(::openat(m_fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+}
+
+bool Folder::IsLink(const std::string& name) const {
+    struct stat info {};
+    return ::fstatat(m_fd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(info.st_mode);
 }
 
 FolderFile::FolderFile(const Folder& folder, std::string name)
@@ -198,10 +222,12 @@ bool FolderFile::Open(const FileStamp* like) {
         return false;
     // The owner and group to keep: the old file's, or those given for a new file.
     const FileStamp target = exists ? StampOf(old) : like ? *like : FileStamp{};
+    // Created no wider than the file it stands beside; the umask may narrow it further.
+    const mode_t newMode = exists ? 0600 : target.exists ? target.mode & 0666 : 0666;
     for (int attempt = 0; attempt < 8 && m_fd < 0; ++attempt) {
         m_temp = TempName(m_name);
         m_fd = ::openat(m_folder.fd(), m_temp.c_str(),
-                        O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, exists ? 0600 : 0666);
+                        O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, newMode);
         if (m_fd < 0 && errno != EEXIST)
             break;
     }
@@ -215,7 +241,8 @@ bool FolderFile::Open(const FileStamp* like) {
             ::openat(m_folder.fd(), m_name.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
         if (m_fd < 0)
             return false;
-        if (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode) || ::ftruncate(m_fd, 0) != 0) {
+        // Cut to nothing by the first write, so that the old content can be kept first.
+        if (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode)) {
             ::close(m_fd);
             m_fd = -1;
             return false;
@@ -237,6 +264,9 @@ bool FolderFile::Open(const FileStamp* like) {
 }
 
 bool FolderFile::Write(std::string_view data) {
+    if (m_ok && m_inPlace && !m_truncated)
+        m_ok = ::ftruncate(m_fd, 0) == 0;
+    m_truncated = true;
     m_ok = m_ok && m_fd >= 0 && WriteAll(m_fd, data);
     return m_ok;
 }
@@ -244,6 +274,8 @@ bool FolderFile::Write(std::string_view data) {
 bool FolderFile::Commit(const FileStamp* expected, bool* raced) {
     if (raced)
         *raced = false;
+    if (m_inPlace && !m_truncated)
+        Write({});
     m_ok = m_ok && m_fd >= 0 && ::fsync(m_fd) == 0;
     if (m_ok && m_inPlace) {
         m_ok = ::close(m_fd) == 0;
@@ -295,4 +327,20 @@ void RemoveStaleTemps(const Folder& folder, const std::string& name, std::time_t
     ::closedir(dir);
     for (const std::string& entry : stale)
         ::unlinkat(folder.fd(), entry.c_str(), 0);
+}
+
+FileStamp StampBeside(const Folder& folder, const std::string& model) {
+    FileStamp stamp;
+    if (!folder.Stat(model, stamp) || !stamp.exists)
+        folder.Stat(".", stamp);
+    // The owner may always read and change what is kept for them.
+    stamp.mode = (stamp.mode & 0666) | 0600;
+    return stamp;
+}
+
+bool WriteBeside(const Folder& folder, const std::string& model, const std::string& name,
+                 std::string_view bytes) {
+    const FileStamp like = StampBeside(folder, model);
+    FolderFile file(folder, name);
+    return file.Open(&like) && file.Write(bytes) && file.Commit();
 }

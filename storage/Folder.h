@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <sys/types.h>
+#include <vector>
 
 // What identifies a version of a file without reading it.
 struct FileStamp {
@@ -18,6 +19,7 @@ struct FileStamp {
     uid_t owner = 0;
     gid_t group = 0;
     mode_t mode = 0; // permission bits only
+    bool regular = false;
 
     bool SameVersion(const FileStamp& other) const {
         return exists == other.exists && device == other.device && inode == other.inode &&
@@ -51,8 +53,14 @@ public:
     // The stamp of `name` (exists = false when it is missing); false when it cannot be known.
     bool Stat(const std::string& name, FileStamp& stamp) const;
 
-    // A sub-folder, created when missing with the owner and group given.
+    // The names of the folder's entries, "." and ".." left out; empty when it cannot be read.
+    std::vector<std::string> Names() const;
+
+    // A sub-folder, created when missing with the owner and group given. A link is never
+    // followed: a `name` that is one gives a folder that is not open.
     Folder OpenSub(const std::string& name, uid_t owner, gid_t group) const;
+    // Whether `name` is a symbolic link.
+    bool IsLink(const std::string& name) const;
 
 private:
     explicit Folder(int fd) : m_fd(fd) {}
@@ -76,8 +84,11 @@ public:
 
     // False when the file may not be replaced: it is not a regular file, the learner made it
     // read-only (checked here since root may write anyway), or no file can be written there.
-    // `like` gives owner, group and mode of a new file (a file that exists keeps its own).
+    // `like` gives owner and group of a new file, and the most its mode may allow (a file
+    // that exists keeps its own).
     bool Open(const FileStamp* like = nullptr);
+    // Whether Open had to rewrite the file in place (a folder that takes no new file).
+    bool InPlace() const { return m_inPlace; }
     bool Write(std::string_view data);
     // Syncs and renames over the old file; `expected`, when given, must still describe the
     // file being replaced, else nothing is replaced and false is returned with `raced` set.
@@ -92,4 +103,16 @@ private:
     int m_fd = -1;
     bool m_inPlace = false;
     bool m_ok = true;
+    bool m_truncated = false;
 };
+
+// What a new file beside `model` (a file of `folder`, such as the word list) takes: the
+// model's owner and group, and at most its read and write bits (the owner's always), so that
+// nothing written beside a private list can be read by more people than the list. When the model is
+// missing, the folder's owner and group and its read and write bits.
+FileStamp StampBeside(const Folder& folder, const std::string& model);
+
+// Writes `bytes` as the new file `name` beside `model` (see StampBeside), safely as FolderFile
+// does. False when it could not be written whole.
+bool WriteBeside(const Folder& folder, const std::string& model, const std::string& name,
+                 std::string_view bytes);

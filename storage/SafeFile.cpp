@@ -33,9 +33,9 @@ bool SyncFolder(const std::string& path) {
 
 } // namespace
 
-SafeFile::SafeFile(const std::string& path)
+SafeFile::SafeFile(const std::string& path, InPlace inPlace)
     : m_path(path), m_file(QFile::decodeName(QByteArray::fromStdString(path))) {
-    m_file.setDirectWriteFallback(true);
+    m_file.setDirectWriteFallback(inPlace == InPlace::Allowed);
 }
 
 bool SafeFile::Open() {

@@ -8,12 +8,15 @@
 
 class SafeFile {
 public:
-    explicit SafeFile(const std::string& path);
+    // Whether a file in a folder that takes no new file may be rewritten in place, the one
+    // case that is not atomic: a failure then leaves it cut short.
+    enum class InPlace { Allowed, Refused };
+
+    explicit SafeFile(const std::string& path, InPlace inPlace = InPlace::Allowed);
 
     // False when the file may not be replaced: the learner made it read-only (no write bit;
     // checked here since root may write anyway), the path does not name it faithfully, or no
-    // file can be written there. In a folder that takes no new file, a writable file is
-    // rewritten in place instead, which is the one case that is not atomic.
+    // file can be written there.
     bool Open();
     bool Write(std::string_view data);
     // Flushes, syncs, renames over the old file and syncs the folder; false on any failure,

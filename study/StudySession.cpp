@@ -23,8 +23,8 @@ std::string StudySession::Open(WordListLoad& load) {
     m_store = std::move(result.store);
     m_settings = Settings(&m_store->folder(), m_settings.UserFile());
     m_cursor = m_words.Begin();
-    std::string notice = result.loaded ? std::string() : std::move(result.message);
-    return Joined(std::move(notice), MergeSyncedCopies());
+    m_copiesNotice = MergeSyncedCopies();
+    return result.loaded ? std::string() : std::move(result.message);
 }
 
 std::string StudySession::Open() {
@@ -34,7 +34,8 @@ std::string StudySession::Open() {
     std::string message;
     const bool loaded = m_store->Load(m_words, message);
     m_cursor = m_words.Begin();
-    return Joined(loaded ? std::string() : std::move(message), MergeSyncedCopies());
+    m_copiesNotice = MergeSyncedCopies();
+    return loaded ? std::string() : message;
 }
 
 std::string StudySession::Joined(std::string first, std::string second) {
@@ -72,15 +73,21 @@ void StudySession::WriteSettings(std::string_view goTo) {
     m_settings.WriteAtExit(PageRules::StoredIndex(m_pageStart), goTo);
 }
 
+// Only a copy known to be running, here or on another computer, keeps the command line out; a
+// lock file that cannot be used at all protects nothing, and the window saves regardless.
 bool StudySession::TakeLock() {
-    return m_store == nullptr || m_store->Lock();
+    if (!m_store)
+        return true;
+    m_lockState = m_store->Lock();
+    return m_lockState != WordStore::LockState::LiveCopy &&
+           m_lockState != WordStore::LockState::OtherHost;
 }
 
 std::string StudySession::LockNotice() {
-    if (TakeLock())
+    if (!m_store)
         return {};
-    return "Another Vocamint has this word list open. Words added in both are merged when each "
-           "one exits.";
+    TakeLock();
+    return m_store->LockNotice(m_lockState);
 }
 
 std::string StudySession::WordFilePath() const {

@@ -14,9 +14,9 @@
 #include "study/ListHistory.h"
 #include "words/WordList.h"
 #include "words/WordPos.h"
+#include "words/WordStore.h"
 
 class WordListLoad;
-class WordStore;
 struct ImportPlan;
 
 class StudySession {
@@ -46,6 +46,9 @@ public:
     std::string Open(WordListLoad& load);
     // The same reading the file here and now (the command line, which keeps no settings).
     std::string Open();
+    // What Open merged from copies a folder synchroniser left (another machine changed the
+    // list, its history or its settings too), for an "Info" box; empty when nothing.
+    const std::string& MergedCopiesNotice() const { return m_copiesNotice; }
     // The page position and jump text the last run left; the start is the stored index, from
     // which the start-up's next-page move leads to the page that was shown.
     void ReadSettings();
@@ -114,6 +117,8 @@ private:
     Answer ShowAppended();
 
     std::unique_ptr<WordStore> m_store;
+    WordStore::LockState m_lockState = WordStore::LockState::Taken;
+    std::string m_copiesNotice;
     WordList m_words;
     ListHistory m_history{m_words};
     Settings m_settings;

@@ -147,6 +147,8 @@ BOOL CVocabDlg::OnInitDialog() {
         m_load = std::make_unique<WordListLoad>(std::make_unique<WordStore>());
     if (std::string notice = m_session->Open(*m_load); !notice.empty())
         m_startNotices.push_back(std::move(notice));
+    if (!m_session->MergedCopiesNotice().empty())
+        m_startNotices.push_back(m_session->MergedCopiesNotice());
     m_load.reset();
     m_strWordFile = m_session->WordFilePath();
     m_itCursor = m_words.Begin();

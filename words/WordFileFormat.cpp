@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "words/WordList.h"
-#include "words/WordTextReader.h"
 
 namespace {
 
@@ -119,12 +118,6 @@ void AppendWordLine(std::string& out, const WordFields& entry) {
 
 void AppendWordLine(std::string& out, const WordEntry& entry) {
     AppendWordLine(out, WordFields{entry.number, entry.word, entry.spell, entry.type, entry.mean});
-}
-
-void ParseWordText(std::string_view text, WordList& words) {
-    WordTextReader reader(words);
-    reader.Feed(text);
-    reader.Finish();
 }
 
 std::string FormatWordFile(const WordList& words) {

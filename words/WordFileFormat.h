@@ -29,8 +29,5 @@ void UnescapeField(std::string_view token, std::string& field);
 void AppendWordLine(std::string& out, const WordFields& entry);
 void AppendWordLine(std::string& out, const WordEntry& entry);
 
-// Appends the records of `text` to `words`; an incomplete last record is dropped.
-void ParseWordText(std::string_view text, WordList& words);
-
 // The whole list as file text, one line per entry.
 std::string FormatWordFile(const WordList& words);

@@ -118,10 +118,14 @@ char* WordList::Reserve(std::size_t bytes) {
         return m_blocks.back().get();
     }
     if (bytes > m_freeBytes) {
-        m_blocks.push_back(std::make_unique_for_overwrite<char[]>(kBlockBytes));
-        m_blockBytes.push_back(kBlockBytes);
+        std::size_t size = m_nextBlockBytes;
+        while (size < bytes)
+            size *= 2;
+        m_nextBlockBytes = std::min(size * 2, kBlockBytes);
+        m_blocks.push_back(std::make_unique_for_overwrite<char[]>(size));
+        m_blockBytes.push_back(size);
         m_free = m_blocks.back().get();
-        m_freeBytes = kBlockBytes;
+        m_freeBytes = size;
     }
     char* const text = m_free;
     m_free += bytes;
@@ -295,6 +299,8 @@ void WordList::Compact() {
     m_blockBytes.clear();
     m_free = nullptr;
     m_freeBytes = 0;
+    // The live text is known: one block holds it all, up to the largest size.
+    m_nextBlockBytes = std::clamp(std::bit_ceil(m_liveBytes), kFirstBlockBytes, kBlockBytes);
     for (const char*& text : m_texts) {
         const std::size_t bytes = TextBytes(text);
         char* const copy = Reserve(bytes);

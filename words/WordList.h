@@ -75,7 +75,9 @@ public:
 private:
     // A large list is mostly fresh memory to be written once, so the fields of all entries are
     // packed into big blocks instead of four heap strings per entry. Each entry's text is its
-    // four fields in order, each preceded by its length in 7-bit groups.
+    // four fields in order, each preceded by its length in 7-bit groups. A list starts with a
+    // small block and doubles each next one up to the largest, so a short list costs little.
+    static constexpr std::size_t kFirstBlockBytes = std::size_t{1} << 12;
     static constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
 
     char* Reserve(std::size_t bytes);
@@ -96,6 +98,7 @@ private:
     std::vector<std::size_t> m_blockBytes; // the size of each block
     char* m_free = nullptr;                // the unused end of the newest ordinary block
     std::size_t m_freeBytes = 0;
+    std::size_t m_nextBlockBytes = kFirstBlockBytes;
 
     // Where each entry's text starts, in list order.
     std::vector<const char*> m_texts;

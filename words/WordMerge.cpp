@@ -129,27 +129,36 @@ MergeResult MergeWordLists(const std::vector<EntryPrint>& base, const WordList& 
         result.merged = std::move(theirs);
     }
 
-    // Additions go after the file's last entry, unless the file now has their word.
-    std::vector<std::string_view> wanted;
-    for (const WordPos pos : additions)
-        wanted.push_back(ours.Fields(pos).word);
     std::unordered_set<std::string_view> taken;
     WordList& merged = result.merged;
-    for (const WordPos pos : merged.FindWords(wanted))
+    for (const WordPos pos : merged.FindWords(WordsOf(ours, additions)))
         taken.insert(merged.Fields(pos).word);
-    std::int32_t last = 0;
-    if (merged.GetCount() > 0)
-        last = merged.Fields(merged.Last()).number;
+    const std::int32_t last = merged.GetCount() > 0 ? merged.Fields(merged.Last()).number : 0;
+    AddAfterLast(ours, additions, taken, last, result,
+                 [&](const WordFields& fields) { Append(merged, fields); });
+    return result;
+}
+
+std::vector<std::string_view> WordsOf(const WordList& ours, const std::vector<WordPos>& additions) {
+    std::vector<std::string_view> words;
+    words.reserve(additions.size());
+    for (const WordPos pos : additions)
+        words.push_back(ours.Fields(pos).word);
+    return words;
+}
+
+void AddAfterLast(const WordList& ours, const std::vector<WordPos>& additions,
+                  const std::unordered_set<std::string_view>& fileHas, std::int32_t last,
+                  MergeResult& result, const std::function<void(const WordFields&)>& add) {
     for (const WordPos pos : additions) {
         const WordFields fields = ours.Fields(pos);
-        if (taken.count(fields.word) != 0) {
+        if (fileHas.count(fields.word) != 0) {
             result.dropped.emplace_back(fields.word);
             continue;
         }
         // Numbers wrap like the window's own page arithmetic at the very end of the range.
         last = static_cast<std::int32_t>(static_cast<std::uint32_t>(last) + 1u);
-        Append(merged, WithNumber(fields, last));
+        add(WithNumber(fields, last));
         result.added.emplace_back(fields.word);
     }
-    return result;
 }

@@ -2,7 +2,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "words/WordList.h"
@@ -36,3 +39,12 @@ struct MergeResult {
 // meaningless: the caller keeps both lists instead.
 MergeResult MergeWordLists(const std::vector<EntryPrint>& base, const WordList& ours,
                            WordList theirs);
+
+// The rule for this run's additions (positions in `ours`), whatever the merge: each goes after
+// the file's last entry, numbered on from `last`, unless the file has its word already
+// (`fileHas`, of the words `WordsOf` gives); `add` takes each kept one, numbered. Fills `added`
+// and `dropped` of `result`.
+std::vector<std::string_view> WordsOf(const WordList& ours, const std::vector<WordPos>& additions);
+void AddAfterLast(const WordList& ours, const std::vector<WordPos>& additions,
+                  const std::unordered_set<std::string_view>& fileHas, std::int32_t last,
+                  MergeResult& result, const std::function<void(const WordFields&)>& add);

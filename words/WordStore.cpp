@@ -3,10 +3,17 @@
 #include <QHashFunctions>
 #include <QLockFile>
 #include <QString>
+#include <QSysInfo>
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <ctime>
 #include <functional>
+#include <string_view>
 #include <unordered_set>
 
+#include "base/Counted.h"
 #include "storage/Backups.h"
 #include "words/WordFile.h"
 #include "words/WordFileFormat.h"
@@ -16,6 +23,9 @@
 namespace {
 
 constexpr std::size_t kNamesShown = 8;
+constexpr const char* kLockName = ".WL.txt.lock";
+constexpr std::size_t kCutShortMinimum = 20;
+constexpr std::size_t kWritePiece = 256 * 1024;
 
 std::string Quoted(const std::string& path) {
     return "'" + path + "'";
@@ -39,10 +49,6 @@ std::string Words(const std::vector<std::string>& words) {
     return text;
 }
 
-std::string Count(std::size_t n, const char* one, const char* many) {
-    return std::to_string(n) + " " + (n == 1 ? one : many);
-}
-
 // The folder part of the shown path, ending in '/', or empty.
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
@@ -53,23 +59,55 @@ std::string MergeMessage(const std::string& path, const MergeResult& merge) {
     std::string text = Quoted(path) + " was changed by another program while Vocamint ran; " +
                        "this run's changes were merged into it.";
     if (!merge.added.empty())
-        text += "\nAdded after its entries: " + Count(merge.added.size(), "word", "words") + " (" +
-                Words(merge.added) + ").";
+        text += "\nAdded after its entries: " + Counted(merge.added.size(), "word", "words") +
+                " (" + Words(merge.added) + ").";
     if (!merge.dropped.empty())
         text += "\nNot added again, the file has them already: " + Words(merge.dropped) + ".";
     if (merge.edited > 0)
-        text +=
-            "\nEdited: " + Count(static_cast<std::size_t>(merge.edited), "entry", "entries") + ".";
-    if (merge.deleted > 0)
-        text += "\nDeleted: " + Count(static_cast<std::size_t>(merge.deleted), "entry", "entries") +
+        text += "\nEdited: " + Counted(static_cast<std::size_t>(merge.edited), "entry", "entries") +
                 ".";
+    if (merge.deleted > 0)
+        text +=
+            "\nDeleted: " + Counted(static_cast<std::size_t>(merge.deleted), "entry", "entries") +
+            ".";
     return text;
 }
 
 } // namespace
 
+void ByteHash::Add(std::string_view bytes) {
+    if (m_fill > 0) {
+        const std::size_t take = std::min(bytes.size(), kBlock - m_fill);
+        std::memcpy(m_block + m_fill, bytes.data(), take);
+        m_fill += take;
+        bytes.remove_prefix(take);
+        if (m_fill < kBlock)
+            return;
+        AddBlock({m_block, kBlock});
+        m_fill = 0;
+    }
+    for (; bytes.size() >= kBlock; bytes.remove_prefix(kBlock))
+        AddBlock(bytes.substr(0, kBlock));
+    if (!bytes.empty()) {
+        std::memcpy(m_block, bytes.data(), bytes.size());
+        m_fill = bytes.size();
+    }
+}
+
+void ByteHash::AddBlock(std::string_view block) {
+    m_hash = m_hash * 0x9E3779B97F4A7C15ull ^ qHashBits(block.data(), block.size(), 0x5eed);
+}
+
+std::uint64_t ByteHash::Finish() {
+    AddBlock({m_block, m_fill});
+    m_fill = 0;
+    return m_hash;
+}
+
 std::uint64_t HashBytes(std::string_view bytes) {
-    return qHashBits(bytes.data(), bytes.size(), 0x5eed);
+    ByteHash hash;
+    hash.Add(bytes);
+    return hash.Finish();
 }
 
 WordStore::WordStore() : m_folder(Folder::OpenCurrent()), m_path(WordFilePath()) {
@@ -90,18 +128,55 @@ void WordStore::RemoveLeftovers() {
 
 WordStore::~WordStore() = default;
 
-bool WordStore::Lock() {
+WordStore::LockState WordStore::Lock() {
     if (!m_folder.IsOpen())
-        return true;
+        return LockState::NotNeeded;
     // Through the held folder, so the lock stays with the list when the folder is renamed.
-    const std::string lockPath = m_folder.HandlePath() + "/.WL.txt.lock";
+    const std::string lockPath = m_folder.HandlePath() + "/" + kLockName;
     m_lock = std::make_unique<QLockFile>(QString::fromStdString(lockPath));
     // Only a dead owner makes a lock stale: a long session must not lose it.
     m_lock->setStaleLockTime(0);
     if (m_lock->tryLock(0))
-        return true;
-    // A folder we may not write takes no lock: nothing to warn about.
-    return m_lock->error() == QLockFile::PermissionError;
+        return LockState::Taken;
+    FileStamp stamp;
+    const bool known = m_folder.Stat(kLockName, stamp);
+    if (m_lock->error() == QLockFile::PermissionError && (!known || !stamp.exists))
+        return LockState::NotNeeded;
+    qint64 pid = 0;
+    QString host;
+    QString app;
+    if (m_lock->error() == QLockFile::LockFailedError && stamp.regular &&
+        m_lock->getLockInfo(&pid, &host, &app) && pid > 0) {
+        // Qt tells machines apart by more than their names: a lock of a process that is not
+        // running here is another machine's.
+        const bool running = ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+        if (running && (host.isEmpty() || host == QSysInfo::machineHostName()))
+            return LockState::LiveCopy;
+        m_lockHost = host.toStdString();
+        return LockState::OtherHost;
+    }
+    return LockState::Unusable;
+}
+
+std::string WordStore::LockNotice(LockState state) const {
+    switch (state) {
+    case LockState::Taken:
+    case LockState::NotNeeded:
+        return {};
+    case LockState::LiveCopy:
+        return "Another Vocamint has this word list open. Words added in both are merged when "
+               "each one exits.";
+    case LockState::OtherHost:
+        return "A Vocamint on the computer '" + m_lockHost +
+               "' opened this word list and may still have it open. Words added in both are "
+               "merged when each one exits.";
+    case LockState::Unusable:
+        return "Vocamint could not use its lock file " + Quoted(FolderOf(m_path) + kLockName) +
+               " (it is not an ordinary file, or cannot be read or changed), so another Vocamint "
+               "opening this list will not know this one has it open. Saves still merge the "
+               "words of both.";
+    }
+    return {};
 }
 
 bool WordStore::Load(WordList& words, std::string& message) {
@@ -165,10 +240,12 @@ MergeResult WordStore::MergeAppended(const WordList& words, std::size_t loaded,
                                      std::string_view tail, Appended& out) {
     MergeResult result;
     ParseWordText(tail, out.tail);
-    const WordPos firstAdded = words.PosAt(static_cast<std::uint32_t>(loaded));
-    std::vector<std::string_view> wanted;
-    for (WordPos pos = firstAdded; pos != words.End(); pos = words.Next(pos))
-        wanted.push_back(words.Fields(pos).word);
+    std::vector<WordPos> additions;
+    for (WordPos pos = words.PosAt(static_cast<std::uint32_t>(loaded)); pos != words.End();
+         pos = words.Next(pos))
+        additions.push_back(pos);
+    const std::vector<std::string_view> wanted = WordsOf(words, additions);
+    // The file is the loaded entries, then the appended ones.
     std::unordered_set<std::string_view> taken;
     for (const WordPos pos : words.FindWords(wanted)) {
         if (words.IndexOf(pos) < loaded)
@@ -181,18 +258,45 @@ MergeResult WordStore::MergeAppended(const WordList& words, std::size_t loaded,
         last = out.tail.Fields(out.tail.Last()).number;
     else if (loaded > 0)
         last = words.Fields(words.PosAt(static_cast<std::uint32_t>(loaded - 1))).number;
-    for (WordPos pos = firstAdded; pos != words.End(); pos = words.Next(pos)) {
-        const WordFields fields = words.Fields(pos);
-        if (taken.count(fields.word) != 0) {
-            result.dropped.emplace_back(fields.word);
-            continue;
-        }
-        last = static_cast<std::int32_t>(static_cast<std::uint32_t>(last) + 1u);
-        out.additions.push_back({last, std::string(fields.word), std::string(fields.spell),
+    AddAfterLast(words, additions, taken, last, result, [&](const WordFields& fields) {
+        out.additions.push_back({fields.number, std::string(fields.word), std::string(fields.spell),
                                  std::string(fields.type), std::string(fields.mean)});
-        result.added.emplace_back(fields.word);
-    }
+    });
     return result;
+}
+
+std::string WordStore::CutShort(bool exists, std::size_t entries) const {
+    const std::size_t had = m_base.size();
+    if (!m_stamp.exists || had == 0)
+        return {};
+    if (!exists)
+        return "removed";
+    if (entries == 0)
+        return "emptied";
+    // A rewrite that keeps less than a tenth of a list of some length is taken for a file cut
+    // short by mistake rather than entries deleted on purpose.
+    if (had >= kCutShortMinimum && entries * 10 < had)
+        return "cut to " + std::to_string(entries) + " of its " + std::to_string(had) + " entries";
+    return {};
+}
+
+std::string WordStore::LastKnownText(const WordList& words) const {
+    std::string text;
+    for (WordPos pos = words.Begin(); pos != words.End(); pos = words.Next(pos)) {
+        if (words.Origin(pos) >= 0)
+            AppendWordLine(text, words.Fields(pos));
+    }
+    return text;
+}
+
+std::string WordStore::BackupFailed() const {
+    std::string text = "Back up file " + Quoted(m_path) + " to '" + kBackupFolder + "' failed!";
+    // Backups are written and old ones removed only inside the list's own folder.
+    if (m_folder.IsLink(kBackupFolder))
+        text += " '" + FolderOf(m_path) + kBackupFolder +
+                "' is a link to another place; Vocamint keeps backups only in a folder of that "
+                "name beside the list. Please rename the link.";
+    return text + " The list was not saved.";
 }
 
 std::string WordStore::ConflictName() const {
@@ -208,9 +312,8 @@ std::string WordStore::ConflictName() const {
     return name;
 }
 
-bool WordStore::WriteList(const std::string& name, const WordList& words, const FileStamp* like) {
-    FolderFile file(m_folder, name);
-    return file.Open(like) && file.Write(FormatWordFile(words)) && file.Commit();
+bool WordStore::WriteList(const std::string& name, const WordList& words) {
+    return WriteBeside(m_folder, kFileName, name, FormatWordFile(words));
 }
 
 WordStore::SaveResult WordStore::Save(WordList& words) {
@@ -230,25 +333,33 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
     for (int attempt = 0; attempt < 3; ++attempt) {
         std::string bytes;
         FileStamp disk;
-        if (m_folder.ReadAll(kFileName, bytes, &disk) == Folder::Read::Failed)
+        // A file whose inode, size and change time to the nanosecond are as loaded or last
+        // saved is that version: it need not be read.
+        const bool known = m_stamp.exists && m_folder.Stat(kFileName, disk) && disk.regular &&
+                           disk.SameVersion(m_stamp);
+        if (!known && m_folder.ReadAll(kFileName, bytes, &disk) == Folder::Read::Failed)
             return {false, OpenFailed(m_path)};
         // A file only appended to since the load needs just its new text parsed.
-        const bool appended = disk.exists && OnlyAppended(bytes, words);
+        const bool appended = !known && disk.exists && OnlyAppended(bytes, words);
         const bool changed =
-            appended || disk.exists != m_stamp.exists || HashBytes(bytes) != m_hash;
+            !known && (appended || disk.exists != m_stamp.exists || HashBytes(bytes) != m_hash);
         MergeResult merge;
         Appended tail;
         const WordList* out = &words;
+        std::string cut; // how the file was cut short, when it was
+        WordList theirs;
         if (appended) {
             merge =
                 MergeAppended(words, m_base.size(), std::string_view(bytes).substr(m_bytes), tail);
         } else if (changed) {
-            WordList theirs;
             ParseWordText(bytes, theirs);
+            cut = CutShort(disk.exists, theirs.GetCount());
+        }
+        if (changed && !appended && cut.empty()) {
             merge = MergeWordLists(m_base, words, std::move(theirs));
             if (!merge.conflicts.empty()) {
                 const std::string name = ConflictName();
-                if (!WriteList(name, words, disk.exists ? &disk : &folderStamp))
+                if (!WriteList(name, words))
                     return {false, WriteFailed(FolderOf(m_path) + name)};
                 return {true, Quoted(m_path) +
                                   " was changed by another program while Vocamint ran, in "
@@ -260,33 +371,73 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
             }
             out = &merge.merged;
         }
-        if (disk.exists && !BackUp(m_folder, kFileName, bytes, disk))
-            return {false, "Back up file " + Quoted(m_path) + " to '" + kBackupFolder +
-                               "' failed! The list was not saved."};
-        std::string text;
-        if (appended) {
-            WordPos pos = words.Begin();
-            for (std::size_t i = 0; i < m_base.size(); ++i, pos = words.Next(pos))
-                AppendWordLine(text, words.Fields(pos));
-            text += FormatWordFile(tail.tail);
-            for (const WordEntry& entry : tail.additions)
-                AppendWordLine(text, entry);
-        } else {
-            text = FormatWordFile(*out);
-        }
         FolderFile file(m_folder, kFileName);
-        if (!file.Open(&folderStamp))
+        // A list removed behind our back comes back with the owner and mode it had.
+        if (!file.Open(m_stamp.exists ? &m_stamp : &folderStamp))
             return {false, OpenFailed(m_path)};
+        const auto readBytes = [&](std::string& copy) {
+            if (!known) {
+                copy = bytes;
+                return true;
+            }
+            FileStamp again;
+            return m_folder.ReadAll(kFileName, copy, &again) == Folder::Read::Ok &&
+                   again.SameVersion(disk);
+        };
+        // An empty file is not worth a backup; what it replaced is. A file rewritten in place
+        // keeps no link to its old self: it is copied.
+        if (disk.exists && !(bytes.empty() && !cut.empty())) {
+            std::string copy;
+            const bool kept = file.InPlace()
+                                  ? readBytes(copy) && BackUp(m_folder, kFileName, copy, disk)
+                                  : BackUpInPlace(m_folder, kFileName, disk, readBytes);
+            if (!kept)
+                return {false, BackupFailed()};
+        }
+        if (!cut.empty() && !BackUp(m_folder, kFileName, LastKnownText(words), m_stamp))
+            return {false, BackupFailed()};
+        // Written a piece at a time, as the plain save does: one buffer the size of the list
+        // would cost its pages faulted in and its copies as it grows.
+        std::string piece;
+        piece.reserve(kWritePiece + 4096);
+        ByteHash written;
+        std::size_t size = 0;
+        bool ok = true;
+        const auto put = [&](const WordFields& fields) {
+            AppendWordLine(piece, fields);
+            if (piece.size() >= kWritePiece) {
+                ok = file.Write(piece) && ok;
+                written.Add(piece);
+                size += piece.size();
+                piece.clear();
+            }
+        };
+        const auto putAll = [&](const WordList& list, std::size_t count) {
+            WordPos pos = list.Begin();
+            for (std::size_t i = 0; i < count && pos != list.End(); ++i, pos = list.Next(pos))
+                put(list.Fields(pos));
+        };
+        if (appended) {
+            putAll(words, m_base.size());
+            putAll(tail.tail, tail.tail.GetCount());
+            for (const WordEntry& entry : tail.additions)
+                put(WordFields{entry.number, entry.word, entry.spell, entry.type, entry.mean});
+        } else {
+            putAll(*out, out->GetCount());
+        }
+        ok = file.Write(piece) && ok;
+        written.Add(piece);
+        size += piece.size();
         bool raced = false;
-        if (!file.Write(text) || !file.Commit(&disk, &raced)) {
+        if (!ok || !file.Commit(&disk, &raced)) {
             if (raced)
                 continue; // changed again while we wrote: merge with that too
             return {false, WriteFailed(m_path)};
         }
         m_folder.Stat(kFileName, m_stamp);
         m_stamp.exists = true;
-        m_hash = HashBytes(text);
-        m_bytes = text.size();
+        m_hash = written.Finish();
+        m_bytes = size;
         m_betweenRecords = true;
         if (appended) {
             // The loaded entries stay as they are: the additions move behind the file's new
@@ -304,23 +455,31 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
                 words.Append(entry);
                 m_base.push_back(PrintOf(words.Fields(words.Last())));
             }
-        } else if (changed) {
+        } else if (changed && cut.empty()) {
             words = std::move(merge.merged);
             m_base = PrintEntries(words);
+        } else if (!words.OnlyAppendedSinceLoad() || changed) {
+            // Edits leave no trace of which entries they touched: every entry is printed
+            // afresh, or the next merge would take this save's edits for the other writer's.
+            m_base = PrintEntries(words);
         } else {
-            // What was loaded keeps its prints; only this run's entries are new. (An edit
-            // API must print the entries it changed here too.)
-            std::vector<EntryPrint> prints;
-            prints.reserve(words.GetCount());
-            for (WordPos pos = words.Begin(); pos != words.End(); pos = words.Next(pos)) {
-                const std::int32_t origin = words.Origin(pos);
-                prints.push_back(origin >= 0 && static_cast<std::size_t>(origin) < m_base.size()
-                                     ? m_base[static_cast<std::size_t>(origin)]
-                                     : PrintOf(words.Fields(pos)));
-            }
-            m_base = std::move(prints);
+            // The loaded entries are as they were: only this run's additions are printed.
+            m_base.reserve(words.GetCount());
+            for (WordPos pos = words.PosAt(static_cast<std::uint32_t>(m_base.size()));
+                 pos != words.End(); pos = words.Next(pos))
+                m_base.push_back(PrintOf(words.Fields(pos)));
         }
         words.MarkLoaded();
+        if (!cut.empty())
+            return {true,
+                    Quoted(m_path) + " was " + cut +
+                        " by another program while Vocamint ran. That is not taken as a "
+                        "change to merge: Vocamint wrote back its " +
+                        Counted(words.GetCount(), "word", "words") +
+                        ", with this run's changes. The list as Vocamint had it before "
+                        "is kept in '" +
+                        kBackupFolder + "'" +
+                        (bytes.empty() ? std::string(".") : ", and the file as it was found too.")};
         return {true, changed ? MergeMessage(m_path, merge) : std::string()};
     }
     return {false, WriteFailed(m_path)};
@@ -329,10 +488,8 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
 std::string WordStore::KeepAside(const WordList& words) {
     if (!m_folder.IsOpen())
         return {};
-    FileStamp folderStamp;
-    m_folder.Stat(".", folderStamp);
     const std::string name = ConflictName();
-    if (!WriteList(name, words, &folderStamp))
+    if (!WriteList(name, words))
         return {};
     return FolderOf(m_path) + name;
 }

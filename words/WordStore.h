@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "storage/Folder.h"
@@ -28,9 +29,17 @@ public:
     // The word file's path as shown in messages.
     const std::string& path() const { return m_path; }
 
-    // Takes the folder's lock; false when another running copy holds it (a lock left by a
-    // copy that died is taken over).
-    bool Lock();
+    // What became of the folder's lock. A lock left by a copy that died is taken over.
+    enum class LockState {
+        Taken,
+        NotNeeded, // a folder we may not write: no save of ours can clash
+        LiveCopy,  // another running copy on this computer holds it
+        OtherHost, // a copy on another computer took it; whether it still runs is unknown
+        Unusable,  // the lock file cannot be used: not a file, unchangeable, unreadable
+    };
+    LockState Lock();
+    // The learner's notice for a lock not taken; empty when there is nothing to say.
+    std::string LockNotice(LockState state) const;
 
     // Appends the file's entries to `words`, which then stand for them in later merges. A
     // missing file is an empty list. False (with `message` set) when the file exists but
@@ -58,11 +67,19 @@ private:
                                      std::string_view tail, Appended& out);
     void RemoveLeftovers();
     std::string ConflictName() const;
-    bool WriteList(const std::string& name, const WordList& words, const FileStamp* like);
+    std::string BackupFailed() const;
+    // How a file that was loaded with entries was cut short behind our back ("removed",
+    // "emptied", "cut to 2 of its 300 entries"), or empty when it was not.
+    std::string CutShort(bool exists, std::size_t entries) const;
+    // The entries this run loaded or last saved, with its edits to them: the last good copy
+    // of a list that was cut short.
+    std::string LastKnownText(const WordList& words) const;
+    bool WriteList(const std::string& name, const WordList& words);
 
     Folder m_folder;
     std::string m_path;
     std::unique_ptr<QLockFile> m_lock;
+    std::string m_lockHost; // the other computer of LockState::OtherHost
     bool m_readWhole = true;
     FileStamp m_stamp;            // the file as loaded or last saved
     std::uint64_t m_hash = 0;     // a hash of its bytes
@@ -71,5 +88,19 @@ private:
     std::vector<EntryPrint> m_base;
 };
 
-// A hash of a file's bytes, to tell a changed file from one merely touched.
+// A hash of a file's bytes, to tell a changed file from one merely touched. The same bytes
+// hash the same whether given at once or in pieces of any size.
+class ByteHash {
+public:
+    void Add(std::string_view bytes);
+    std::uint64_t Finish();
+
+private:
+    static constexpr std::size_t kBlock = 64 * 1024;
+    void AddBlock(std::string_view block);
+    char m_block[kBlock];
+    std::size_t m_fill = 0;
+    std::uint64_t m_hash = 0;
+};
+
 std::uint64_t HashBytes(std::string_view bytes);

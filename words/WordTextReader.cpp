@@ -206,3 +206,9 @@ void WordTextReader::TakeToken(std::string_view token, bool escaped, bool inPiec
         m_field = 0;
     }
 }
+
+void ParseWordText(std::string_view text, WordList& words) {
+    WordTextReader reader(words);
+    reader.Feed(text);
+    reader.Finish();
+}

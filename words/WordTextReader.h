@@ -38,3 +38,6 @@ private:
     std::string m_open;
     bool m_openEscaped = false;
 };
+
+// Appends the records of `text` to `words`; an incomplete last record is dropped.
+void ParseWordText(std::string_view text, WordList& words);

@@ -9,6 +9,7 @@
 
 #include "ui/ListCodeSet.h"
 #include "words/WordFileFormat.h"
+#include "words/WordTextReader.h"
 
 namespace {
 

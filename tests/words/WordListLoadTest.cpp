@@ -11,6 +11,7 @@
 
 #include "tests/support/FileBytes.h"
 #include "words/WordFileFormat.h"
+#include "words/WordTextReader.h"
 #include "words/WordList.h"
 #include "words/WordListLoad.h"
 #include "words/WordStore.h"

@@ -85,8 +85,9 @@ TEST(WordList, StoresCopiesInAppendOrder) {
 
 TEST(WordList, KeepsFieldsOfEveryLength) {
     // Lengths around the steps of the stored length and of the block size.
-    const std::vector<std::size_t> lengths = {
-        0, 1, 127, 128, 16383, 16384, 262143, 262144, 262145, 1048575, 1048576, 1048577, 2100000};
+    const std::vector<std::size_t> lengths = {0,      1,      127,     128,     4095,    4096,
+                                              4097,   8193,   16383,   16384,   65537,   262143,
+                                              262144, 262145, 1048575, 1048576, 1048577, 2100000};
     WordList list;
     std::vector<WordEntry> entries;
     for (std::size_t i = 0; i < lengths.size(); ++i) {

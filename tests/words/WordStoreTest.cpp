@@ -7,6 +7,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <grp.h>
 #include <iterator>
 #include <random>
@@ -23,6 +24,7 @@
 #include "words/WordList.h"
 #include "words/WordMerge.h"
 #include "words/WordStore.h"
+#include "words/WordTextReader.h"
 
 namespace fs = std::filesystem;
 
@@ -229,6 +231,77 @@ TEST_F(WordStoreTest, MergeIsReportedAndAnAdditionTheFileHasIsDropped) {
     EXPECT_EQ(store.Save(words).message, "");
 }
 
+// Any number of saves in one run merge with what another program wrote between them: an entry
+// this run edited and saved is this run's no more, so a later change elsewhere is no conflict.
+TEST_F(WordStoreTest, LaterSavesMergeAfterAnEditWasSaved) {
+    struct Case {
+        const char* name;
+        void (*between)(WordList&); // what this run does after its first save
+        std::string expected;
+    };
+    const auto entry = [](int n, const char* word, const char* mean) {
+        return std::to_string(n) + " " + word + " s n. " + mean + "\r\n";
+    };
+    const std::vector<Case> cases = {
+        {"nothing more", [](WordList&) {},
+         entry(1, "word1", "edited") + entry(2, "word2", "m") + entry(3, "word3", "theirs")},
+        {"another edit",
+         [](WordList& words) {
+             WordEntry second = words.At(words.PosAt(1));
+             second.mean = "again";
+             words.Replace(words.PosAt(1), second);
+         },
+         entry(1, "word1", "edited") + entry(2, "word2", "again") + entry(3, "word3", "theirs")},
+        {"an addition", [](WordList& words) { Add(words, "pear"); },
+         entry(1, "word1", "edited") + entry(2, "word2", "m") + entry(3, "word3", "theirs") +
+             "4 pear \\e n. meaning\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(dir_ / "backups");
+        WriteBytes(dir_ / "WL.txt", Lines(1, 3));
+        const std::string folder = dir_.string();
+        int saved[2], go[2];
+        ASSERT_EQ(::pipe(saved), 0);
+        ASSERT_EQ(::pipe(go), 0);
+        // A copy of its own that edits, saves, waits for the other writer, then saves again.
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::alarm(20);
+            WordStore store(folder);
+            WordList words;
+            std::string message;
+            if (!store.Load(words, message))
+                ::_exit(2);
+            WordEntry first = words.At(words.Begin());
+            first.mean = "edited";
+            words.Replace(words.Begin(), first);
+            char byte = 1;
+            if (!store.Save(words).done || ::write(saved[1], &byte, 1) != 1 ||
+                ::read(go[0], &byte, 1) != 1)
+                ::_exit(3);
+            c.between(words);
+            const WordStore::SaveResult result = store.Save(words);
+            ::_exit(result.done && result.message.find("changed too") == std::string::npos ? 0 : 4);
+        }
+        char byte = 0;
+        ASSERT_EQ(::read(saved[0], &byte, 1), 1);
+        std::string theirs = ReadBytes(dir_ / "WL.txt");
+        const std::size_t at = theirs.rfind(" m\r\n");
+        theirs.replace(at, 5, " theirs\r\n");
+        WriteBytes(dir_ / "WL.txt", theirs);
+        ASSERT_EQ(::write(go[1], &byte, 1), 1);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+        EXPECT_EQ(ReadBytes(dir_ / "WL.txt"), c.expected);
+        for (const std::string& name : Names(dir_))
+            EXPECT_EQ(name.find("conflict"), std::string::npos) << name;
+        for (int fd : {saved[0], saved[1], go[0], go[1]})
+            ::close(fd);
+    }
+}
+
 // A file another writer only appended to is merged from its new text alone; whatever path the
 // save takes, the file and the list must come out as the full merge of the whole file makes them.
 TEST_F(WordStoreTest, AppendedFileSavesAsTheFullMergeDoes) {
@@ -299,6 +372,68 @@ TEST_F(WordStoreTest, AppendedFileSavesAsTheFullMergeDoes) {
         Add(words, "late");
         ASSERT_TRUE(store.Save(words).done);
         EXPECT_EQ(ReadBytes(dir_ / "WL.txt"), expected + more + "100001 late \\e n. meaning\r\n");
+        EXPECT_EQ(store.Save(words).message, "");
+    }
+}
+
+// A list emptied, removed or cut to a few entries behind the window is no change to merge: the
+// loaded words are written back with this run's, and the last good copy is kept as a backup.
+TEST_F(WordStoreTest, AListCutShortBehindOurBackIsWrittenBack) {
+    struct Case {
+        const char* name;
+        int loaded;
+        std::function<void(const fs::path&)> cut; // what the other program does
+        const char* told;                         // part of the message; empty: a plain merge
+        std::string expected;                     // WL.txt afterwards
+    };
+    const std::string pear = "4 pear \\e n. meaning\r\n";
+    const std::vector<Case> cases = {
+        {"truncated", 30, [](const fs::path& f) { fs::resize_file(f, 0); }, "was emptied",
+         Lines(1, 30) + "31 pear \\e n. meaning\r\n"},
+        {"removed", 3, [](const fs::path& f) { fs::remove(f); }, "was removed", Lines(1, 3) + pear},
+        {"no whole record left", 3, [](const fs::path& f) { WriteBytes(f, "1 half"); },
+         "was emptied", Lines(1, 3) + pear},
+        {"cut to a tenth", 30, [](const fs::path& f) { WriteBytes(f, Lines(1, 2)); },
+         "was cut to 2 of its 30 entries", Lines(1, 30) + "31 pear \\e n. meaning\r\n"},
+        {"a short list cut on purpose", 3, [](const fs::path& f) { WriteBytes(f, Lines(1, 1)); },
+         "", Lines(1, 1) + "2 pear \\e n. meaning\r\n"},
+        {"a few entries deleted", 30, [](const fs::path& f) { WriteBytes(f, Lines(1, 20)); }, "",
+         Lines(1, 20) + "21 pear \\e n. meaning\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(dir_ / "backups");
+        const std::string loaded = Lines(1, c.loaded);
+        WriteBytes(dir_ / "WL.txt", loaded);
+        ASSERT_EQ(::chmod((dir_ / "WL.txt").c_str(), 0640), 0);
+        WordStore store(dir_.string());
+        WordList words;
+        std::string message;
+        ASSERT_TRUE(store.Load(words, message));
+        Add(words, "pear");
+        c.cut(dir_ / "WL.txt");
+        const std::string found = fs::exists(dir_ / "WL.txt") ? ReadBytes(dir_ / "WL.txt") : "";
+        const WordStore::SaveResult saved = store.Save(words);
+        EXPECT_TRUE(saved.done);
+        EXPECT_EQ(ReadBytes(dir_ / "WL.txt"), c.expected);
+        EXPECT_EQ(FormatWordFile(words), c.expected);
+        if (*c.told == 0) {
+            EXPECT_NE(saved.message.find("merged"), std::string::npos) << saved.message;
+            continue;
+        }
+        EXPECT_NE(saved.message.find(c.told), std::string::npos) << saved.message;
+        struct stat info {};
+        ASSERT_EQ(::stat((dir_ / "WL.txt").c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0640u);
+        // The last good copy is among the backups, and with it the file as found unless empty.
+        std::vector<std::string> backups;
+        for (const std::string& name : Names(dir_ / "backups"))
+            backups.push_back(ReadBytes(dir_ / "backups" / name));
+        EXPECT_NE(std::find(backups.begin(), backups.end(), loaded), backups.end());
+        EXPECT_EQ(std::count(backups.begin(), backups.end(), std::string()), 0);
+        EXPECT_EQ(backups.size(), found.empty() ? 1u : 2u);
+        // What was written back is now the list: the next save is a plain one.
+        Add(words, "fig");
         EXPECT_EQ(store.Save(words).message, "");
     }
 }
@@ -409,6 +544,223 @@ TEST_F(WordStoreTest, EachSaveKeepsTheReplacedVersionAndFailedBackupsStopTheSave
     EXPECT_FALSE(refused.done);
     EXPECT_NE(refused.message.find("failed!"), std::string::npos);
     EXPECT_EQ(ReadBytes(dir_ / "WL.txt"), before);
+}
+
+// Each reason a lock cannot be taken gets its own notice; only a live copy gets the notice
+// that another copy has the list open.
+TEST_F(WordStoreTest, LockTellsALiveCopyFromALockThatCannotBeUsed) {
+    const std::string folder = dir_.string();
+    const fs::path lock = dir_ / ".WL.txt.lock";
+    struct Case {
+        const char* name;
+        std::function<void()> make; // leaves the lock file as the case needs it
+        WordStore::LockState state;
+        const char* notice; // a part of the notice
+    };
+    const std::vector<Case> cases = {
+        {"no lock", [] {}, WordStore::LockState::Taken, ""},
+        {"left by a copy that died",
+         [&] {
+             const pid_t dead = ::fork();
+             if (dead == 0) {
+                 WordStore copy(folder);
+                 ::_exit(copy.Lock() == WordStore::LockState::Taken ? 0 : 1);
+             }
+             int status = 0;
+             ::waitpid(dead, &status, 0);
+             ASSERT_TRUE(fs::exists(lock));
+         },
+         WordStore::LockState::Taken, ""},
+        {"from another computer",
+         [&] { WriteBytes(lock, std::to_string(::getpid()) + "\nvocamint\nfaraway\nx\n"); },
+         WordStore::LockState::OtherHost, "computer 'faraway'"},
+        {"a folder", [&] { fs::create_directory(lock); }, WordStore::LockState::Unusable,
+         "could not use its lock file"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(lock);
+        c.make();
+        WordStore store(folder);
+        const WordStore::LockState state = store.Lock();
+        EXPECT_EQ(state, c.state);
+        const std::string notice = store.LockNotice(state);
+        EXPECT_NE(notice.find(c.notice), std::string::npos) << notice;
+        EXPECT_EQ(notice.empty(), *c.notice == 0) << notice;
+    }
+    // A live copy, in a process of its own, holds the lock until told to go.
+    fs::remove_all(lock);
+    int locked[2], go[2];
+    ASSERT_EQ(::pipe(locked), 0);
+    ASSERT_EQ(::pipe(go), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::alarm(20);
+        WordStore store(folder);
+        char byte = store.Lock() == WordStore::LockState::Taken ? 1 : 0;
+        ::_exit(::write(locked[1], &byte, 1) == 1 && ::read(go[0], &byte, 1) == 1 ? 0 : 1);
+    }
+    char byte = 0;
+    ASSERT_EQ(::read(locked[0], &byte, 1), 1);
+    EXPECT_EQ(byte, 1);
+    WordStore store(folder);
+    const WordStore::LockState state = store.Lock();
+    EXPECT_EQ(state, WordStore::LockState::LiveCopy);
+    EXPECT_EQ(store.LockNotice(state), "Another Vocamint has this word list open. Words added in "
+                                       "both are merged when each one exits.");
+    ASSERT_EQ(::write(go[1], &byte, 1), 1);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    for (int fd : {locked[0], locked[1], go[0], go[1]})
+        ::close(fd);
+}
+
+// Nothing written beside a private list is readable by more people than the list.
+TEST_F(WordStoreTest, FilesBesideTheListTakeItsModeAtMost) {
+    const mode_t umask = ::umask(022);
+    for (const mode_t mode : {mode_t{0400}, mode_t{0600}, mode_t{0640}}) {
+        SCOPED_TRACE(mode);
+        fs::remove_all(dir_);
+        fs::create_directory(dir_);
+        fs::permissions(dir_, fs::perms::all);
+        WriteBytes(dir_ / "WL.txt", Lines(1, 3));
+        ASSERT_EQ(::chmod((dir_ / "WL.txt").c_str(), mode), 0);
+        WordStore store(dir_.string());
+        WordList words;
+        std::string message;
+        ASSERT_TRUE(store.Load(words, message));
+        WordEntry first = words.At(words.Begin());
+        first.mean = "ours";
+        words.Replace(words.Begin(), first);
+        // Another program changes the same entry: the save is refused and kept aside.
+        ::chmod((dir_ / "WL.txt").c_str(), 0600);
+        WriteBytes(dir_ / "WL.txt", "1 word1 s n. theirs\r\n" + Lines(2, 3));
+        ::chmod((dir_ / "WL.txt").c_str(), mode);
+        const WordStore::SaveResult refused = store.Save(words);
+        EXPECT_NE(refused.message.find("changed too"), std::string::npos) << refused.message;
+        const std::string kept = store.KeepAside(words);
+        EXPECT_FALSE(kept.empty());
+        int conflicts = 0;
+        for (const std::string& name : Names(dir_)) {
+            if (name.rfind("WL.conflict-", 0) != 0)
+                continue;
+            ++conflicts;
+            struct stat info {};
+            ASSERT_EQ(::stat((dir_ / name).c_str(), &info), 0);
+            EXPECT_EQ(info.st_mode & 0777, (mode | 0600) & 0644) << name;
+        }
+        EXPECT_EQ(conflicts, 2);
+        // A save that replaces the list keeps its backup as private as the list was.
+        if (mode & 0200) {
+            Add(words, "pear");
+            WordStore again(dir_.string());
+            WordList fresh;
+            ASSERT_TRUE(again.Load(fresh, message));
+            Add(fresh, "pear");
+            ASSERT_TRUE(again.Save(fresh).done);
+            for (const std::string& name : Names(dir_ / "backups")) {
+                struct stat info {};
+                ASSERT_EQ(::stat((dir_ / "backups" / name).c_str(), &info), 0);
+                EXPECT_EQ(info.st_mode & 0777, mode) << name;
+            }
+        }
+    }
+    ::umask(umask);
+}
+
+// A "backups" that is a link is never followed: nothing is written or removed through it.
+TEST_F(WordStoreTest, BackupsThatIsALinkIsRefusedWithAClearMessage) {
+    const fs::path elsewhere = dir_ / "elsewhere";
+    fs::create_directory(elsewhere);
+    fs::create_directory(dir_ / "list");
+    for (int i = 0; i < 15; ++i)
+        WriteBytes(elsewhere / ("WL-20200101-1200" + std::to_string(10 + i) + "-000.txt"), "x");
+    fs::create_directory_symlink(elsewhere, dir_ / "list" / "backups");
+    WriteBytes(dir_ / "list" / "WL.txt", Lines(1, 2));
+    WordStore store((dir_ / "list").string());
+    WordList words;
+    std::string message;
+    ASSERT_TRUE(store.Load(words, message));
+    Add(words, "pear");
+    const WordStore::SaveResult refused = store.Save(words);
+    EXPECT_FALSE(refused.done);
+    EXPECT_NE(refused.message.find("is a link to another place"), std::string::npos)
+        << refused.message;
+    EXPECT_EQ(Names(elsewhere).size(), 15u);
+    EXPECT_EQ(ReadBytes(dir_ / "list" / "WL.txt"), Lines(1, 2));
+}
+
+// The replaced version becomes the backup without a copy, unless the file is rewritten in place
+// (a folder that takes no new file): then the backup must be a copy, or it would change too.
+TEST_F(WordStoreTest, BackupIsTheReplacedFileItselfUnlessRewrittenInPlace) {
+    struct Case {
+        const char* name;
+        bool inPlace;
+    };
+    for (const Case& c : {Case{"renamed over", false}, Case{"rewritten in place", true}}) {
+        SCOPED_TRACE(c.name);
+        if (c.inPlace && ::geteuid() != 0)
+            continue; // needs a folder the saving user may not write
+        fs::remove_all(dir_);
+        fs::create_directories(dir_ / "backups");
+        fs::permissions(dir_, fs::perms::all);
+        fs::permissions(dir_ / "backups", fs::perms::all);
+        WriteBytes(dir_ / "WL.txt", Lines(1, 3));
+        fs::permissions(dir_ / "WL.txt", fs::perms::all);
+        if (c.inPlace)
+            fs::permissions(dir_,
+                            fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+        struct stat old {};
+        ASSERT_EQ(::stat((dir_ / "WL.txt").c_str(), &old), 0);
+        const std::string folder = dir_.string();
+        EXPECT_TRUE(InChild(
+            [&] {
+                WordStore store(folder);
+                WordList words;
+                std::string message;
+                if (!store.Load(words, message))
+                    return false;
+                Add(words, "pear");
+                return store.Save(words).done;
+            },
+            c.inPlace));
+        fs::permissions(dir_, fs::perms::all);
+        EXPECT_EQ(ReadBytes(dir_ / "WL.txt"), Lines(1, 3) + "4 pear \\e n. meaning\r\n");
+        const std::vector<std::string> backups = Names(dir_ / "backups");
+        ASSERT_EQ(backups.size(), 1u);
+        const fs::path backup = dir_ / "backups" / backups[0];
+        EXPECT_EQ(ReadBytes(backup), Lines(1, 3));
+        struct stat kept {};
+        ASSERT_EQ(::stat(backup.c_str(), &kept), 0);
+        EXPECT_EQ(kept.st_ino == old.st_ino, !c.inPlace);
+        EXPECT_EQ(kept.st_mode, old.st_mode);
+    }
+}
+
+// A save hashes what it writes a piece at a time; a later look hashes the file at once: the two
+// must agree for any cut, and differ for any change.
+TEST(ByteHash, PiecesHashAsTheWhole) {
+    std::mt19937 random(3);
+    std::string bytes(200000, '\0');
+    for (char& c : bytes)
+        c = static_cast<char>(random());
+    for (const std::size_t size : {0, 1, 65535, 65536, 65537, 131072, 200000}) {
+        const std::string_view whole = std::string_view(bytes).substr(0, size);
+        for (const std::size_t piece : {1, 7, 4096, 65536, 70000, 300000}) {
+            if (piece == 1 && size > 70000)
+                continue;
+            ByteHash hash;
+            for (std::size_t at = 0; at < size; at += piece)
+                hash.Add(whole.substr(at, piece));
+            EXPECT_EQ(hash.Finish(), HashBytes(whole)) << size << " in " << piece;
+        }
+        if (size > 0) {
+            std::string changed(whole);
+            changed[size / 2] = static_cast<char>(changed[size / 2] ^ 1);
+            EXPECT_NE(HashBytes(changed), HashBytes(whole)) << size;
+            EXPECT_NE(HashBytes(whole.substr(0, size - 1)), HashBytes(whole)) << size;
+        }
+    }
 }
 
 struct PruneCase {
