@@ -262,6 +262,13 @@ std::string FormatEvent(const HistoryEvent& e) {
 
 bool ParseEvent(std::string_view line, HistoryEvent& e) {
     bool last = false;
+    e.firstStamped = 0;
+    if (const std::size_t tab = line.rfind('\t');
+        tab != std::string_view::npos && line.substr(tab + 1).starts_with('@')) {
+        if (!ParseTime(line.substr(tab + 2), e.firstStamped))
+            return false;
+        line = line.substr(0, tab);
+    }
     std::string_view rest = line;
     const std::string_view time = NextField(rest, last);
     if (last || !ParseTime(time, e.time))
@@ -377,6 +384,7 @@ void HistoryParser::Line(std::string_view line) {
     }
     History::Event event;
     event.time = m_scratch.time;
+    event.firstStamped = m_scratch.firstStamped;
     event.kind = m_scratch.kind;
     event.word = Intern(std::move(m_scratch.word));
     // Only the fields of the line's own kind: the scratch keeps those of earlier lines, and

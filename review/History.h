@@ -42,6 +42,9 @@ struct HistoryEvent {
     Direction direction = Direction::WordToMeaning;
     std::string newWord;    // Rename
     TimeMs retractedAt = 0; // Retract: the time of the grade it takes back
+    // A line stamped ahead of the clock of the machine that merged it carries that machine's
+    // time first and its own as a last field "@TIME"; it is known by its own.
+    TimeMs firstStamped = 0;
 };
 
 // "2026-12-08T09:15:02.123Z"; ParseTime accepts exactly that form.
@@ -60,6 +63,7 @@ struct History {
     struct Event {
         TimeMs time = 0;
         TimeMs retractedAt = 0;
+        TimeMs firstStamped = 0;  // see HistoryEvent
         std::int32_t word = 0;    // index into words
         std::int32_t newWord = 0; // Rename: index into words
         std::int32_t tookMs = 0;

@@ -86,7 +86,7 @@ CardStates Replay(const History& history, const Scheduler& scheduler, TimeMs day
             }
             continue;
         }
-        if (e.kind != EventKind::Grade || retracted.count({e.time, e.word}))
+        if (e.kind != EventKind::Grade || retracted.count({e.firstStamped ? e.firstStamped : e.time, e.word}))
             continue;
         std::int32_t& card = cardOf[static_cast<std::size_t>(e.word)];
         if (card < 0) {
@@ -137,7 +137,7 @@ ReviewLog GradesByWord(const History& history) {
             }
             continue;
         }
-        if (e.kind != EventKind::Grade || retracted.count({e.time, e.word}))
+        if (e.kind != EventKind::Grade || retracted.count({e.firstStamped ? e.firstStamped : e.time, e.word}))
             continue;
         std::int32_t& card = cardOf[static_cast<std::size_t>(e.word)];
         if (card < 0) {

@@ -13,6 +13,7 @@
 #include "sync/ListMerge.h"
 #include "sync/SettingsMerge.h"
 #include "words/WordFileFormat.h"
+#include "words/WordTextReader.h"
 #include "words/WordList.h"
 
 namespace {

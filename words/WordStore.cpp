@@ -1,5 +1,7 @@
 #include "words/WordStore.h"
 
+#include <sys/stat.h>
+
 #include <QHashFunctions>
 #include <QLockFile>
 #include <QString>
@@ -15,6 +17,7 @@
 
 #include "base/Counted.h"
 #include "storage/Backups.h"
+#include "storage/LocalLock.h"
 #include "words/WordFile.h"
 #include "words/WordFileFormat.h"
 #include "words/WordList.h"
@@ -128,24 +131,33 @@ void WordStore::RemoveLeftovers() {
 
 WordStore::~WordStore() = default;
 
+// On this machine, outside the folder, where a synchroniser cannot carry it to another one;
+// in the folder (through the held handle, so it stays with the list when the folder is renamed)
+// only when no private place can be made.
+std::string WordStore::LockPath() const {
+    std::string path = LocalLockPath(m_folder, kFileName);
+    if (path.empty())
+        path = m_folder.HandlePath() + "/" + kLockName;
+    return path;
+}
+
 WordStore::LockState WordStore::Lock() {
     if (!m_folder.IsOpen())
         return LockState::NotNeeded;
-    // Through the held folder, so the lock stays with the list when the folder is renamed.
-    const std::string lockPath = m_folder.HandlePath() + "/" + kLockName;
+    const std::string lockPath = LockPath();
     m_lock = std::make_unique<QLockFile>(QString::fromStdString(lockPath));
     // Only a dead owner makes a lock stale: a long session must not lose it.
     m_lock->setStaleLockTime(0);
     if (m_lock->tryLock(0))
         return LockState::Taken;
-    FileStamp stamp;
-    const bool known = m_folder.Stat(kLockName, stamp);
-    if (m_lock->error() == QLockFile::PermissionError && (!known || !stamp.exists))
+    struct stat st {};
+    const bool exists = ::lstat(lockPath.c_str(), &st) == 0;
+    if (m_lock->error() == QLockFile::PermissionError && !exists)
         return LockState::NotNeeded;
     qint64 pid = 0;
     QString host;
     QString app;
-    if (m_lock->error() == QLockFile::LockFailedError && stamp.regular &&
+    if (m_lock->error() == QLockFile::LockFailedError && exists && S_ISREG(st.st_mode) &&
         m_lock->getLockInfo(&pid, &host, &app) && pid > 0) {
         // Qt tells machines apart by more than their names: a lock of a process that is not
         // running here is another machine's.
@@ -171,7 +183,7 @@ std::string WordStore::LockNotice(LockState state) const {
                "' opened this word list and may still have it open. Words added in both are "
                "merged when each one exits.";
     case LockState::Unusable:
-        return "Vocamint could not use its lock file " + Quoted(FolderOf(m_path) + kLockName) +
+        return "Vocamint could not use its lock file " + Quoted(LockPath()) +
                " (it is not an ordinary file, or cannot be read or changed), so another Vocamint "
                "opening this list will not know this one has it open. Saves still merge the "
                "words of both.";

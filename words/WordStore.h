@@ -38,6 +38,8 @@ public:
         Unusable,  // the lock file cannot be used: not a file, unchangeable, unreadable
     };
     LockState Lock();
+    // Where the lock file is: on this machine, outside the folder when a private place exists.
+    std::string LockPath() const;
     // The learner's notice for a lock not taken; empty when there is nothing to say.
     std::string LockNotice(LockState state) const;
 

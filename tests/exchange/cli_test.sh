@@ -158,16 +158,20 @@ fi
 # A window with the list open holds it: an import is refused and changes nothing, and goes
 # through once the window has ended.
 mkdir held && cd held || exit 1
+# The lock lives in the user's runtime folder, never in the (perhaps synchronised) list folder.
+mkdir -m 700 ../run && export XDG_RUNTIME_DIR="$PWD/../run"
 printf '1 apple \\e n. m\r\n' >WL.txt
 cp WL.txt before.txt
 printf 'word,meaning\ncat,猫\n' >new.csv
 QT_QPA_PLATFORM=offscreen "$program" >window.out 2>&1 &
 holder=$!
+held_lock() { compgen -G "$XDG_RUNTIME_DIR/vocamint/*-WL.txt.lock" >/dev/null; }
 for _ in $(seq 100); do
-    [ -e .WL.txt.lock ] && break
+    held_lock && break
     sleep 0.1
 done
-[ -e .WL.txt.lock ] || fail "the window took no lock: $(cat window.out)"
+held_lock || fail "the window took no lock: $(cat window.out)"
+[ ! -e .WL.txt.lock ] || fail "the lock was made in the list's folder"
 expect 1 --import new.csv
 grep -q 'has the word list .* open; nothing imported' err || fail "refusal said: $(cat err)"
 [ ! -s out ] || fail "a refused import reported: $(cat out)"

@@ -115,6 +115,27 @@ TEST(Replay, SkipsRetractedGradesAndFollowsRenames) {
     EXPECT_EQ(states.Find("color")->firstReview, kStart);
 }
 
+// A line another machine stamped ahead of the merging machine's clock carries the merge time
+// first and its own last: it is scheduled from the merge time and retracted by its own.
+TEST(Replay, TakesCappedLinesAtTheMergeTimeAndKnowsThemByTheirOwn) {
+    const review::Scheduler scheduler;
+    const TimeMs ahead = kStart + 10LL * 86'400'000;
+    const std::string capped = GradeLine(kStart, "tide", Grade::Good) + "\t@" +
+                               review::FormatTime(ahead);
+    History history = Parse({capped});
+    ASSERT_EQ(history.events.size(), 1u);
+    EXPECT_EQ(history.unreadableLines, 0u);
+    EXPECT_EQ(history.events[0].time, kStart);
+    EXPECT_EQ(history.events[0].firstStamped, ahead);
+    const review::CardStates states = review::Replay(history, scheduler);
+    ASSERT_NE(states.Find("tide"), nullptr);
+    EXPECT_EQ(states.Find("tide")->lastReview, kStart);
+    const History retracted =
+        Parse({capped, OtherLine(kStart + 5, "tide", EventKind::Retract, "", ahead)});
+    EXPECT_EQ(review::Replay(retracted, scheduler).Find("tide"), nullptr);
+    EXPECT_EQ(Parse({GradeLine(kStart, "tide", Grade::Good) + "\t@soon"}).unreadableLines, 1u);
+}
+
 TEST(Replay, CountsTodaysNewWordsAndReviews) {
     const review::Scheduler scheduler;
     const TimeMs today = kStart + 10 * kDayMs;

@@ -15,6 +15,7 @@
 #include "res/ResourceIds.h"
 #include "tests/support/DialogDriver.h"
 #include "ui/CVocabDlg.h"
+#include "words/WordStore.h"
 
 namespace {
 
@@ -70,7 +71,7 @@ TEST_F(StudyWindowTest, TextTheCodeSetCannotHoldIsRefused) {
 // A second copy in the folder is told so, and the window still opens.
 TEST_F(StudyWindowTest, SecondCopyIsToldAtStartUp) {
     WriteFile("WL.txt", kList);
-    QLockFile other(QString::fromStdString(Path(".WL.txt.lock")));
+    QLockFile other(QString::fromStdString(WordStore(Path(".")).LockPath()));
     ASSERT_TRUE(other.tryLock(0));
     SeenMessageBox seen;
     AnswerNextMessageBox(&seen);
