@@ -12,8 +12,7 @@ bool IsBlank(char c) {
 
 namespace {
 
-template <typename Pred>
-std::string_view TrimWith(std::string_view text, Pred strip) {
+template <typename Pred> std::string_view TrimWith(std::string_view text, Pred strip) {
     while (!text.empty() && strip(text.front()))
         text.remove_prefix(1);
     while (!text.empty() && strip(text.back()))

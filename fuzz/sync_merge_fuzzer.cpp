@@ -16,8 +16,8 @@
 #include "sync/ListMerge.h"
 #include "sync/SettingsMerge.h"
 #include "words/WordFileFormat.h"
-#include "words/WordTextReader.h"
 #include "words/WordList.h"
+#include "words/WordTextReader.h"
 
 namespace {
 

@@ -48,8 +48,14 @@ struct RetractionHash {
 
 } // namespace
 
-CardStates Replay(const History& history, const Scheduler& scheduler, TimeMs dayStart,
-                  DayCounts* today) {
+namespace {
+
+// Walks the grades that count, in time order: each line once however often copies of the
+// history were combined, retracted grades left out, and a renamed word's grades kept with it.
+// `grade(card, e)` gets each with the index of its word's card, counted from 0 in the order the
+// words were first graded. Returns each word's card index, -1 for a word with none.
+template <typename OnGrade>
+std::vector<std::int32_t> WalkGrades(const History& history, OnGrade grade) {
     const std::vector<Event>& events = history.events;
     std::vector<std::uint32_t> order(events.size());
     std::iota(order.begin(), order.end(), 0u);
@@ -65,13 +71,9 @@ CardStates Replay(const History& history, const Scheduler& scheduler, TimeMs day
         if (e.kind == EventKind::Retract)
             retracted.emplace(e.retractedAt, e.word);
 
-    // Each word's card by word index; a rename moves the card to the new word's index.
-    const std::size_t wordCount = history.words.size();
-    std::vector<std::int32_t> cardOf(wordCount, -1);
-    std::vector<CardState> cards;
-    if (today)
-        *today = {};
-
+    // A rename moves the card to the new word's index.
+    std::vector<std::int32_t> cardOf(history.words.size(), -1);
+    std::int32_t cards = 0;
     const Event* previous = nullptr;
     for (const std::uint32_t index : order) {
         const Event& e = events[index];
@@ -86,66 +88,48 @@ CardStates Replay(const History& history, const Scheduler& scheduler, TimeMs day
             }
             continue;
         }
-        if (e.kind != EventKind::Grade || retracted.count({e.firstStamped ? e.firstStamped : e.time, e.word}))
+        const TimeMs stamp = e.firstStamped ? e.firstStamped : e.time;
+        if (e.kind != EventKind::Grade || retracted.count({stamp, e.word}))
             continue;
         std::int32_t& card = cardOf[static_cast<std::size_t>(e.word)];
-        if (card < 0) {
-            card = static_cast<std::int32_t>(cards.size());
-            cards.emplace_back();
-        }
-        CardState& state = cards[static_cast<std::size_t>(card)];
-        if (today && e.time >= dayStart)
-            ++(state.phase == Phase::New ? today->newWords : today->reviews);
-        const std::string& word = history.words[static_cast<std::size_t>(e.word)];
-        state = scheduler.Next(state, e.grade, e.time, FuzzSeed(word, state.reps));
+        if (card < 0)
+            card = cards++;
+        grade(static_cast<std::size_t>(card), e);
     }
+    return cardOf;
+}
 
+} // namespace
+
+CardStates Replay(const History& history, const Scheduler& scheduler, TimeMs dayStart,
+                  DayCounts* today) {
+    if (today)
+        *today = {};
+    std::vector<CardState> cards;
+    const std::vector<std::int32_t> cardOf =
+        WalkGrades(history, [&](std::size_t card, const Event& e) {
+            if (card == cards.size())
+                cards.emplace_back();
+            CardState& state = cards[card];
+            if (today && e.time >= dayStart)
+                ++(state.phase == Phase::New ? today->newWords : today->reviews);
+            const std::string& word = history.words[static_cast<std::size_t>(e.word)];
+            state = scheduler.Next(state, e.grade, e.time, FuzzSeed(word, state.reps));
+        });
     CardStates states;
-    for (std::size_t w = 0; w < wordCount; ++w)
+    for (std::size_t w = 0; w < cardOf.size(); ++w)
         if (cardOf[w] >= 0)
             states[history.words[w]] = cards[static_cast<std::size_t>(cardOf[w])];
     return states;
 }
 
 ReviewLog GradesByWord(const History& history) {
-    const std::vector<Event>& events = history.events;
-    std::vector<std::uint32_t> order(events.size());
-    std::iota(order.begin(), order.end(), 0u);
-    const auto before = [&](std::uint32_t a, std::uint32_t b) {
-        return Key(events[a]) < Key(events[b]);
-    };
-    if (!std::is_sorted(order.begin(), order.end(), before))
-        std::sort(order.begin(), order.end(), before);
-    std::unordered_set<std::pair<TimeMs, std::int32_t>, RetractionHash> retracted;
-    for (const Event& e : events)
-        if (e.kind == EventKind::Retract)
-            retracted.emplace(e.retractedAt, e.word);
-
-    std::vector<std::int32_t> cardOf(history.words.size(), -1);
     std::vector<std::vector<GradeAt>> cards;
-    const Event* previous = nullptr;
-    for (const std::uint32_t index : order) {
-        const Event& e = events[index];
-        if (previous && Key(*previous) == Key(e))
-            continue;
-        previous = &e;
-        if (e.kind == EventKind::Rename) {
-            const std::int32_t card = cardOf[static_cast<std::size_t>(e.word)];
-            if (card >= 0 && e.newWord != e.word) {
-                cardOf[static_cast<std::size_t>(e.newWord)] = card;
-                cardOf[static_cast<std::size_t>(e.word)] = -1;
-            }
-            continue;
-        }
-        if (e.kind != EventKind::Grade || retracted.count({e.firstStamped ? e.firstStamped : e.time, e.word}))
-            continue;
-        std::int32_t& card = cardOf[static_cast<std::size_t>(e.word)];
-        if (card < 0) {
-            card = static_cast<std::int32_t>(cards.size());
+    WalkGrades(history, [&](std::size_t card, const Event& e) {
+        if (card == cards.size())
             cards.emplace_back();
-        }
-        cards[static_cast<std::size_t>(card)].push_back({e.time, e.grade});
-    }
+        cards[card].push_back({e.time, e.grade});
+    });
     ReviewLog log;
     for (auto& grades : cards)
         log.AddWord(std::move(grades));

@@ -15,11 +15,11 @@
 #include "review/Fit.h"
 #include "review/FitJob.h"
 #include "review/FitSettings.h"
+#include "review/Replay.h"
+#include "review/Simulate.h"
 #include "settings/IniFile.h"
 #include "settings/Settings.h"
 #include "storage/Folder.h"
-#include "review/Replay.h"
-#include "review/Simulate.h"
 
 namespace {
 

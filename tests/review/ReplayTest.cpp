@@ -120,8 +120,8 @@ TEST(Replay, SkipsRetractedGradesAndFollowsRenames) {
 TEST(Replay, TakesCappedLinesAtTheMergeTimeAndKnowsThemByTheirOwn) {
     const review::Scheduler scheduler;
     const TimeMs ahead = kStart + 10LL * 86'400'000;
-    const std::string capped = GradeLine(kStart, "tide", Grade::Good) + "\t@" +
-                               review::FormatTime(ahead);
+    const std::string capped =
+        GradeLine(kStart, "tide", Grade::Good) + "\t@" + review::FormatTime(ahead);
     History history = Parse({capped});
     ASSERT_EQ(history.events.size(), 1u);
     EXPECT_EQ(history.unreadableLines, 0u);

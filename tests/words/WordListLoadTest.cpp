@@ -11,10 +11,10 @@
 
 #include "tests/support/FileBytes.h"
 #include "words/WordFileFormat.h"
-#include "words/WordTextReader.h"
 #include "words/WordList.h"
 #include "words/WordListLoad.h"
 #include "words/WordStore.h"
+#include "words/WordTextReader.h"
 
 namespace fs = std::filesystem;
 
