@@ -1,0 +1,105 @@
+#include "settings/ReviewSettings.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "settings/IniFile.h"
+
+namespace {
+
+struct RetentionCase {
+    const char* text;
+    bool accepted;
+    double value;
+};
+
+TEST(ReviewSettingsTest, RetentionIsTakenOnlyWithinItsRange) {
+    const RetentionCase cases[] = {
+        {"0.9", true, 0.90},  {" 0.85 ", true, 0.85}, {"90%", true, 0.90}, {"0.70", true, 0.70},
+        {"0.99", true, 0.99}, {"0.6999", true, 0.70}, {"0.69", false, 0},  {"0.995", false, 0},
+        {"1", false, 0},      {"", false, 0},         {"0.9x", false, 0},  {"nan", false, 0},
+        {"inf", false, 0},    {"-0.9", false, 0},     {"%", false, 0},
+    };
+    for (const RetentionCase& c : cases) {
+        double value = -1;
+        EXPECT_EQ(ParseRetention(c.text, value), c.accepted) << c.text;
+        if (c.accepted)
+            EXPECT_DOUBLE_EQ(value, c.value) << c.text;
+        else
+            EXPECT_EQ(value, -1) << c.text << " changed the value on refusal";
+    }
+}
+
+TEST(ReviewSettingsTest, PerDayCountsAreWholeNumbersWithinTheLimit) {
+    const struct {
+        const char* text;
+        bool accepted;
+        std::uint32_t value;
+    } cases[] = {{"0", true, 0},       {" 20 ", true, 20}, {"100000", true, 100000},
+                 {"100001", false, 0}, {"-1", false, 0},   {"4294967296", false, 0},
+                 {"1.5", false, 0},    {"", false, 0},     {"ten", false, 0}};
+    for (const auto& c : cases) {
+        std::uint32_t value = 7;
+        EXPECT_EQ(ParsePerDay(c.text, value), c.accepted) << c.text;
+        EXPECT_EQ(value, c.accepted ? c.value : 7u) << c.text;
+    }
+}
+
+class ReviewSettingsFileTest : public ::testing::Test {
+protected:
+    std::string Path() const { return m_dir.path().toStdString() + "/env.ini"; }
+    void Put(const std::string& bytes) const { std::ofstream(Path(), std::ios::binary) << bytes; }
+    std::string Get() const {
+        std::ifstream in(Path(), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    QTemporaryDir m_dir;
+};
+
+TEST_F(ReviewSettingsFileTest, BadValuesReadAsTheirDefaults) {
+    const struct {
+        const char* name;
+        const char* section;
+        ReviewSettings expected;
+    } cases[] = {
+        {"no section", "", ReviewSettings{}},
+        {"every key",
+         "Retention=0.85\r\nNewPerDay=5\r\nReviewsPerDay=100\r\nDirection=Meaning\r\n"
+         "Answers=2\r\nTyped=1\r\n",
+         ReviewSettings{0.85, 5, 100, true, true, true}},
+        {"out of range", "Retention=0.5\r\nNewPerDay=-3\r\nAnswers=3\r\nTyped=yes\r\n",
+         ReviewSettings{}},
+        {"unknown direction", "Direction=sideways\r\n", ReviewSettings{}},
+    };
+    for (const auto& c : cases) {
+        Put(std::string("[Setting]\r\nIndex=11\r\n[Review]\r\n") + c.section);
+        EXPECT_EQ(ReadReviewSettings(IniFile(Path())), c.expected) << c.name;
+    }
+}
+
+TEST_F(ReviewSettingsFileTest, OnlyChangedKeysAreWrittenAndTheRestOfTheFileIsKept) {
+    const std::string before = "[Setting]\r\nIndex=11\r\nGoto=3\r\n";
+    Put(before);
+    IniFile ini(Path());
+    const ReviewSettings read = ReadReviewSettings(ini);
+    ASSERT_TRUE(WriteReviewSettings(ini, read, read));
+    EXPECT_EQ(Get(), before) << "unchanged settings wrote to the file";
+
+    ReviewSettings changed = read;
+    changed.newPerDay = 7;
+    changed.meaningShown = true;
+    ASSERT_TRUE(WriteReviewSettings(ini, read, changed));
+    const std::string after = Get();
+    EXPECT_EQ(after.find("Retention"), std::string::npos) << after;
+    EXPECT_NE(after.find("NewPerDay=7"), std::string::npos) << after;
+    EXPECT_NE(after.find("Direction=meaning"), std::string::npos) << after;
+    EXPECT_EQ(after.rfind(before, 0), 0u) << "the study window's settings moved: " << after;
+    EXPECT_EQ(ReadReviewSettings(ini), changed);
+}
+
+} // namespace
