@@ -49,7 +49,7 @@ struct RetractionHash {
 } // namespace
 
 CardStates Replay(const History& history, const Scheduler& scheduler, TimeMs dayStart,
-                  DayCounts* today) {
+                  DayCounts* today, std::vector<ReplayedGrade>* grades) {
     const std::vector<Event>& events = history.events;
     std::vector<std::uint32_t> order(events.size());
     std::iota(order.begin(), order.end(), 0u);
@@ -96,6 +96,8 @@ CardStates Replay(const History& history, const Scheduler& scheduler, TimeMs day
         CardState& state = cards[static_cast<std::size_t>(card)];
         if (today && e.time >= dayStart)
             ++(state.phase == Phase::New ? today->newWords : today->reviews);
+        if (grades)
+            grades->push_back({e.time, e.grade, state.phase});
         const std::string& word = history.words[static_cast<std::size_t>(e.word)];
         state = scheduler.Next(state, e.grade, e.time, FuzzSeed(word, state.reps));
     }

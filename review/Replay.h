@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "review/History.h"
 #include "review/Schedule.h"
@@ -44,10 +45,18 @@ struct DayCounts {
     std::uint64_t newWords = 0; // words graded for the first time
 };
 
+// One grade that counts, as replay applied it, for the statistics.
+struct ReplayedGrade {
+    TimeMs time = 0;
+    memory::Grade grade = memory::Grade::Good;
+    Phase before = Phase::New; // the card's phase when it was graded
+};
+
 // Replays the history in time order: duplicate events count once, retracted grades are
-// skipped, renames carry a word's state over. Events at or after `dayStart` fill `today`.
+// skipped, renames carry a word's state over. Events at or after `dayStart` fill `today`;
+// `grades`, when given, receives every grade applied, in time order.
 CardStates Replay(const History& history, const Scheduler& scheduler, TimeMs dayStart = 0,
-                  DayCounts* today = nullptr);
+                  DayCounts* today = nullptr, std::vector<ReplayedGrade>* grades = nullptr);
 
 // The start of the local calendar day that contains `now` (the machine's time zone).
 TimeMs LocalDayStart(TimeMs now);
