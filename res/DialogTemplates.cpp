@@ -170,9 +170,10 @@ constexpr ControlTemplate kKeysControls[] = {
      "Add the word\nExit and save (Add, when it has the focus)\nLeave without saving\n"
      "Close the window, saving\n\nEdit the entry of the current row\nDelete the entry of the current row\n"
      "Undo the last change\nRedo\nFind words\nNext, previous match\nThis sheet\n\n"
-     "Zoom in\nZoom out, actual size\nSpeak the word of the current row",
-     92, 7, 200, 212, CS_NOPREFIX | kLabel},
-    {IDOK,       K::DefPushButton, "OK",    242, 222, 50, 14, kButton},
+     "Zoom in\nZoom out, actual size\nSpeak the word of the current row\n"
+     "Review the day's words",
+     92, 7, 200, 222, CS_NOPREFIX | kLabel},
+    {IDOK,       K::DefPushButton, "OK",    242, 232, 50, 14, kButton},
 };
 
 // How the file was read and the choices that change it above; what the import gives below.
@@ -199,6 +200,39 @@ constexpr ControlTemplate kImportControls[] = {
     {IDCANCEL,             K::PushButton,    "Cancel",            303, 282, 50,  14,  kButton},
 };
 
+// The card above, the answer below it once shown, the grade buttons at the foot. The buttons'
+// texts come from the window: they carry the interval each grade would give.
+constexpr ControlTemplate kReviewControls[] = {
+    // id                 kind              caption          x    y    cx   cy  style
+    {IDC_REVIEW_STATUS,   K::Label,         "",              7,   7,   286, 8,  kLabel | CS_NOPREFIX},
+    {IDC_REVIEW_PROMPT,   K::Label,         "",              7,   24,  286, 16, kLabel | CS_NOPREFIX},
+    {IDC_REVIEW_SPELL,    K::Label,         "",              7,   43,  286, 8,  kLabel | CS_NOPREFIX},
+    {IDC_REVIEW_TYPED,    K::Edit,          "",              7,   58,  286, 12, kEdit},
+    {IDC_REVIEW_CHECK,    K::Label,         "",              7,   74,  286, 8,  kLabel | CS_NOPREFIX},
+    {IDC_REVIEW_ANSWER,   K::Label,         "",              7,   88,  286, 24, kLabel | CS_NOPREFIX},
+    {IDOK,                K::DefPushButton, "Show answer",   7,   120, 286, 14, kButton},
+    {IDC_REVIEW_AGAIN,    K::PushButton,    "",              7,   140, 68,  20, kButton},
+    {IDC_REVIEW_HARD,     K::PushButton,    "",              79,  140, 68,  20, kButton},
+    {IDC_REVIEW_GOOD,     K::PushButton,    "",              151, 140, 68,  20, kButton},
+    {IDC_REVIEW_EASY,     K::PushButton,    "",              223, 140, 68,  20, kButton},
+    {IDCANCEL,            K::PushButton,    "Close",         243, 166, 50,  14, kButton},
+};
+
+constexpr ControlTemplate kReviewOptionsControls[] = {
+    // id                      kind              caption                       x    y    cx   cy  style
+    {IDC_STATIC,               K::Label,         "Desired &retention (0.70-0.99)", 7, 9, 130, 8, kLabel},
+    {IDC_REVIEW_RETENTION,     K::Edit,          "",                           140, 7,  50,  12, kEdit},
+    {IDC_STATIC,               K::Label,         "&New words a day",           7,   27,  130, 8,  kLabel},
+    {IDC_REVIEW_NEW_PER_DAY,   K::Edit,          "",                           140, 25,  50,  12, kEdit},
+    {IDC_STATIC,               K::Label,         "Reviews a &day (0: no limit)", 7, 45,  130, 8,  kLabel},
+    {IDC_REVIEW_PER_DAY,       K::Edit,          "",                           140, 43,  50,  12, kEdit},
+    {IDC_REVIEW_MEANING_SHOWN, K::CheckBox,      "Show the &meaning, ask the word", 7, 62, 183, 10, kCheck},
+    {IDC_REVIEW_TWO_ANSWERS,   K::CheckBox,      "&Two answers: Forgot and Knew", 7, 76, 183, 10, kCheck},
+    {IDC_REVIEW_TYPE_ANSWER,   K::CheckBox,      "T&ype the answer",           7,   90,  183, 10, kCheck},
+    {IDOK,                     K::DefPushButton, "OK",                         86,  108, 50,  14, kButton},
+    {IDCANCEL,                 K::PushButton,    "Cancel",                     140, 108, 50,  14, kButton},
+};
+
 constexpr DialogTemplate kTemplates[] = {
     {IDD_MAIN, "Vocamint", 548, 328, DS_VISIBLE | DS_MINIMIZEBOX | DS_APPWINDOW, kFontFace,
      kFallbackFontFace, kPointSize, kMainControls},
@@ -207,10 +241,14 @@ constexpr DialogTemplate kTemplates[] = {
     {IDD_EDIT_ENTRY, "Edit Entry", 260, 121, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
      kEditEntryControls},
     {IDD_FIND, "Find", 323, 201, DS_NONE, kFontFace, kFallbackFontFace, kPointSize, kFindControls},
-    {IDD_KEYS, "Keyboard", 299, 243, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
+    {IDD_KEYS, "Keyboard", 299, 253, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
      kKeysControls},
     {IDD_IMPORT, "Import", 360, 303, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
      kImportControls},
+    {IDD_REVIEW, "Review", 300, 187, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
+     kReviewControls},
+    {IDD_REVIEW_OPTIONS, "Review Options", 197, 129, DS_NONE, kFontFace, kFallbackFontFace,
+     kPointSize, kReviewOptionsControls},
 };
 
 // clang-format on

@@ -13,6 +13,7 @@
 #include "framework/TextCodec.h"
 #include "res/ResourceIds.h"
 #include "res/RowIds.h"
+#include "review/History.h"
 #include "settings/IniFile.h"
 #include "study/NewWordCheck.h"
 #include "study/PageRules.h"
@@ -21,6 +22,7 @@
 #include "ui/CImportDlg.h"
 #include "ui/EntryChecks.h"
 #include "ui/ListCodeSet.h"
+#include "ui/ReviewMenu.h"
 #include "ui/RowText.h"
 #include "words/WordFile.h"
 #include "words/WordListLoad.h"
@@ -69,6 +71,8 @@ ON_COMMAND(ID_VIEW_ZOOM_IN, &CVocabDlg::OnZoomIn)
 ON_COMMAND(ID_VIEW_ZOOM_OUT, &CVocabDlg::OnZoomOut)
 ON_COMMAND(ID_VIEW_ZOOM_RESET, &CVocabDlg::OnZoomReset)
 ON_COMMAND(ID_VIEW_SPEAK, &CVocabDlg::OnSpeak)
+ON_COMMAND(ID_REVIEW_START, &CVocabDlg::OnReview)
+ON_COMMAND(ID_REVIEW_OPTIONS, &CVocabDlg::OnReviewOptions)
 END_MESSAGE_MAP()
 
 static_assert(CVocabDlg::kRowCount == kRowIdCount && RevealState::kRows == kRowIdCount);
@@ -90,6 +94,7 @@ CVocabDlg::CVocabDlg(CWnd* pParent)
       m_findDlg(m_words, [this](std::uint32_t index) { ShowEntry(index); }),
       m_load(std::make_unique<WordListLoad>(std::make_unique<WordStore>())) {
     m_hIcon = AfxGetApp()->LoadIcon(IDR_MAINFRAME);
+    m_review = std::make_unique<ReviewMenu>(*this, m_words, m_speaker);
 }
 
 CVocabDlg::~CVocabDlg() = default;
@@ -188,6 +193,10 @@ LRESULT CVocabDlg::OnShown(WPARAM /*wParam*/, LPARAM /*lParam*/) {
                           "merged when each one exits.");
     for (const std::string& notice : notices)
         MessageBox(notice.c_str(), "Info", MB_OK);
+    // The history is read after the first look at the window, on a thread of its own.
+    if (m_store)
+        m_review->Start(IniFile(m_store->folder(), kSettingsFile),
+                        review::HistoryPathFor(m_strWordFile));
     return 0;
 }
 
@@ -541,6 +550,14 @@ void CVocabDlg::OnAppExit() {
     OnOK();
 }
 
+void CVocabDlg::OnReview() {
+    m_review->OpenReview();
+}
+
+void CVocabDlg::OnReviewOptions() {
+    m_review->OpenOptions();
+}
+
 // ---- Import and export --------------------------------------------------------------------
 
 namespace {
@@ -632,6 +649,10 @@ void CVocabDlg::UpdateMenu() {
 
 void CVocabDlg::OnOK() {
     WriteSettings();
+    if (m_store) {
+        IniFile ini(m_store->folder(), kSettingsFile);
+        m_review->Exit(ini, m_bQuiet);
+    }
     m_bExitRefused = false;
     if (m_bModified && m_store) {
         const WordStore::SaveResult saved = m_store->Save(m_words);

@@ -19,6 +19,7 @@
 #include "ui/Speaker.h"
 #include "words/WordList.h"
 
+class ReviewMenu;
 class WordListLoad;
 class WordStore;
 
@@ -166,4 +167,9 @@ private:
     std::unique_ptr<WordStore> m_store;      // the folder of the word list, held from start-up
     std::unique_ptr<WordListLoad> m_load;    // the list being read until OnInitDialog takes it
     FileChooser m_chooseFile;
+
+    // The Review menu and its windows.
+    void OnReview();
+    void OnReviewOptions();
+    std::unique_ptr<ReviewMenu> m_review;
 };

@@ -1,0 +1,157 @@
+#include "ui/ReviewMenu.h"
+
+#include <cstdio>
+#include <ctime>
+
+#include "framework/CDialog.h"
+#include "framework/CMenu.h"
+#include "res/ResourceIds.h"
+#include "review/DueQueue.h"
+#include "settings/IniFile.h"
+#include "ui/CReviewDlg.h"
+#include "ui/CReviewOptionsDlg.h"
+
+namespace {
+
+// How often the menu looks whether the history has been read.
+constexpr int kPollMs = 20;
+
+// reviews.conflict-20261208-091502.tsv beside the history: its lines merge back by union.
+std::string ConflictPath(const std::string& historyPath) {
+    const std::size_t slash = historyPath.rfind('/');
+    const std::string folder =
+        slash == std::string::npos ? std::string() : historyPath.substr(0, slash + 1);
+    char stamp[32];
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    return folder + "reviews.conflict-" + stamp + ".tsv";
+}
+
+} // namespace
+
+ReviewMenu::ReviewMenu(CDialog& window, const WordList& words, Speaker& speaker)
+    : m_window(window), m_words(words), m_speaker(speaker) {
+    m_poll.setInterval(kPollMs);
+    QObject::connect(&m_poll, &QTimer::timeout, [this] { PollCount(); });
+}
+
+// Leaving without saving (Escape) still keeps every grade.
+ReviewMenu::~ReviewMenu() {
+    const std::string failure = WritePending();
+    if (!failure.empty())
+        std::fprintf(stderr, "vocamint: %s\n", failure.c_str());
+}
+
+review::SessionSettings ReviewMenu::SessionSettings() const {
+    review::SessionSettings settings;
+    settings.schedule.desiredRetention = m_settings.retention;
+    settings.limits.newWords = m_settings.newPerDay;
+    settings.limits.reviews = m_settings.reviewsPerDay;
+    settings.direction = m_settings.meaningShown ? review::Direction::MeaningToWord
+                                                 : review::Direction::WordToMeaning;
+    return settings;
+}
+
+void ReviewMenu::Start(const IniFile& ini, std::string historyPath) {
+    m_historyPath = std::move(historyPath);
+    m_settings = m_stored = ReadReviewSettings(ini);
+    Recount();
+}
+
+void ReviewMenu::Recount() {
+    if (m_historyPath.empty())
+        return;
+    m_poll.stop();
+    m_load.reset(); // waits for a count still running
+    m_load = std::make_unique<review::HistoryLoad>(m_historyPath, SessionSettings().schedule,
+                                                   review::SystemNow());
+    m_poll.start();
+}
+
+void ReviewMenu::PollCount() {
+    if (!m_load || !m_load->Done())
+        return;
+    m_poll.stop();
+    const review::TimeMs now = review::SystemNow();
+    review::HistoryLoad::Result result = m_load->Take();
+    m_load.reset();
+    if (result.status == review::ReadStatus::Refused ||
+        result.status == review::ReadStatus::Failed) {
+        ShowCounts("&Review");
+        return;
+    }
+    const review::SessionSettings settings = SessionSettings();
+    const review::Scheduler scheduler(settings.schedule);
+    const review::DueQueue queue = review::BuildDueQueue(m_words, result.states, scheduler, now,
+                                                         settings.limits, result.today);
+    ShowCounts("&Review (" + review::DueSummary(queue) + ")");
+}
+
+void ReviewMenu::ShowCounts(std::string text) {
+    m_itemText = std::move(text);
+    m_countsReady = true;
+    if (CMenu* menu = m_window.GetMenu())
+        menu->ModifyMenu(ID_REVIEW_START, m_itemText.c_str());
+}
+
+void ReviewMenu::OpenReview() {
+    if (m_historyPath.empty())
+        return;
+    auto session =
+        std::make_unique<review::ReviewSession>(m_words, m_historyPath, SessionSettings());
+    std::string message;
+    if (!session->Start(message)) {
+        m_window.MessageBox(message.c_str(), "Error", MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    if (!message.empty() && !m_toldUnreadable) {
+        m_toldUnreadable = true;
+        m_window.MessageBox(message.c_str(), "Info", MB_OK);
+    }
+    CReviewDlg dlg(*session, m_settings, m_speaker, &m_window);
+    dlg.DoModal();
+    if (session->PendingLines() > 0 && !session->FlushPending(message))
+        m_pending.push_back(std::move(session));
+    Recount();
+}
+
+void ReviewMenu::OpenOptions() {
+    CReviewOptionsDlg dlg(m_settings, &m_window);
+    if (dlg.DoModal() != IDOK || dlg.GetSettings() == m_settings)
+        return;
+    m_settings = dlg.GetSettings();
+    Recount();
+}
+
+std::string ReviewMenu::WritePending() {
+    std::string failure;
+    for (const auto& session : m_pending) {
+        std::string message;
+        if (session->FlushPending(message))
+            continue;
+        const std::string kept = ConflictPath(m_historyPath);
+        if (session->Writer().WritePendingTo(kept, message))
+            failure = "The review history could not be written; this run's grades are kept in '" +
+                      kept + "'.";
+        else
+            failure = "The review history could not be written, nor kept aside: " + message;
+    }
+    m_pending.clear();
+    return failure;
+}
+
+void ReviewMenu::Exit(IniFile& ini, bool quiet) {
+    m_poll.stop();
+    m_load.reset();
+    const std::string failure = WritePending();
+    if (!(m_settings == m_stored) && WriteReviewSettings(ini, m_stored, m_settings))
+        m_stored = m_settings;
+    if (failure.empty())
+        return;
+    if (quiet)
+        std::fprintf(stderr, "vocamint: %s\n", failure.c_str());
+    else
+        m_window.MessageBox(failure.c_str(), "Info", MB_OK);
+}
