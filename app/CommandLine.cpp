@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "app/DueCommand.h"
 #include "exchange/Exporters.h"
 #include "exchange/Import.h"
 #include "exchange/ImportPlan.h"
@@ -27,6 +28,7 @@ constexpr const char* kUsageText =
     "       vocamint --import FILE [--format csv|tsv|kvtml] [--on-duplicate skip|replace|add]\n"
     "                              [--encoding utf-8|utf-16le|utf-16be|gb18030]\n"
     "       vocamint --export FILE [--format csv|tsv|kvtml]\n"
+    "       vocamint --due [FOLDER]\n"
     "\n"
     "Without options, opens the study window on the word list WL.txt of FOLDER, or of the\n"
     "current folder. --import and --export work on the WL.txt of the current folder without\n"
@@ -39,6 +41,8 @@ constexpr const char* kUsageText =
     "  --on-duplicate WHAT  for words already in the list: skip them (the default), replace\n"
     "                       their spell, type and meaning, or add them anyway\n"
     "  --encoding NAME      read FILE in this encoding instead of the one found\n"
+    "  --due                print the words due for review today and the new words to\n"
+    "                       learn, e.g. \"12 due, 20 new\", and exit\n"
     "  -h, --help           show this help and exit\n"
     "  -V, --version        show the version and exit\n"
     "\n"
@@ -53,6 +57,7 @@ struct Arguments {
     std::string folder;
     bool help = false;
     bool version = false;
+    bool due = false;
     bool hasFolder = false;
     bool hasPolicy = false;
     bool hasEncoding = false;
@@ -87,6 +92,10 @@ int Parse(int argc, char** argv, Arguments& args) {
         }
         if (arg == "-V" || arg == "--version") {
             args.version = true;
+            continue;
+        }
+        if (arg == "--due") {
+            args.due = true;
             continue;
         }
         // Options with a value: "--name VALUE" or "--name=VALUE".
@@ -148,6 +157,9 @@ int Parse(int argc, char** argv, Arguments& args) {
     }
     const bool importing = !args.import.empty();
     const bool exporting = !args.exportTo.empty();
+    if (args.due && (importing || exporting || args.format)) {
+        return UsageError("--due cannot be used with --import, --export or --format");
+    }
     if (importing && exporting) {
         return UsageError("--import and --export cannot be used together");
     }
@@ -290,6 +302,9 @@ CommandLineOutcome RunCommandLine(int argc, char** argv) {
         std::fprintf(stderr, "vocamint: cannot open the folder '%s': %s\n", args.folder.c_str(),
                      std::strerror(errno));
         return {true, kUsage};
+    }
+    if (args.due) {
+        return {true, PrintDueCounts()};
     }
     return {false, 0};
 }

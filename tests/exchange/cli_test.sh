@@ -110,5 +110,36 @@ else
     echo "cli_test: zh_CN.gb18030 is not installed; the GB18030 case is left out" >&2
 fi
 
+# --due: the day's counts from the list, the review history beside it and [Review] in env.ini.
+mkdir due && cd due || exit 1
+printf '1 apple \\e n. a\r\n2 book \\e n. b\r\n3 cat \\e n. c\r\n' >WL.txt
+printf '# history\n2020-01-01T00:00:00.000Z\tapple\t3\t1500\tw2m\n' >reviews.tsv
+# Each row: env.ini text (printf format), expected output.
+due_runs=(
+    "|1 due, 2 new"
+    "[Review]\r\nNewPerDay=1\r\n|1 due, 1 new"
+    "[Review]\r\nNewPerDay=0\r\nReviewsPerDay=0\r\n|1 due, 0 new"
+    "[Review]\r\nNewPerDay=oops\r\n|1 due, 2 new"
+)
+for row in "${due_runs[@]}"; do
+    IFS='|' read -r ini want <<<"$row"
+    printf "$ini" >env.ini # shellcheck disable=SC2059
+    expect 0 --due
+    [ "$(cat out)" = "$want" ] || fail "--due with '$ini' printed '$(cat out)', not '$want'"
+done
+cp reviews.tsv before.tsv
+cp WL.txt before.txt
+expect 0 --due ../due
+[ "$(cat out)" = "1 due, 2 new" ] || fail "--due FOLDER printed '$(cat out)'"
+cmp -s reviews.tsv before.tsv && cmp -s WL.txt before.txt || fail "--due changed a file"
+printf 'garbage\n' >>reviews.tsv
+expect 0 --due
+grep -q 'line 3' err || fail "--due did not tell of the unreadable line: $(cat err)"
+rm reviews.tsv && mkdir reviews.tsv
+expect 1 --due
+[ -s err ] && [ ! -s out ] || fail "--due on an unreadable history: '$(cat out)' '$(cat err)'"
+expect 2 --due --export x.csv
+cd .. || exit 1
+
 [ "$failures" -eq 0 ] || exit 1
 echo "cli_test: all passed"
