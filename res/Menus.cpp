@@ -37,6 +37,7 @@ constexpr MenuItemTemplate kStudyMenu[] = {
     {M::Item,      ID_VIEW_SPEAK,    "S&peak Word",        "Ctrl+Space"},
     {M::Title,     0,                "&Review",            nullptr},
     {M::Item,      ID_REVIEW_START,  "&Review",            "Ctrl+R"},
+    {M::Item,      ID_REVIEW_STATISTICS, "&Statistics...", nullptr},
     {M::Item,      ID_REVIEW_OPTIONS, "&Options...",       nullptr},
     {M::Title,     0,                "&Help",              nullptr},
     {M::Item,      ID_HELP_KEYS,     "&Keyboard",          "F1"},

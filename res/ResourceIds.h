@@ -40,6 +40,7 @@ constexpr int ID_VIEW_SPEAK = 0x8026; // reads the current row's word aloud
 // The Review menu.
 constexpr int ID_REVIEW_START = 0x8030; // its text carries the day's counts
 constexpr int ID_REVIEW_OPTIONS = 0x8031;
+constexpr int ID_REVIEW_STATISTICS = 0x8032;
 // Inside the review window.
 constexpr int ID_REVIEW_UNDO = 0x8038;
 constexpr int ID_REVIEW_SPEAK = 0x8039;

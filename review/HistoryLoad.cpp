@@ -2,13 +2,15 @@
 
 namespace review {
 
-HistoryLoad::Result LoadHistory(const std::string& path, const Scheduler& scheduler, TimeMs now) {
+HistoryLoad::Result LoadHistory(const std::string& path, const Scheduler& scheduler, TimeMs now,
+                                bool withGrades) {
     HistoryLoad::Result result;
     History history;
     result.status = ReadHistory(path, history, result.message);
     if (result.status == ReadStatus::Refused || result.status == ReadStatus::Failed)
         return result;
-    result.states = Replay(history, scheduler, LocalDayStart(now), &result.today);
+    result.states = Replay(history, scheduler, LocalDayStart(now), &result.today,
+                           withGrades ? &result.grades : nullptr);
     result.message = UnreadableLinesMessage(history);
     return result;
 }

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "review/History.h"
 #include "review/Replay.h"
@@ -19,6 +20,7 @@ public:
         std::string message; // why it failed, or the Info text for unreadable lines
         CardStates states;
         DayCounts today;
+        std::vector<ReplayedGrade> grades; // only when asked for
     };
 
     // Starts at once; `now` decides which events count as today's.
@@ -42,7 +44,8 @@ private:
     std::thread m_thread;
 };
 
-// The whole of it without a thread, for the command line.
-HistoryLoad::Result LoadHistory(const std::string& path, const Scheduler& scheduler, TimeMs now);
+// The whole of it without a thread, for the command line and the statistics.
+HistoryLoad::Result LoadHistory(const std::string& path, const Scheduler& scheduler, TimeMs now,
+                                bool withGrades = false);
 
 } // namespace review

@@ -73,6 +73,7 @@ ON_COMMAND(ID_VIEW_ZOOM_RESET, &CVocabDlg::OnZoomReset)
 ON_COMMAND(ID_VIEW_SPEAK, &CVocabDlg::OnSpeak)
 ON_COMMAND(ID_REVIEW_START, &CVocabDlg::OnReview)
 ON_COMMAND(ID_REVIEW_OPTIONS, &CVocabDlg::OnReviewOptions)
+ON_COMMAND(ID_REVIEW_STATISTICS, &CVocabDlg::OnReviewStatistics)
 END_MESSAGE_MAP()
 
 static_assert(CVocabDlg::kRowCount == kRowIdCount && RevealState::kRows == kRowIdCount);
@@ -556,6 +557,10 @@ void CVocabDlg::OnReview() {
 
 void CVocabDlg::OnReviewOptions() {
     m_review->OpenOptions();
+}
+
+void CVocabDlg::OnReviewStatistics() {
+    m_review->OpenStatistics();
 }
 
 // ---- Import and export --------------------------------------------------------------------

@@ -171,5 +171,6 @@ private:
     // The Review menu and its windows.
     void OnReview();
     void OnReviewOptions();
+    void OnReviewStatistics();
     std::unique_ptr<ReviewMenu> m_review;
 };

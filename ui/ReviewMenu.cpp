@@ -1,5 +1,10 @@
 #include "ui/ReviewMenu.h"
 
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QLibrary>
+#include <QPalette>
 #include <cstdio>
 #include <ctime>
 
@@ -7,9 +12,11 @@
 #include "framework/CMenu.h"
 #include "res/ResourceIds.h"
 #include "review/DueQueue.h"
+#include "review/Statistics.h"
 #include "settings/IniFile.h"
 #include "ui/CReviewDlg.h"
 #include "ui/CReviewOptionsDlg.h"
+#include "ui/StatisticsFigures.h"
 
 namespace {
 
@@ -28,6 +35,34 @@ std::string ConflictPath(const std::string& historyPath) {
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
     return folder + "reviews.conflict-" + stamp + ".tsv";
 }
+
+// The statistics module, loaded once and kept: its window's code stays mapped while the
+// program runs. VOCAMINT_MODULE_DIR overrides where it is looked for (tests).
+ShowStatisticsFunction LoadStatistics(QString& error) {
+    static ShowStatisticsFunction show = nullptr;
+    if (show != nullptr)
+        return show;
+    QStringList folders;
+    if (const QString dir = qEnvironmentVariable("VOCAMINT_MODULE_DIR"); !dir.isEmpty())
+        folders << dir;
+    const QString bin = QCoreApplication::applicationDirPath();
+    folders << bin << QDir(bin).filePath(QStringLiteral(VOCAMINT_MODULE_DIR_FROM_BIN));
+    for (const QString& folder : folders) {
+        auto* library = new QLibrary(QDir(folder).filePath(QStringLiteral("vocamint-statistics")));
+        if (library->load()) {
+            show = reinterpret_cast<ShowStatisticsFunction>(library->resolve(kShowStatisticsName));
+            if (show != nullptr)
+                return show;
+        }
+        error = library->errorString();
+        delete library;
+    }
+    return nullptr;
+}
+
+constexpr int kPastDays = 365;
+constexpr int kDaysAhead = 30;
+constexpr int kWeeks = 26;
 
 } // namespace
 
@@ -115,6 +150,50 @@ void ReviewMenu::OpenReview() {
     if (session->PendingLines() > 0 && !session->FlushPending(message))
         m_pending.push_back(std::move(session));
     Recount();
+}
+
+void ReviewMenu::OpenStatistics() {
+    if (m_historyPath.empty())
+        return;
+    const review::TimeMs now = review::SystemNow();
+    const review::SessionSettings settings = SessionSettings();
+    const review::Scheduler scheduler(settings.schedule);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const review::HistoryLoad::Result history =
+        review::LoadHistory(m_historyPath, scheduler, now, true);
+    QApplication::restoreOverrideCursor();
+    if (history.status == review::ReadStatus::Refused ||
+        history.status == review::ReadStatus::Failed) {
+        m_window.MessageBox(history.message.c_str(), "Error", MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    StatisticsFigures figures;
+    figures.reviewsPerDay = review::ReviewsPerDay(history.grades, now, kPastDays);
+    const std::time_t first = static_cast<std::time_t>(
+        review::DayStarts(now - (kPastDays - 1) * review::kDayMs, 1)[0] / 1000);
+    std::tm local{};
+    localtime_r(&first, &local);
+    figures.firstWeekday = (local.tm_wday + 6) % 7;
+    figures.duePerDay = review::DuePerDay(history.states, now, kDaysAhead);
+    for (const review::WeekShare& week : review::RecalledPerWeek(history.grades, now, kWeeks))
+        figures.recalledPerWeek.push_back(week.reviewed ? week.Share() : -1.0);
+    figures.desiredRetention = m_settings.retention;
+    const review::CardCounts counts = review::CountCards(m_words, history.states);
+    figures.newWords = counts.newWords;
+    figures.learning = counts.learning;
+    figures.young = counts.young;
+    figures.mature = counts.mature;
+    figures.dark = QApplication::palette().color(QPalette::Window).lightness() < 128;
+    QString error;
+    ShowStatisticsFunction show = LoadStatistics(error);
+    if (show == nullptr) {
+        const std::string text = "The statistics window needs the charts library of Qt "
+                                 "(libqt6charts6): " +
+                                 error.toStdString();
+        m_window.MessageBox(text.c_str(), "Error", MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    show(m_window.GetSafeHwnd(), &figures);
 }
 
 void ReviewMenu::OpenOptions() {

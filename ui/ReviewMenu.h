@@ -28,6 +28,8 @@ public:
     void Start(const IniFile& ini, std::string historyPath);
     // Ctrl+R: a review of the day's words in a window of its own.
     void OpenReview();
+    // Review > Statistics...: the charts module is loaded on the first use.
+    void OpenStatistics();
     // Review > Options...: the choices take effect at once and are written at Exit.
     void OpenOptions();
     // At Exit: grades that could not be written yet, then the settings when they changed.

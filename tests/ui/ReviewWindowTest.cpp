@@ -1,6 +1,8 @@
 // The review window and the Review menu, driven with the keys a learner uses.
 #include <QAction>
 #include <QApplication>
+#include <QDateTime>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -287,6 +289,76 @@ TEST_F(StudyWindowTest, UnreadableHistoryLinesAreToldOnceWhenTheReviewOpens) {
         << first.text.toStdString();
     EXPECT_TRUE(first.text.contains("line 2")) << first.text.toStdString();
     EXPECT_FALSE(second.shown);
+}
+
+bool ChartsMapped() {
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libQt6Charts");
+}
+
+void ChooseReviewMenu(QDialog* w, const QString& text) {
+    auto* bar = w->findChild<QMenuBar*>();
+    for (QAction* title : bar->actions()) {
+        if (title->text() != "&Review")
+            continue;
+        for (QAction* item : title->menu()->actions()) {
+            if (item->text() == text) {
+                item->trigger();
+                return;
+            }
+        }
+    }
+    ADD_FAILURE() << "no item " << text.toStdString();
+}
+
+// The charts library comes in with the statistics window, not before; the window says in
+// words what each chart shows.
+TEST_F(StudyWindowTest, StatisticsLoadTheChartsOnlyWhenOpenedAndNameEveryChart) {
+    qputenv("VOCAMINT_MODULE_DIR", VOCAMINT_MODULE_BUILD_DIR);
+    WriteWords(12);
+    WriteFile("env.ini", "[Setting]\r\nIndex=-9\r\n");
+    // w1 learned two days ago and overdue, w2 graded once just now (learning), w3 taken back.
+    const auto at = [](qint64 msAgo) {
+        return QDateTime::currentDateTimeUtc()
+            .addMSecs(-msAgo)
+            .toString(Qt::ISODateWithMs)
+            .toStdString();
+    };
+    const qint64 day = 86'400'000;
+    WriteFile("reviews.tsv", "# history\n" + at(2 * day) + "\tw1\t3\t900\tw2m\n" +
+                                 at(2 * day - 600'000) + "\tw1\t3\t900\tw2m\n" + at(60'000) +
+                                 "\tw2\t3\t900\tw2m\n" + at(50'000) + "\tw3\t4\t900\tw2m\n" +
+                                 at(40'000) + "\tw3\tundo\t" + at(50'000) + "\n");
+    bool mappedAtStart = true, mappedAfter = false, opened = false;
+    QStringList summaries;
+    Run([&](QDialog* w) {
+        CountsText(w);
+        mappedAtStart = ChartsMapped();
+        ActOnNextDialog("Statistics", [&](QDialog* d) {
+            opened = true;
+            for (QWidget* view : d->findChildren<QWidget*>()) {
+                if (!view->accessibleDescription().isEmpty())
+                    summaries << view->accessibleName() + ": " + view->accessibleDescription();
+            }
+            mappedAfter = ChartsMapped();
+        });
+        ChooseReviewMenu(w, "&Statistics...");
+    });
+    qunsetenv("VOCAMINT_MODULE_DIR");
+    EXPECT_FALSE(mappedAtStart);
+    ASSERT_TRUE(opened);
+    EXPECT_TRUE(mappedAfter);
+    summaries.sort();
+    EXPECT_EQ(
+        summaries.join("\n").toStdString(),
+        (QStringList{"Reviews due, next 30 days: 2 reviews due, 2 of them today",
+                     "Reviews per day, past year: 3 reviews on 2 of the last 365 days; the most in "
+                     "a day: 2",
+                     "Share recalled per week: no reviews this week; desired 90%",
+                     "Words by stage: New 10, Learning 1, Young 1, Mature 0 (young: an interval "
+                     "under 21 days)"})
+            .join("\n")
+            .toStdString());
 }
 
 } // namespace
