@@ -48,7 +48,7 @@ QChartView* Calendar(const StatisticsFigures& f) {
     for (int s = 0; s < 5; ++s) {
         series[s] = new QScatterSeries;
         series[s]->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
-        series[s]->setMarkerSize(9);
+        series[s]->setMarkerSize(6);
         series[s]->setColor(shades[s]);
         series[s]->setBorderColor(shades[s]);
     }
@@ -86,7 +86,7 @@ QChartView* Due(const StatisticsFigures& f) {
     for (std::size_t i = 0; i < f.duePerDay.size(); ++i) {
         *set << f.duePerDay[i];
         total += f.duePerDay[i];
-        days << (i == 0 ? QStringLiteral("today") : QString::number(i));
+        days << QString::number(i);
     }
     auto* series = new QBarSeries;
     series->append(set);
@@ -94,11 +94,18 @@ QChartView* Due(const StatisticsFigures& f) {
     chart->addSeries(series);
     auto* x = new QBarCategoryAxis;
     x->append(days);
-    x->setLabelsAngle(-90);
+    x->setTitleText(QStringLiteral("days from today"));
     chart->addAxis(x, Qt::AlignBottom);
     series->attachAxis(x);
     auto* y = new QValueAxis;
     y->setLabelFormat(QStringLiteral("%d"));
+    // Whole numbers on the ticks: up to five steps of a whole size.
+    const int most =
+        f.duePerDay.empty() ? 0 : *std::max_element(f.duePerDay.begin(), f.duePerDay.end());
+    const int step = std::max(1, (most + 3) / 4);
+    const int top = std::max(1, (most + step - 1) / step) * step;
+    y->setRange(0, top);
+    y->setTickCount(top / step + 1);
     chart->addAxis(y, Qt::AlignLeft);
     series->attachAxis(y);
     return View(chart, QStringLiteral("Reviews due, next %1 days").arg(f.duePerDay.size()),
@@ -165,14 +172,17 @@ QChartView* Stages(const StatisticsFigures& f) {
         const QString label = QStringLiteral("%1 %2").arg(stage.name).arg(stage.count);
         parts << label;
         if (stage.count > 0)
-            series->append(label, stage.count)->setLabelVisible(true);
+            series->append(label, stage.count);
     }
     auto* chart = new QChart;
     chart->addSeries(series);
-    return View(chart, QStringLiteral("Words by stage"),
-                parts.join(QStringLiteral(", ")) +
-                    QStringLiteral(" (young: an interval under 21 days)"),
-                f.dark);
+    QChartView* view = View(chart, QStringLiteral("Words by stage"),
+                            parts.join(QStringLiteral(", ")) +
+                                QStringLiteral(" (young: an interval under 21 days)"),
+                            f.dark);
+    chart->legend()->setVisible(true);
+    chart->legend()->setAlignment(Qt::AlignRight);
+    return view;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "ui/CReviewDlg.h"
 
 #include <QAction>
+#include <QFont>
 #include <QKeySequence>
 #include <QWidget>
 
@@ -64,6 +65,12 @@ BOOL CReviewDlg::OnInitDialog() {
         };
         add(QKeySequence(Qt::CTRL | Qt::Key_Z), &CReviewDlg::OnUndoGrade);
         add(QKeySequence(Qt::CTRL | Qt::Key_Space), &CReviewDlg::OnSpeakWord);
+    }
+    // The card is what the learner looks at: larger than the rest, at every zoom.
+    if (QWidget* prompt = m_staticPrompt.GetSafeHwnd()) {
+        QFont font = prompt->font();
+        font.setPointSizeF(font.pointSizeF() * 1.6);
+        prompt->setFont(font);
     }
     Name(m_staticPrompt, m_settings.meaningShown ? "Meaning asked about" : "Word");
     Name(m_staticSpell, "Pronunciation");
