@@ -14,7 +14,9 @@
 #include "exchange/Import.h"
 #include "exchange/ImportPlan.h"
 #include "framework/CWinApp.h"
+#include "review/History.h"
 #include "ui/ListCodeSet.h"
+#include "ui/ReviewExchange.h"
 #include "words/WordFile.h"
 #include "words/WordList.h"
 
@@ -247,6 +249,11 @@ int Import(const Arguments& args) {
     if (read.droppedFields > 0) {
         std::printf(", %zu extra fields dropped", read.droppedFields);
     }
+    // The progress a KVTML file carried starts the review history of its words.
+    std::size_t graded = 0;
+    if (!ImportGrades(review::HistoryPathFor(path), read.grades, review::ScheduleSettings(), graded,
+                      error))
+        std::fprintf(stderr, "vocamint: the review history: %s\n", error.c_str());
     std::printf(".\n%zu words added, %zu replaced; the list now has %u words.\n",
                 static_cast<std::size_t>(plan.added.GetCount()), plan.replaced.size(),
                 words.GetCount());
@@ -268,7 +275,10 @@ int Export(const Arguments& args) {
     }
     std::string message;
     WordList converted;
-    if (!ExportWords(ListInUtf8(words, converted), args.exportTo, *format, message)) {
+    const GradeLookup grades = *format == ExchangeFormat::Kvtml
+                                   ? GradesForExport(review::HistoryPathFor(path), {})
+                                   : GradeLookup();
+    if (!ExportWords(ListInUtf8(words, converted), args.exportTo, *format, message, grades)) {
         std::fprintf(stderr, "vocamint: %s\n", message.c_str());
         return kFailed;
     }

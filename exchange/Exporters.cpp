@@ -168,7 +168,7 @@ std::string FormatCsv(const WordList& words) {
     return FormatDelimited(words, kCsv);
 }
 
-std::string FormatKvtml(const WordList& words) {
+std::string FormatKvtml(const WordList& words, const GradeLookup& grades) {
     QByteArray bytes;
     QXmlStreamWriter xml(&bytes);
     xml.setAutoFormatting(true);
@@ -210,6 +210,18 @@ std::string FormatKvtml(const WordList& words) {
         xml.writeStartElement(QStringLiteral("translation"));
         xml.writeAttribute(QStringLiteral("id"), QStringLiteral("1"));
         WriteTextElement(xml, QStringLiteral("text"), XmlSafe(fields.mean));
+        if (grades) {
+            if (const std::optional<KvtmlGrade> grade = grades(fields.word)) {
+                xml.writeStartElement(QStringLiteral("grade"));
+                xml.writeTextElement(QStringLiteral("currentgrade"),
+                                     QString::number(grade->currentGrade));
+                xml.writeTextElement(QStringLiteral("count"), QString::number(grade->count));
+                xml.writeTextElement(QStringLiteral("errorcount"),
+                                     QString::number(grade->errorCount));
+                xml.writeTextElement(QStringLiteral("date"), QString::fromStdString(grade->date));
+                xml.writeEndElement();
+            }
+        }
         xml.writeEndElement();
         xml.writeEndElement();
         if (!fields.type.empty()) {
@@ -239,8 +251,12 @@ std::string FormatKvtml(const WordList& words) {
     return bytes.toStdString();
 }
 
+std::string FormatKvtml(const WordList& words) {
+    return FormatKvtml(words, GradeLookup());
+}
+
 bool ExportWords(const WordList& words, const std::string& path, ExchangeFormat format,
-                 std::string& message) {
+                 std::string& message, const GradeLookup& grades) {
     SafeFile file(path);
     if (!file.Open()) {
         message = "Open file '" + path + "' failed!";
@@ -255,7 +271,7 @@ bool ExportWords(const WordList& words, const std::string& path, ExchangeFormat 
         written = WriteDelimited(file, words, kTsv);
         break;
     case ExchangeFormat::Kvtml:
-        written = file.Write(FormatKvtml(words));
+        written = file.Write(FormatKvtml(words, grades));
         break;
     }
     if (!written || !file.Commit()) {

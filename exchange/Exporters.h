@@ -2,9 +2,12 @@
 // programs, CSV for spreadsheets, and KVTML 2.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "exchange/ImportedWords.h"
 
 class WordList;
 
@@ -23,8 +26,12 @@ std::string FormatTsv(const WordList& words);
 std::string FormatCsv(const WordList& words);
 // A KVTML 2 document; characters XML cannot hold (control characters other than tab and
 // line ends) are left out.
+// `grades`, when given, tells each word's progress, written as the meaning's <grade>; a
+// word it gives nothing for (a new word) has none, as without it.
+using GradeLookup = std::function<std::optional<KvtmlGrade>(std::string_view word)>;
+std::string FormatKvtml(const WordList& words, const GradeLookup& grades);
 std::string FormatKvtml(const WordList& words);
 
 // Writes the list to `path` through the safe file write; false with `message` set on failure.
 bool ExportWords(const WordList& words, const std::string& path, ExchangeFormat format,
-                 std::string& message);
+                 std::string& message, const GradeLookup& grades = {});

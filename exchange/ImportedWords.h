@@ -28,6 +28,15 @@ struct ColumnMap {
     friend bool operator==(const ColumnMap&, const ColumnMap&) = default;
 };
 
+// A word's progress as a KVTML file keeps it in <grade>, the texts as read.
+struct KvtmlGrade {
+    std::string word;
+    int currentGrade = 0;
+    int count = 0;
+    int errorCount = 0;
+    std::string date;
+};
+
 struct ImportedWords {
     // In file order; each entry's number is the line it starts on (from 1), for messages.
     WordList entries;
@@ -40,6 +49,9 @@ struct ImportedWords {
     bool header = false;
     bool html = false;
     ColumnMap columns;
+    // KVTML only: the <grade> of entries that have one (of the meaning's translation, else
+    // of the word's); entries without one are not listed.
+    std::vector<KvtmlGrade> grades;
 };
 
 // True when a word is empty or only ASCII white space: the row then gives no entry.

@@ -16,10 +16,36 @@ struct KvtmlEntry {
     QString type;
     QString mean;
     bool hasWord = false;
+    KvtmlGrade grade;
+    int gradeOf = -1; // the translation the grade came from: 1 wins over 0
 };
 
 std::string Utf8(const QString& text) {
     return text.toStdString();
+}
+
+int Int(const QString& text) {
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    return ok ? value : 0;
+}
+
+// Reads a <grade>: currentgrade, count, errorcount and date.
+KvtmlGrade ReadGrade(QXmlStreamReader& xml) {
+    KvtmlGrade grade;
+    while (xml.readNextStartElement()) {
+        const auto name = xml.name();
+        const QString text = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+        if (name == u"currentgrade")
+            grade.currentGrade = Int(text);
+        else if (name == u"count")
+            grade.count = Int(text);
+        else if (name == u"errorcount")
+            grade.errorCount = Int(text);
+        else if (name == u"date")
+            grade.date = text.trimmed().toStdString();
+    }
+    return grade;
 }
 
 // Reads one <translation> of an entry.
@@ -39,6 +65,13 @@ void ReadTranslation(QXmlStreamReader& xml, KvtmlEntry& entry) {
             entry.spell = xml.readElementText(QXmlStreamReader::IncludeChildElements);
         } else if (name == u"wordtype" && entry.type.isEmpty()) {
             entry.type = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+        } else if (name == u"grade" && (id == u"0" || id == u"1")) {
+            const int from = id == u"1" ? 1 : 0;
+            KvtmlGrade grade = ReadGrade(xml);
+            if (from > entry.gradeOf) {
+                entry.grade = std::move(grade);
+                entry.gradeOf = from;
+            }
         } else {
             xml.skipCurrentElement();
         }
@@ -160,6 +193,10 @@ bool ReadKvtml(std::string_view bytes, bool utf8, ImportedWords& out, std::strin
             static_cast<std::int32_t>(std::min<std::size_t>(entry.line, INT32_MAX)), word,
             Utf8(entry.spell), Utf8(type != types.constEnd() ? *type : entry.type),
             Utf8(entry.mean));
+        if (entry.gradeOf >= 0) {
+            out.grades.push_back(entry.grade);
+            out.grades.back().word = word;
+        }
     }
     return true;
 }

@@ -22,6 +22,7 @@
 #include "ui/CImportDlg.h"
 #include "ui/EntryChecks.h"
 #include "ui/ListCodeSet.h"
+#include "ui/ReviewExchange.h"
 #include "ui/ReviewMenu.h"
 #include "ui/RowText.h"
 #include "words/WordFile.h"
@@ -586,6 +587,7 @@ void CVocabDlg::OnFileImport() {
     }
     if (dlg.DoModal() != IDOK)
         return;
+    m_review->ImportGrades(dlg.GetGrades());
     const ImportPlan& plan = dlg.GetPlan();
     std::vector<std::pair<std::uint32_t, WordEntry>> replaced;
     replaced.reserve(plan.replaced.size());
@@ -620,7 +622,10 @@ void CVocabDlg::OnFileExport() {
     }
     std::string message;
     WordList converted;
-    if (!ExportWords(ListInUtf8(m_words, converted), path, *format, message)) {
+    const GradeLookup grades = *format == ExchangeFormat::Kvtml && !m_review->HistoryPath().empty()
+                                   ? GradesForExport(m_review->HistoryPath(), m_review->Schedule())
+                                   : GradeLookup();
+    if (!ExportWords(ListInUtf8(m_words, converted), path, *format, message, grades)) {
         MessageBox(message.c_str(), "Error", MB_OK | MB_ICONINFORMATION);
         return;
     }

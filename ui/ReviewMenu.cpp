@@ -16,6 +16,7 @@
 #include "settings/IniFile.h"
 #include "ui/CReviewDlg.h"
 #include "ui/CReviewOptionsDlg.h"
+#include "ui/ReviewExchange.h"
 #include "ui/StatisticsFigures.h"
 
 namespace {
@@ -194,6 +195,20 @@ void ReviewMenu::OpenStatistics() {
         return;
     }
     show(m_window.GetSafeHwnd(), &figures);
+}
+
+void ReviewMenu::ImportGrades(const std::vector<KvtmlGrade>& grades) {
+    if (grades.empty() || m_historyPath.empty())
+        return;
+    std::size_t added = 0;
+    std::string message;
+    if (!::ImportGrades(m_historyPath, grades, SessionSettings().schedule, added, message)) {
+        const std::string text = "The progress kept in the file could not be added to the "
+                                 "review history: " +
+                                 message;
+        m_window.MessageBox(text.c_str(), "Info", MB_OK);
+    }
+    Recount();
 }
 
 void ReviewMenu::OpenOptions() {

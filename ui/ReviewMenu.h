@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "exchange/ImportedWords.h"
 #include "review/HistoryLoad.h"
 #include "review/ReviewSession.h"
 #include "settings/ReviewSettings.h"
@@ -37,6 +38,10 @@ public:
     void Exit(IniFile& ini, bool quiet);
 
     const ReviewSettings& Settings() const { return m_settings; }
+    const std::string& HistoryPath() const { return m_historyPath; }
+    review::ScheduleSettings Schedule() const { return SessionSettings().schedule; }
+    // After an import: the progress a KVTML file carried starts the history of its words.
+    void ImportGrades(const std::vector<KvtmlGrade>& grades);
     // "&Review (12 due, 20 new)", or "&Review" until the history is read.
     std::string ItemText() const { return m_itemText; }
     bool CountsReady() const { return m_countsReady; }

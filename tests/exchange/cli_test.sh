@@ -141,5 +141,23 @@ expect 1 --due
 expect 2 --due --export x.csv
 cd .. || exit 1
 
+# KVTML carries progress: an imported <grade> starts the word's review history, and an export
+# writes the schedule back as <grade>; a file without grades leaves no history.
+mkdir graded && cd graded || exit 1
+printf '1 old \\e n. o\r\n' >WL.txt
+printf '<?xml version="1.0" encoding="UTF-8"?><kvtml version="2.0"><entries><entry id="0"><translation id="0"><text>cat</text></translation><translation id="1"><text>mao</text></translation></entry></entries></kvtml>\n' >plain.kvtml
+expect 0 --import plain.kvtml
+[ ! -e reviews.tsv ] || fail "a KVTML file without grades started a history"
+printf '<?xml version="1.0" encoding="UTF-8"?><kvtml version="2.0"><entries><entry id="0"><translation id="0"><text>dog</text></translation><translation id="1"><text>gou</text><grade><currentgrade>3</currentgrade><count>4</count><errorcount>1</errorcount><date>2020-01-01T10:00:00</date></grade></translation></entry></entries></kvtml>\n' >graded.kvtml
+expect 0 --import graded.kvtml
+[ "$(grep -c '	dog	' reviews.tsv 2>/dev/null)" -eq 4 ] ||
+    fail "the imported grade gave the history: $(cat reviews.tsv 2>&1)"
+expect 0 --due
+[ "$(cat out)" = "1 due, 2 new" ] || fail "--due after a graded import printed '$(cat out)'"
+expect 0 --export out.kvtml
+grep -q '<currentgrade>' out.kvtml && [ "$(grep -c '<grade>' out.kvtml)" -eq 1 ] ||
+    fail "the export does not carry the one word's grade: $(cat out.kvtml)"
+cd .. || exit 1
+
 [ "$failures" -eq 0 ] || exit 1
 echo "cli_test: all passed"
