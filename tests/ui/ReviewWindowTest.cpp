@@ -205,6 +205,44 @@ TEST_P(ReviewWindowTest, KeysGradeTheCardsAndTheHistoryKeepsThem) {
 INSTANTIATE_TEST_SUITE_P(Keys, ReviewWindowTest, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The keys and the counts at the largest zoom in the dark palette and at the smallest in the
+// light one, with every grade button's two lines whole.
+TEST_F(StudyWindowTest, ReviewKeysWorkAtEveryZoomInDarkAndLight) {
+    const struct {
+        const char* view;
+    } cases[] = {{"[View]\r\nTheme=dark\r\nZoom=300\r\n"},
+                 {"[View]\r\nTheme=light\r\nZoom=80\r\n"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.view);
+        WriteWords(3);
+        WriteFile("reviews.tsv", "");
+        WriteFile("env.ini", std::string("[Setting]\r\nIndex=-9\r\n") + c.view);
+        QString counts;
+        bool whole = true;
+        Run([&](QDialog* w) {
+            counts = CountsText(w);
+            ActOnNextDialog("Review", [&](QDialog* d) {
+                Press(QKeySequence(Qt::Key_Space));
+                for (const int id :
+                     {IDC_REVIEW_AGAIN, IDC_REVIEW_HARD, IDC_REVIEW_GOOD, IDC_REVIEW_EASY}) {
+                    auto* button = Control<QPushButton>(d, id);
+                    whole &= button->sizeHint().height() <= button->height() + 2 &&
+                             button->fontMetrics().horizontalAdvance(
+                                 button->text().section('\n', 0, 0)) < button->width();
+                }
+                Press(QKeySequence("3"));
+                Press(QKeySequence(Qt::Key_Escape));
+            });
+            QApplication::setActiveWindow(w);
+            Control<QWidget>(w, IDOK)->setFocus();
+            Press(QKeySequence(Qt::CTRL | Qt::Key_R));
+        });
+        EXPECT_EQ(counts, "&Review (0 due, 3 new)");
+        EXPECT_TRUE(whole);
+        EXPECT_EQ(GradeLines(ReadFile("reviews.tsv")), QStringList{"w1 3 w2m"});
+    }
+}
+
 // The options take effect for the next review at once, and reach env.ini only at Exit.
 TEST_F(StudyWindowTest, ReviewOptionsAreWrittenAtExitOnlyAndOnlyWhenChanged) {
     struct {
