@@ -251,7 +251,7 @@ int Import(const Arguments& args) {
     }
     // The progress a KVTML file carried starts the review history of its words.
     std::size_t graded = 0;
-    if (!ImportGrades(review::HistoryPathFor(path), read.grades, review::ScheduleSettings(), graded,
+    if (!ImportGrades(review::HistoryPathFor(path), read.grades, ScheduleOfCurrentFolder(), graded,
                       error))
         std::fprintf(stderr, "vocamint: the review history: %s\n", error.c_str());
     std::printf(".\n%zu words added, %zu replaced; the list now has %u words.\n",
@@ -275,9 +275,10 @@ int Export(const Arguments& args) {
     }
     std::string message;
     WordList converted;
-    const GradeLookup grades = *format == ExchangeFormat::Kvtml
-                                   ? GradesForExport(review::HistoryPathFor(path), {})
-                                   : GradeLookup();
+    const GradeLookup grades =
+        *format == ExchangeFormat::Kvtml
+            ? GradesForExport(review::HistoryPathFor(path), ScheduleOfCurrentFolder())
+            : GradeLookup();
     if (!ExportWords(ListInUtf8(words, converted), args.exportTo, *format, message, grades)) {
         std::fprintf(stderr, "vocamint: %s\n", message.c_str());
         return kFailed;

@@ -12,6 +12,12 @@
 #include "words/WordFile.h"
 #include "words/WordList.h"
 
+review::ScheduleSettings ScheduleOfCurrentFolder() {
+    review::ScheduleSettings schedule;
+    schedule.desiredRetention = ReadReviewSettings(IniFile("env.ini")).retention;
+    return schedule;
+}
+
 int PrintDueCounts() {
     const std::string listPath = WordFilePath();
     WordList words;
