@@ -13,12 +13,12 @@ DueQueue BuildDueQueue(const WordList& words, const CardStates& states, const Sc
         today.newWords >= limits.newWords ? 0 : limits.newWords - today.newWords;
     struct Due {
         double recall;
+        const CardState* state; // one per word: a word listed twice has one
         std::uint32_t index;
     };
     std::vector<Due> due;
     // A word listed twice shares one card: the first entry stands for it.
     std::unordered_set<std::string_view> seenNew;
-    std::unordered_set<std::string_view> seenDue;
     const std::uint32_t count = words.GetCount();
     WordPos pos = words.Begin();
     for (std::uint32_t i = 0; i < count; ++i, pos = words.Next(pos)) {
@@ -29,13 +29,19 @@ DueQueue BuildDueQueue(const WordList& words, const CardStates& states, const Sc
                 queue.newWords.push_back(i);
             continue;
         }
-        if (state->due <= now && seenDue.insert(word).second)
-            due.push_back({scheduler.RecallExact(*state, now), i});
+        if (state->due <= now)
+            due.push_back({scheduler.RecallExact(*state, now), state, i});
     }
     // Lowest recall first; list order among equals so that the queue is the same every time.
+    // The entries of one word have one state, hence one recall: they end up side by side.
     std::sort(due.begin(), due.end(), [](const Due& a, const Due& b) {
-        return a.recall != b.recall ? a.recall < b.recall : a.index < b.index;
+        if (a.recall != b.recall)
+            return a.recall < b.recall;
+        return a.state != b.state ? a.state < b.state : a.index < b.index;
     });
+    due.erase(std::unique(due.begin(), due.end(),
+                          [](const Due& a, const Due& b) { return a.state == b.state; }),
+              due.end());
     queue.dueTotal = due.size();
     std::size_t keep = due.size();
     if (limits.reviews != 0)

@@ -8,7 +8,6 @@
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <unordered_map>
 #include <unordered_set>
 
 #include "base/Counted.h"
@@ -202,6 +201,10 @@ std::string EscapeField(std::string_view text) {
 }
 
 bool UnescapeField(std::string_view text, std::string& out) {
+    if (text.find_first_of("\\\r") == std::string_view::npos) {
+        out.assign(text);
+        return true;
+    }
     out.clear();
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
@@ -299,19 +302,53 @@ bool ParseEvent(std::string_view line, HistoryEvent& e) {
     return false;
 }
 
+// Words by their bytes: an open-addressed table of (hash, index) pairs, flat in memory, since
+// a million lookups in a node-based map spend their time on cache misses.
 struct HistoryParser::Index {
-    struct Hash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const {
-            return std::hash<std::string_view>()(s);
-        }
+    struct Slot {
+        std::uint64_t hash = 0;
+        std::int32_t id = -1;
     };
-    std::unordered_map<std::string, std::int32_t, Hash, std::equal_to<>> ids;
+    std::vector<Slot> slots = std::vector<Slot>(1024);
+    std::size_t used = 0;
+
+    static std::uint64_t Hash(std::string_view s) {
+        std::uint64_t h = 0xcbf29ce484222325ULL; // FNV-1a, then a final mix for the low bits
+        for (const char c : s) {
+            h ^= static_cast<unsigned char>(c);
+            h *= 0x100000001b3ULL;
+        }
+        h = (h ^ (h >> 30)) * 0xbf58476d1ce4e5b9ULL;
+        h = (h ^ (h >> 27)) * 0x94d049bb133111ebULL;
+        return h ^ (h >> 31);
+    }
+    // The slot holding `word`, or the empty slot where it belongs.
+    Slot& Find(std::string_view word, std::uint64_t hash, const std::vector<std::string>& words) {
+        const std::size_t mask = slots.size() - 1;
+        for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+            Slot& slot = slots[i];
+            if (slot.id < 0 ||
+                (slot.hash == hash && words[static_cast<std::size_t>(slot.id)] == word))
+                return slot;
+        }
+    }
+    void Add(std::uint64_t hash, std::int32_t id, const std::vector<std::string>& words) {
+        if (2 * (used + 1) > slots.size()) {
+            std::vector<Slot> old = std::move(slots);
+            slots.assign(old.size() * 2, Slot{});
+            for (const Slot& s : old)
+                if (s.id >= 0)
+                    Find(words[static_cast<std::size_t>(s.id)], s.hash, words) = s;
+        }
+        Slot& slot = Find(words[static_cast<std::size_t>(id)], hash, words);
+        slot = {hash, id};
+        ++used;
+    }
 };
 
 HistoryParser::HistoryParser(History& history) : m_history(history), m_index(new Index) {
     for (std::size_t i = 0; i < history.words.size(); ++i)
-        m_index->ids.emplace(history.words[i], static_cast<std::int32_t>(i));
+        m_index->Add(Index::Hash(history.words[i]), static_cast<std::int32_t>(i), history.words);
 }
 
 HistoryParser::~HistoryParser() {
@@ -319,12 +356,13 @@ HistoryParser::~HistoryParser() {
 }
 
 std::int32_t HistoryParser::Intern(std::string&& word) {
-    const auto found = m_index->ids.find(std::string_view(word));
-    if (found != m_index->ids.end())
-        return found->second;
+    const std::uint64_t hash = Index::Hash(word);
+    const Index::Slot& slot = m_index->Find(word, hash, m_history.words);
+    if (slot.id >= 0)
+        return slot.id;
     const auto id = static_cast<std::int32_t>(m_history.words.size());
-    m_index->ids.emplace(word, id);
     m_history.words.push_back(std::move(word));
+    m_index->Add(hash, id, m_history.words);
     return id;
 }
 
@@ -387,6 +425,9 @@ ReadStatus ReadHistory(const std::string& path, History& history, std::string& m
     const int fd = OpenRegular(path, status, message);
     if (fd < 0)
         return status;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && st.st_size > 0) // about 40 bytes a line
+        history.events.reserve(history.events.size() + static_cast<std::size_t>(st.st_size / 36));
     HistoryParser parser(history);
     const bool ok = ReadAllFd(fd, path, &parser, nullptr, message);
     parser.Finish();
@@ -450,6 +491,13 @@ bool HistoryWriter::Open(std::string& message) {
             ::close(fd);
             ::unlink(m_path.c_str());
             return false;
+        }
+        // The new name must survive a crash as well as the lines written under it.
+        const std::size_t slash = m_path.rfind('/');
+        const std::string folder = slash == std::string::npos ? "." : m_path.substr(0, slash + 1);
+        if (const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
+            ::fsync(dir);
+            ::close(dir);
         }
     }
     m_fd = fd;

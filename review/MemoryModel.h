@@ -90,18 +90,28 @@ template <typename T> T CurveFactor(const Parameters<T>& w) {
     return pow(T(0.9), T(1.0) / Decay(w)) - T(1.0);
 }
 
-// Probability of recall after `elapsedDays` for a word of the given stability.
+// Probability of recall after `elapsedDays` for a word of the given stability. The forms that
+// take the curve's factor and decay let a caller that evaluates the curve a million times with
+// fixed parameters work them out once.
+template <typename T>
+T RetrievabilityOnCurve(const T& factor, const T& decay, const T& elapsedDays, const T& stability) {
+    using std::pow;
+    return pow(T(1.0) + factor * elapsedDays / stability, decay);
+}
 template <typename T>
 T Retrievability(const Parameters<T>& w, const T& elapsedDays, const T& stability) {
-    using std::pow;
-    return pow(T(1.0) + CurveFactor(w) * elapsedDays / stability, Decay(w));
+    return RetrievabilityOnCurve(CurveFactor(w), Decay(w), elapsedDays, stability);
 }
 
-// Days until recall falls to `retention`: the unrounded interval.
+// Days until recall falls to `retention`, per day of stability: the interval is stability times
+// this, unrounded.
+template <typename T> T IntervalPerStability(const Parameters<T>& w, const T& retention) {
+    using std::pow;
+    return (pow(retention, T(1.0) / Decay(w)) - T(1.0)) / CurveFactor(w);
+}
 template <typename T>
 T IntervalForRetention(const Parameters<T>& w, const T& stability, const T& retention) {
-    using std::pow;
-    return stability / CurveFactor(w) * (pow(retention, T(1.0) / Decay(w)) - T(1.0));
+    return stability * IntervalPerStability(w, retention);
 }
 
 template <typename T> T InitialStability(const Parameters<T>& w, Grade g) {

@@ -11,6 +11,19 @@ TimeMs SystemNow() {
         .count();
 }
 
+bool DueCounts(const WordList& words, const std::string& historyPath, TimeMs now,
+               const SessionSettings& settings, std::string& text, std::string& message) {
+    History history;
+    const ReadStatus status = ReadHistory(historyPath, history, message);
+    if (status == ReadStatus::Refused || status == ReadStatus::Failed)
+        return false;
+    const Scheduler scheduler(settings.schedule);
+    DayCounts today;
+    const CardStates states = Replay(history, scheduler, LocalDayStart(now), &today);
+    text = DueSummary(BuildDueQueue(words, states, scheduler, now, settings.limits, today));
+    return true;
+}
+
 ReviewSession::ReviewSession(const WordList& words, std::string historyPath,
                              SessionSettings settings, Clock clock, const FileStamp* listStamp)
     : m_words(words), m_historyPath(std::move(historyPath)), m_settings(std::move(settings)),

@@ -66,6 +66,11 @@ struct SessionSummary {
     double RecalledPercent() const { return reviewed ? 100.0 * recalled / reviewed : 0.0; }
 };
 
+// "12 due, 20 new" for `vocamint --due`: reads and replays the history beside the list. False
+// with `message` when the history cannot be read.
+bool DueCounts(const WordList& words, const std::string& historyPath, TimeMs now,
+               const SessionSettings& settings, std::string& text, std::string& message);
+
 class ReviewSession {
 public:
     // The list must outlive the session and stay unchanged while it runs.

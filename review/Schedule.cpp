@@ -39,21 +39,29 @@ Scheduler::Scheduler(ScheduleSettings settings) : m_settings(std::move(settings)
     if (!SetDesiredRetention(m_settings.desiredRetention))
         m_settings.desiredRetention = 0.9;
     m_settings.maximumIntervalDays = std::max(1, m_settings.maximumIntervalDays);
+    CacheCurve();
+}
+
+void Scheduler::CacheCurve() {
+    m_factor = memory::CurveFactor(m_settings.parameters);
+    m_decay = memory::Decay(m_settings.parameters);
+    m_intervalPerStability =
+        memory::IntervalPerStability(m_settings.parameters, m_settings.desiredRetention);
 }
 
 bool Scheduler::SetDesiredRetention(double retention) {
     if (!(retention >= kMinRetention && retention <= kMaxRetention))
         return false;
     m_settings.desiredRetention = retention;
+    CacheCurve();
     return true;
 }
 
 double Scheduler::Recall(const CardState& card, TimeMs now) const {
     if (card.phase == Phase::New)
         return 0;
-    return memory::Retrievability(m_settings.parameters,
-                                  static_cast<double>(ElapsedDays(card.lastReview, now)),
-                                  card.stability);
+    return memory::RetrievabilityOnCurve(
+        m_factor, m_decay, static_cast<double>(ElapsedDays(card.lastReview, now)), card.stability);
 }
 
 double Scheduler::RecallExact(const CardState& card, TimeMs now) const {
@@ -61,7 +69,7 @@ double Scheduler::RecallExact(const CardState& card, TimeMs now) const {
         return 0;
     const double days =
         now <= card.lastReview ? 0.0 : static_cast<double>(now - card.lastReview) / kDayMs;
-    return memory::Retrievability(m_settings.parameters, days, card.stability);
+    return memory::RetrievabilityOnCurve(m_factor, m_decay, days, card.stability);
 }
 
 int Scheduler::IntervalDays(double stability) const {

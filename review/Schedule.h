@@ -74,7 +74,10 @@ public:
 private:
     TimeMs StepDelay(const std::vector<TimeMs>& steps, int step, memory::Grade grade) const;
 
+    void CacheCurve();
+
     ScheduleSettings m_settings;
+    double m_factor = 0, m_decay = 0, m_intervalPerStability = 0;
 };
 
 // A time span as a review button shows it: "1 min", "10 min", "5 h", "3 d", "2.1 mo", "1.4 y".

@@ -84,6 +84,13 @@ TEST(ReviewSession, GradesNewWordsAndBringsLearningCardsBack) {
     EXPECT_EQ(summary.spentMs, 4000 + 2 * kMinuteMs + 3); // grades a millisecond apart
     EXPECT_GT(summary.nextDue, clock.now + kDayMs - 1);
 
+    std::string counts;
+    ASSERT_TRUE(review::DueCounts(list, dir / "reviews.tsv", clock.now, {}, counts, message));
+    EXPECT_EQ(counts, "0 due, 0 new"); // all three started today, none due yet
+    ASSERT_TRUE(
+        review::DueCounts(list, dir / "reviews.tsv", clock.now + 30 * kDayMs, {}, counts, message));
+    EXPECT_EQ(counts, "3 due, 0 new");
+
     // What the session holds is what the file replays to, fuzz included.
     ReviewSession again(list, dir / "reviews.tsv", {}, clock.Source());
     ASSERT_TRUE(again.Start(message));
