@@ -40,11 +40,10 @@ QString CountsText(QDialog* w) {
     return item->text();
 }
 
-void Press(QKeySequence keys) {
-    QWidget* focus = QApplication::focusWidget();
-    if (focus == nullptr)
-        focus = QApplication::activeWindow();
-    QTest::keySequence(focus, keys);
+// The keys to the focused widget of `window`, or to the window when nothing has the focus yet.
+void Press(QWidget* window, QKeySequence keys) {
+    QWidget* focus = window->focusWidget();
+    QTest::keySequence(focus ? focus : window, keys);
 }
 
 QString Text(QDialog* d, int id) {
@@ -151,10 +150,10 @@ TEST_P(ReviewWindowTest, KeysGradeTheCardsAndTheHistoryKeepsThem) {
             answerBefore = Text(d, IDC_REVIEW_ANSWER);
             if (*c.typed) {
                 Perform(d, Step{Step::Type, IDC_REVIEW_TYPED, c.typed});
-                Press(QKeySequence(Qt::Key_Return));
+                Press(d, QKeySequence(Qt::Key_Return));
                 check = Text(d, IDC_REVIEW_CHECK);
             } else {
-                Press(QKeySequence(Qt::Key_Space));
+                Press(d, QKeySequence(Qt::Key_Space));
             }
             answer = Text(d, IDC_REVIEW_ANSWER);
             visible = 0;
@@ -165,13 +164,13 @@ TEST_P(ReviewWindowTest, KeysGradeTheCardsAndTheHistoryKeepsThem) {
             goodName = Control<QPushButton>(d, IDC_REVIEW_GOOD)->accessibleName();
             for (const QKeySequence& keys : c.keys) {
                 if (d->isVisible())
-                    Press(keys);
+                    Press(d, keys);
             }
             promptAfter = Text(d, IDC_REVIEW_PROMPT);
         });
         QApplication::setActiveWindow(w);
         Control<QWidget>(w, IDOK)->setFocus();
-        Press(QKeySequence(Qt::CTRL | Qt::Key_R));
+        Press(w, QKeySequence(Qt::CTRL | Qt::Key_R));
         // The counts are read again after the review; one grade takes a word off the new.
         if (c.grades.size() == 1 && *c.review == '\0')
             (void)QTest::qWaitFor([&] { return ReviewItem(w)->text() != counts; }, 2000);
@@ -222,7 +221,7 @@ TEST_F(StudyWindowTest, ReviewKeysWorkAtEveryZoomInDarkAndLight) {
         Run([&](QDialog* w) {
             counts = CountsText(w);
             ActOnNextDialog("Review", [&](QDialog* d) {
-                Press(QKeySequence(Qt::Key_Space));
+                Press(d, QKeySequence(Qt::Key_Space));
                 for (const int id :
                      {IDC_REVIEW_AGAIN, IDC_REVIEW_HARD, IDC_REVIEW_GOOD, IDC_REVIEW_EASY}) {
                     auto* button = Control<QPushButton>(d, id);
@@ -230,12 +229,12 @@ TEST_F(StudyWindowTest, ReviewKeysWorkAtEveryZoomInDarkAndLight) {
                              button->fontMetrics().horizontalAdvance(
                                  button->text().section('\n', 0, 0)) < button->width();
                 }
-                Press(QKeySequence("3"));
-                Press(QKeySequence(Qt::Key_Escape));
+                Press(d, QKeySequence("3"));
+                Press(d, QKeySequence(Qt::Key_Escape));
             });
             QApplication::setActiveWindow(w);
             Control<QWidget>(w, IDOK)->setFocus();
-            Press(QKeySequence(Qt::CTRL | Qt::Key_R));
+            Press(w, QKeySequence(Qt::CTRL | Qt::Key_R));
         });
         EXPECT_EQ(counts, "&Review (0 due, 3 new)");
         EXPECT_TRUE(whole);
@@ -313,12 +312,12 @@ TEST_F(StudyWindowTest, UnreadableHistoryLinesAreToldOnceWhenTheReviewOpens) {
         AnswerNextMessageBox(&first);
         ActOnNextDialog("Review", [](QDialog*) {});
         Control<QWidget>(w, IDOK)->setFocus();
-        Press(QKeySequence(Qt::CTRL | Qt::Key_R));
+        Press(w, QKeySequence(Qt::CTRL | Qt::Key_R));
         QApplication::setActiveWindow(w);
         AnswerNextMessageBox(&second);
         ActOnNextDialog("Review", [](QDialog*) {});
         Control<QWidget>(w, IDOK)->setFocus();
-        Press(QKeySequence(Qt::CTRL | Qt::Key_R));
+        Press(w, QKeySequence(Qt::CTRL | Qt::Key_R));
         QTest::qWait(100);
     });
     EXPECT_TRUE(first.shown);
