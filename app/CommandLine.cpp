@@ -9,17 +9,19 @@
 #include <string_view>
 #include <unistd.h>
 
+#include "app/DueCommand.h"
 #include "base/Counted.h"
 #include "exchange/Exporters.h"
 #include "exchange/Import.h"
 #include "exchange/ImportPlan.h"
 #include "framework/CWinApp.h"
 #include "review/FitJob.h"
-#include "review/FitSettings.h"
+#include "review/ReviewChoices.h"
 #include "review/History.h"
 #include "settings/Settings.h"
 #include "study/StudySession.h"
 #include "ui/ListCodeSet.h"
+#include "ui/ReviewExchange.h"
 #include "words/WordFile.h"
 #include "words/WordList.h"
 #include "words/WordStore.h"
@@ -35,6 +37,7 @@ constexpr const char* kUsageText =
     "                              [--encoding utf-8|utf-16le|utf-16be|gb18030]\n"
     "       vocamint --export FILE [--format csv|tsv|kvtml]\n"
     "       vocamint --fit [FOLDER]\n"
+    "       vocamint --due [FOLDER]\n"
     "\n"
     "Without options, opens the study window on the word list WL.txt of FOLDER, or of the\n"
     "current folder. --import and --export work on the WL.txt of the current folder without\n"
@@ -49,10 +52,12 @@ constexpr const char* kUsageText =
     "  --encoding NAME      read FILE in this encoding instead of the one found\n"
     "  --fit                fit the review schedule to the list's review history, and keep\n"
     "                       the fit when it predicts the latest reviews better\n"
+    "  --due                print the words due for review today and the new words to\n"
+    "                       learn, e.g. \"12 due, 20 new\", and exit\n"
     "  -h, --help           show this help and exit\n"
     "  -V, --version        show the version and exit\n"
     "\n"
-    "Exit status: 0 done, 1 the import, export or fit failed, 2 wrong usage.\n";
+    "Exit status: 0 done, 1 the import, export, fit or count failed, 2 wrong usage.\n";
 
 struct Arguments {
     std::string import;
@@ -64,6 +69,7 @@ struct Arguments {
     bool help = false;
     bool version = false;
     bool fit = false;
+    bool due = false;
     bool hasFolder = false;
     bool hasPolicy = false;
     bool hasEncoding = false;
@@ -102,6 +108,10 @@ int Parse(int argc, char** argv, Arguments& args) {
         }
         if (arg == "--fit") {
             args.fit = true;
+            continue;
+        }
+        if (arg == "--due") {
+            args.due = true;
             continue;
         }
         // Options with a value: "--name VALUE" or "--name=VALUE".
@@ -165,6 +175,9 @@ int Parse(int argc, char** argv, Arguments& args) {
     const bool exporting = !args.exportTo.empty();
     if (args.fit && (importing || exporting)) {
         return UsageError("--fit cannot be used with --import or --export");
+    }
+    if (args.due && (importing || exporting || args.format)) {
+        return UsageError("--due cannot be used with --import, --export or --format");
     }
     if (importing && exporting) {
         return UsageError("--import and --export cannot be used together");
@@ -262,6 +275,12 @@ int Import(const Arguments& args) {
     if (read.droppedFields > 0) {
         std::printf(", %zu extra fields dropped", read.droppedFields);
     }
+    // The progress a KVTML file carried starts the review history of its words.
+    std::size_t graded = 0;
+    std::string gradeError;
+    if (!ImportGrades(review::HistoryPathFor(session.WordFilePath()), read.grades,
+                      ScheduleOfCurrentFolder(), graded, gradeError))
+        std::fprintf(stderr, "vocamint: the review history: %s\n", gradeError.c_str());
     std::printf(".\n%s added, %zu replaced; the list now has %s.\n",
                 Counted(plan.added.GetCount(), "word", "words").c_str(), plan.replaced.size(),
                 Counted(session.words().GetCount(), "word", "words").c_str());
@@ -283,7 +302,11 @@ int Export(const Arguments& args) {
     }
     std::string message;
     WordList converted;
-    if (!ExportWords(ListInUtf8(words, converted), args.exportTo, *format, message)) {
+    const GradeLookup grades =
+        *format == ExchangeFormat::Kvtml
+            ? GradesForExport(review::HistoryPathFor(path), ScheduleOfCurrentFolder())
+            : GradeLookup();
+    if (!ExportWords(ListInUtf8(words, converted), args.exportTo, *format, message, grades)) {
         std::fprintf(stderr, "vocamint: %s\n", message.c_str());
         return kFailed;
     }
@@ -326,6 +349,9 @@ CommandLineOutcome RunCommandLine(int argc, char** argv) {
         };
         return {true, review::FitCommand(review::HistoryPathFor(WordStore::kFileName),
                                          review::ParametersOf(settings.review), keep, stdout)};
+    }
+    if (args.due) {
+        return {true, PrintDueCounts()};
     }
     return {false, 0};
 }

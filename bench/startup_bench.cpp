@@ -98,8 +98,9 @@ struct ProbeResult {
 };
 
 std::string g_self;
-std::filesystem::path g_dir;      // the 20,000-word list
-std::filesystem::path g_emptyDir; // no files at all
+std::filesystem::path g_dir;        // the 20,000-word list
+std::filesystem::path g_emptyDir;   // no files at all
+std::filesystem::path g_historyDir; // the list with a review history beside it
 
 // Starts the probe in `dir` and waits for it.
 ProbeResult Spawn(const std::vector<std::string>& args, const std::filesystem::path& dir = g_dir) {
@@ -166,6 +167,8 @@ void BM_FirstPaint(benchmark::State& state) {
         {"study", {"--probe", "vocab"}, g_dir, {}},
         // Without the word list: what the list costs.
         {"study_no_list", {"--probe", "vocab"}, g_emptyDir, {}},
+        // With a review history of a million lines beside the list: read after the paint.
+        {"study_history", {"--probe", "vocab"}, g_historyDir, {}},
         {"bare", {"--probe", "bare", w, h}, g_dir, {}},
         // The bare dialog in the study window's fallback font: what the font costs.
         {"bare_study_font", {"--probe", "bare", w, h, "AR PL UMing CN"}, g_dir, {}},
@@ -186,7 +189,8 @@ void BM_FirstPaint(benchmark::State& state) {
         state.counters[std::string(kind.name) + "_ms"] = Median(kind.ms);
         state.counters[std::string(kind.name) + "_rss_kb"] = static_cast<double>(kind.maxRssKb);
     }
-    state.counters["study_to_bare"] = Median(kinds[0].ms) / Median(kinds[2].ms);
+    state.counters["study_to_bare"] = Median(kinds[0].ms) / Median(kinds[3].ms);
+    state.counters["history_to_study"] = Median(kinds[2].ms) / Median(kinds[0].ms);
 }
 
 BENCHMARK(BM_FirstPaint)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(40);
@@ -195,6 +199,22 @@ void WriteWordList(const std::filesystem::path& file, int count) {
     std::ofstream out(file, std::ios::binary);
     for (int n = 1; n <= count; ++n)
         out << n << " word" << n << " /spell" << n << "/ n. meaning" << n << "\r\n";
+}
+
+// `lines` grades of the list's words, a minute apart, ending a day ago.
+void WriteHistory(const std::filesystem::path& file, int lines, int words) {
+    std::ofstream out(file, std::ios::binary);
+    out << "# review history\n";
+    const std::time_t end = std::time(nullptr) - 86400;
+    for (int i = 0; i < lines; ++i) {
+        const std::time_t at = end - static_cast<std::time_t>(lines - i) * 60;
+        std::tm utc{};
+        gmtime_r(&at, &utc);
+        char stamp[40];
+        std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%S.000Z", &utc);
+        out << stamp << "\tword" << (i % words + 1) << "\t" << (i % 7 == 0 ? 1 : 3)
+            << "\t2000\tw2m\n";
+    }
 }
 
 } // namespace
@@ -217,6 +237,12 @@ int main(int argc, char** argv) {
     g_emptyDir = g_dir / "empty";
     std::filesystem::create_directory(g_emptyDir);
     WriteWordList(g_dir / "WL.txt", 20000);
+    g_historyDir = g_dir / "history";
+    std::filesystem::create_directory(g_historyDir);
+    WriteWordList(g_historyDir / "WL.txt", 20000);
+    WriteHistory(g_historyDir / "reviews.tsv", 1'000'000, 20000);
+    std::ofstream(g_historyDir / "env.ini", std::ios::binary)
+        << "[Setting]\r\nIndex=19981\r\nGoto=\r\n";
     {
         std::ofstream(g_dir / "env.ini", std::ios::binary)
             << "[Setting]\r\nIndex=19981\r\nGoto=\r\n";

@@ -201,7 +201,7 @@ std::string FormatCsv(const WordList& words) {
     return FormatDelimited(words, kCsv);
 }
 
-std::string FormatKvtml(const WordList& words) {
+std::string FormatKvtml(const WordList& words, const GradeLookup& grades) {
     QByteArray bytes;
     QXmlStreamWriter xml(&bytes);
     xml.setAutoFormatting(true);
@@ -243,6 +243,18 @@ std::string FormatKvtml(const WordList& words) {
         xml.writeStartElement(QStringLiteral("translation"));
         xml.writeAttribute(QStringLiteral("id"), QStringLiteral("1"));
         WriteTextElement(xml, QStringLiteral("text"), XmlSafe(fields.mean));
+        if (grades) {
+            if (const std::optional<KvtmlGrade> grade = grades(fields.word)) {
+                xml.writeStartElement(QStringLiteral("grade"));
+                xml.writeTextElement(QStringLiteral("currentgrade"),
+                                     QString::number(grade->currentGrade));
+                xml.writeTextElement(QStringLiteral("count"), QString::number(grade->count));
+                xml.writeTextElement(QStringLiteral("errorcount"),
+                                     QString::number(grade->errorCount));
+                xml.writeTextElement(QStringLiteral("date"), QString::fromStdString(grade->date));
+                xml.writeEndElement();
+            }
+        }
         xml.writeEndElement();
         xml.writeEndElement();
         if (!fields.type.empty()) {
@@ -272,8 +284,13 @@ std::string FormatKvtml(const WordList& words) {
     return bytes.toStdString();
 }
 
+std::string FormatKvtml(const WordList& words) {
+    return FormatKvtml(words, GradeLookup());
+}
+
 bool ExportWords(const WordList& words, const std::string& path, ExchangeFormat format,
-                 std::string& message, const std::string& listFolder) {
+                 std::string& message, const GradeLookup& grades,
+                 const std::string& listFolder) {
     FileStamp target;
     if (Folder::Open(".").Stat(path, target) && target.exists) {
         if (!target.regular) {
@@ -302,7 +319,7 @@ bool ExportWords(const WordList& words, const std::string& path, ExchangeFormat 
         written = WriteDelimited(file, words, kTsv);
         break;
     case ExchangeFormat::Kvtml:
-        written = file.Write(FormatKvtml(words));
+        written = file.Write(FormatKvtml(words, grades));
         break;
     }
     if (!written || !file.Commit()) {

@@ -2,9 +2,12 @@
 // programs, CSV for spreadsheets, and KVTML 2.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "exchange/ImportedWords.h"
 
 class WordList;
 
@@ -23,6 +26,10 @@ std::string FormatTsv(const WordList& words);
 std::string FormatCsv(const WordList& words);
 // A KVTML 2 document; characters XML cannot hold (control characters other than tab and
 // line ends) are left out.
+// `grades`, when given, tells each word's progress, written as the meaning's <grade>; a
+// word it gives nothing for (a new word) has none, as without it.
+using GradeLookup = std::function<std::optional<KvtmlGrade>(std::string_view word)>;
+std::string FormatKvtml(const WordList& words, const GradeLookup& grades);
 std::string FormatKvtml(const WordList& words);
 
 // Writes the list to `path` through the safe file write; false with `message` set on failure.
@@ -30,4 +37,5 @@ std::string FormatKvtml(const WordList& words);
 // and inode) the word list of `listFolder`, its settings or one of its backups. A failed export
 // leaves a file that was there as it was.
 bool ExportWords(const WordList& words, const std::string& path, ExchangeFormat format,
-                 std::string& message, const std::string& listFolder = ".");
+                 std::string& message, const GradeLookup& grades = {},
+                 const std::string& listFolder = ".");

@@ -28,6 +28,15 @@ struct ColumnMap {
     friend bool operator==(const ColumnMap&, const ColumnMap&) = default;
 };
 
+// A word's progress as a KVTML file keeps it in <grade>, the texts as read.
+struct KvtmlGrade {
+    std::string word;
+    int currentGrade = 0;
+    int count = 0;
+    int errorCount = 0;
+    std::string date;
+};
+
 // How an import file was read.
 enum class ReadFormat {
     Delimited, // comma-, semicolon- or tab-separated text
@@ -61,6 +70,9 @@ struct ImportedWords {
     void AddProblem(std::size_t line, std::string reason);
     // The problems not kept.
     std::size_t ProblemsLeftOut() const;
+    // KVTML only: the <grade> of entries that have one (of the meaning's translation, else
+    // of the word's); entries without one are not listed.
+    std::vector<KvtmlGrade> grades;
 };
 
 // True when a word is empty or only ASCII white space: the row then gives no entry.

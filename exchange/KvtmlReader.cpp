@@ -5,6 +5,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QXmlStreamReader>
+#include <charconv>
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
@@ -23,6 +24,8 @@ struct KvtmlEntry {
     std::string type;
     std::string mean;
     bool hasWord = false;
+    KvtmlGrade grade; // of the meaning's translation, else of the word's
+    int gradeOf = -1; // the translation the grade is of; -1: none
 };
 
 // What an open element is to the reader.
@@ -35,6 +38,7 @@ enum class Kind {
     Translation, // <entry><translation>
     WordTypes,   // <wordtypes>
     Container,   // a <container> of word types, at any depth
+    Grade,       // <translation><grade>
 };
 
 struct Frame {
@@ -42,7 +46,16 @@ struct Frame {
     std::string id;                  // of a translation
     std::string name;                // of a container
     std::vector<std::string> listed; // entry ids a container lists
+    std::string grade[4];            // currentgrade, count, errorcount, date as read
 };
+
+// A whole number as a grade's fields hold it; 0 for anything else.
+int GradeNumber(std::string_view text) {
+    text = ascii::Trim(text);
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size() ? value : 0;
+}
 
 std::string Utf8(QStringView text) {
     return text.toUtf8().toStdString();
@@ -148,7 +161,7 @@ void KvtmlParser::Capture(std::string* into) {
 void KvtmlParser::Open() {
     const Kind parent = m_open.empty() ? Kind::Skipped : m_open.back().kind;
     const auto name = m_xml.name();
-    m_open.push_back(Frame{Kind::Skipped, {}, {}, {}});
+    m_open.push_back(Frame{Kind::Skipped, {}, {}, {}, {}});
     Frame& frame = m_open.back();
     switch (parent) {
     case Kind::Skipped:
@@ -197,6 +210,21 @@ void KvtmlParser::Open() {
             Capture(&entry.spell);
         } else if (name == u"wordtype" && entry.type.empty()) {
             Capture(&entry.type);
+        } else if (name == u"grade" && (id == "0" || id == "1")) {
+            frame.kind = Kind::Grade;
+            frame.id = id;
+        }
+        break;
+    }
+    case Kind::Grade: {
+        Frame& grade = m_open[m_open.size() - 2];
+        const std::size_t field = name == u"currentgrade" ? 0
+                                  : name == u"count"      ? 1
+                                  : name == u"errorcount" ? 2
+                                  : name == u"date"       ? 3
+                                                          : 4;
+        if (field < 4) {
+            Capture(&grade.grade[field]);
         }
         break;
     }
@@ -229,6 +257,18 @@ void KvtmlParser::Close() {
         m_capture = nullptr;
     }
     Frame& frame = m_open.back();
+    if (frame.kind == Kind::Grade && !m_entries.empty()) {
+        KvtmlEntry& entry = m_entries.back();
+        const int of = frame.id == "1" ? 1 : 0;
+        if (of > entry.gradeOf) {
+            entry.grade = KvtmlGrade{{},
+                                     GradeNumber(frame.grade[0]),
+                                     GradeNumber(frame.grade[1]),
+                                     GradeNumber(frame.grade[2]),
+                                     std::string(ascii::Trim(frame.grade[3]))};
+            entry.gradeOf = of;
+        }
+    }
     if (frame.kind == Kind::Container) {
         for (std::string& id : frame.listed) {
             m_types.try_emplace(std::move(id), frame.name);
@@ -251,7 +291,7 @@ bool KvtmlParser::Read(ImportedWords& out, std::string& error) {
                     return false;
                 }
                 root = true;
-                m_open.push_back(Frame{Kind::Root, {}, {}, {}});
+                m_open.push_back(Frame{Kind::Root, {}, {}, {}, {}});
                 continue;
             }
             if (m_open.size() >= kMaxKvtmlDepth) {
@@ -299,6 +339,10 @@ bool KvtmlParser::Read(ImportedWords& out, std::string& error) {
             out.entries.AppendFields(
                 static_cast<std::int32_t>(std::min<std::size_t>(entry.line, INT32_MAX)), entry.word,
                 entry.spell, type != m_types.end() ? type->second : entry.type, entry.mean);
+            if (entry.gradeOf >= 0) {
+                out.grades.push_back(std::move(entry.grade));
+                out.grades.back().word = entry.word;
+            }
         }
         entry = KvtmlEntry();
     }

@@ -167,17 +167,18 @@ constexpr ControlTemplate kKeysControls[] = {
     {IDC_STATIC, K::Label,
      "Right\nLeft\nHome\nEnd\nTab, Shift+Tab\nSpace\nAlt+W, Alt+M\nAlt+O, Alt+E, Alt+T\nAlt+A\n"
      "Other Alt+letters\nEnter\nEscape\nAlt+F4\n\nF2, double-click\nDelete\nCtrl+Z\nCtrl+Shift+Z, Ctrl+Y\n"
-     "Ctrl+F\nF3, Shift+F3\nF1\n\nCtrl+Plus, Ctrl+=\nCtrl+Minus, Ctrl+0\nCtrl+Space",
-     7, 7, 80, 212, CS_NOPREFIX | kLabel},
+     "Ctrl+F\nF3, Shift+F3\nF1\n\nCtrl+Plus, Ctrl+=\nCtrl+Minus, Ctrl+0\nCtrl+Space\nCtrl+R",
+     7, 7, 80, 232, CS_NOPREFIX | kLabel},
     {IDC_STATIC, K::Label,
      "Next page\nPrevious page\nFirst page\nLast page\nMove between controls\n"
      "Click the focused button or box\nHide Word, Hide Mean\nWord, Mean, Type fields (Alt+E: Exit, Mean)\n"
      "Add the word\nNothing: Alt never types into a field\nExit and save (Add, when it has the focus)\nLeave without saving\n"
      "Close the window, saving\n\nEdit the entry of the current row\nDelete the entry of the current row\n"
      "Undo the last change\nRedo\nFind words\nNext, previous match\nThis sheet\n\n"
-     "Zoom in\nZoom out, actual size\nSpeak the word of the current row",
-     92, 7, 200, 212, CS_NOPREFIX | kLabel},
-    {IDOK,       K::DefPushButton, "OK",    242, 222, 50, 14, kButton},
+     "Zoom in\nZoom out, actual size\nSpeak the word of the current row\n"
+     "Review the day's words",
+     92, 7, 200, 232, CS_NOPREFIX | kLabel},
+    {IDOK,       K::DefPushButton, "OK",    242, 242, 50, 14, kButton},
 };
 
 // How the file was read and the choices that change it above; what the import gives below.
@@ -204,6 +205,39 @@ constexpr ControlTemplate kImportControls[] = {
     {IDCANCEL,             K::PushButton,    "Cancel",            303, 282, 50,  14,  kButton},
 };
 
+// The card above, the answer below it once shown, the grade buttons at the foot. The buttons'
+// texts come from the window: they carry the interval each grade would give.
+constexpr ControlTemplate kReviewControls[] = {
+    // id                 kind              caption          x    y    cx   cy  style
+    {IDC_REVIEW_STATUS,   K::Label,         "",              7,   7,   286, 8,  kLabel | CS_NOPREFIX},
+    {IDC_REVIEW_PROMPT,   K::Label,         "",              7,   24,  286, 16, kLabel | CS_NOPREFIX},
+    {IDC_REVIEW_SPELL,    K::Label,         "",              7,   43,  286, 8,  kLabel | CS_NOPREFIX},
+    {IDC_REVIEW_TYPED,    K::Edit,          "",              7,   58,  286, 12, kEdit},
+    {IDC_REVIEW_CHECK,    K::Label,         "",              7,   74,  286, 8,  kLabel | CS_NOPREFIX},
+    {IDC_REVIEW_ANSWER,   K::Label,         "",              7,   88,  286, 24, kLabel | CS_NOPREFIX},
+    {IDOK,                K::DefPushButton, "Show answer",   7,   120, 286, 14, kButton},
+    {IDC_REVIEW_AGAIN,    K::PushButton,    "",              7,   140, 68,  20, kButton},
+    {IDC_REVIEW_HARD,     K::PushButton,    "",              79,  140, 68,  20, kButton},
+    {IDC_REVIEW_GOOD,     K::PushButton,    "",              151, 140, 68,  20, kButton},
+    {IDC_REVIEW_EASY,     K::PushButton,    "",              223, 140, 68,  20, kButton},
+    {IDCANCEL,            K::PushButton,    "Close",         243, 166, 50,  14, kButton},
+};
+
+constexpr ControlTemplate kReviewOptionsControls[] = {
+    // id                      kind              caption                       x    y    cx   cy  style
+    {IDC_STATIC,               K::Label,         "Desired &retention (0.70-0.99)", 7, 9, 130, 8, kLabel},
+    {IDC_REVIEW_RETENTION,     K::Edit,          "",                           140, 7,  50,  12, kEdit},
+    {IDC_STATIC,               K::Label,         "&New words a day",           7,   27,  130, 8,  kLabel},
+    {IDC_REVIEW_NEW_PER_DAY,   K::Edit,          "",                           140, 25,  50,  12, kEdit},
+    {IDC_STATIC,               K::Label,         "Reviews a &day (0: no limit)", 7, 45,  130, 8,  kLabel},
+    {IDC_REVIEW_PER_DAY,       K::Edit,          "",                           140, 43,  50,  12, kEdit},
+    {IDC_REVIEW_MEANING_SHOWN, K::CheckBox,      "Show the &meaning, ask the word", 7, 62, 183, 10, kCheck},
+    {IDC_REVIEW_TWO_ANSWERS,   K::CheckBox,      "&Two answers: Forgot and Knew", 7, 76, 183, 10, kCheck},
+    {IDC_REVIEW_TYPE_ANSWER,   K::CheckBox,      "T&ype the answer",           7,   90,  183, 10, kCheck},
+    {IDOK,                     K::DefPushButton, "OK",                         86,  108, 50,  14, kButton},
+    {IDCANCEL,                 K::PushButton,    "Cancel",                     140, 108, 50,  14, kButton},
+};
+
 constexpr DialogTemplate kTemplates[] = {
     {IDD_MAIN, "Vocamint", 548, 328, DS_VISIBLE | DS_MINIMIZEBOX | DS_APPWINDOW, kFontFace,
      kFallbackFontFace, kPointSize, kMainControls, kPhoneticFontFace},
@@ -213,10 +247,14 @@ constexpr DialogTemplate kTemplates[] = {
      kEditEntryControls, kPhoneticFontFace},
     {IDD_FIND, "Find", 200, 201, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
      kFindControls, kPhoneticFontFace},
-    {IDD_KEYS, "Keyboard", 299, 243, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
+    {IDD_KEYS, "Keyboard", 299, 263, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
      kKeysControls, kPhoneticFontFace},
     {IDD_IMPORT, "Import", 360, 303, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
      kImportControls, kPhoneticFontFace},
+    {IDD_REVIEW, "Review", 300, 187, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
+     kReviewControls, kPhoneticFontFace},
+    {IDD_REVIEW_OPTIONS, "Review Options", 197, 129, DS_NONE, kFontFace, kFallbackFontFace,
+     kPointSize, kReviewOptionsControls, kPhoneticFontFace},
 };
 
 // clang-format on

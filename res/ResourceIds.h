@@ -10,6 +10,8 @@ constexpr unsigned IDD_EDIT_ENTRY = 130;
 constexpr unsigned IDD_FIND = 131;
 constexpr unsigned IDD_KEYS = 132;
 constexpr unsigned IDD_IMPORT = 133;
+constexpr unsigned IDD_REVIEW = 134;
+constexpr unsigned IDD_REVIEW_OPTIONS = 135;
 constexpr unsigned IDR_STUDY_MENU = 140; // the study window's menu bar
 constexpr unsigned IDR_ROW_MENU = 141;   // a row's context menu
 
@@ -35,6 +37,14 @@ constexpr int ID_VIEW_ZOOM_IN = 0x8023;
 constexpr int ID_VIEW_ZOOM_OUT = 0x8024;
 constexpr int ID_VIEW_ZOOM_RESET = 0x8025;
 constexpr int ID_VIEW_SPEAK = 0x8026; // reads the current row's word aloud
+// The Review menu.
+constexpr int ID_REVIEW_START = 0x8030; // its text carries the day's counts
+constexpr int ID_REVIEW_OPTIONS = 0x8031;
+constexpr int ID_REVIEW_STATISTICS = 0x8032;
+constexpr int ID_REVIEW_FIT = 0x8033;
+// Inside the review window.
+constexpr int ID_REVIEW_UNDO = 0x8038;
+constexpr int ID_REVIEW_SPEAK = 0x8039;
 
 // The entry editor.
 constexpr int IDC_ENTRY_NUMBER = 1100;
@@ -59,6 +69,26 @@ constexpr int IDC_IMPORT_ADD = 1126;
 constexpr int IDC_IMPORT_PREVIEW = 1127;
 constexpr int IDC_IMPORT_COUNTS = 1128;
 constexpr int IDC_IMPORT_PROBLEMS = 1129;
+
+// The review window.
+constexpr int IDC_REVIEW_STATUS = 1130;
+constexpr int IDC_REVIEW_PROMPT = 1131;
+constexpr int IDC_REVIEW_SPELL = 1132;
+constexpr int IDC_REVIEW_ANSWER = 1133;
+constexpr int IDC_REVIEW_TYPED = 1134;
+constexpr int IDC_REVIEW_CHECK = 1135;
+constexpr int IDC_REVIEW_AGAIN = 1136; // the four grade buttons, in grade order
+constexpr int IDC_REVIEW_HARD = 1137;
+constexpr int IDC_REVIEW_GOOD = 1138;
+constexpr int IDC_REVIEW_EASY = 1139;
+
+// The review options.
+constexpr int IDC_REVIEW_RETENTION = 1140;
+constexpr int IDC_REVIEW_NEW_PER_DAY = 1141;
+constexpr int IDC_REVIEW_PER_DAY = 1142;
+constexpr int IDC_REVIEW_MEANING_SHOWN = 1143;
+constexpr int IDC_REVIEW_TWO_ANSWERS = 1144;
+constexpr int IDC_REVIEW_TYPE_ANSWER = 1145;
 
 // System-menu command of the About item.
 constexpr unsigned IDM_ABOUTBOX = 0x0010;

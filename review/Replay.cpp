@@ -102,7 +102,7 @@ std::vector<std::int32_t> WalkGrades(const History& history, OnGrade grade) {
 } // namespace
 
 CardStates Replay(const History& history, const Scheduler& scheduler, TimeMs dayStart,
-                  DayCounts* today) {
+                  DayCounts* today, std::vector<ReplayedGrade>* grades) {
     if (today)
         *today = {};
     std::vector<CardState> cards;
@@ -113,6 +113,8 @@ CardStates Replay(const History& history, const Scheduler& scheduler, TimeMs day
             CardState& state = cards[card];
             if (today && e.time >= dayStart)
                 ++(state.phase == Phase::New ? today->newWords : today->reviews);
+            if (grades)
+                grades->push_back({e.time, e.grade, state.phase});
             const std::string& word = history.words[static_cast<std::size_t>(e.word)];
             state = scheduler.Next(state, e.grade, e.time, FuzzSeed(word, state.reps));
         });

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "review/Fit.h"
 #include "review/History.h"
@@ -45,10 +46,18 @@ struct DayCounts {
     std::uint64_t newWords = 0; // words graded for the first time
 };
 
+// One grade that counts, as replay applied it, for the statistics.
+struct ReplayedGrade {
+    TimeMs time = 0;
+    memory::Grade grade = memory::Grade::Good;
+    Phase before = Phase::New; // the card's phase when it was graded
+};
+
 // Replays the history in time order: duplicate events count once, retracted grades are
-// skipped, renames carry a word's state over. Events at or after `dayStart` fill `today`.
+// skipped, renames carry a word's state over. Events at or after `dayStart` fill `today`;
+// `grades`, when given, receives every grade applied, in time order.
 CardStates Replay(const History& history, const Scheduler& scheduler, TimeMs dayStart = 0,
-                  DayCounts* today = nullptr);
+                  DayCounts* today = nullptr, std::vector<ReplayedGrade>* grades = nullptr);
 
 // Every word's grades in time order, after the same dedup, retraction and renames as Replay:
 // the input of a parameter fit.

@@ -49,7 +49,7 @@ std::uint64_t FuzzSeed(std::string_view word, int reps);
 // Applies grades to card states with the memory model, learning steps and fuzz.
 class Scheduler {
 public:
-    Scheduler() = default;
+    Scheduler() : Scheduler(ScheduleSettings{}) {}
     explicit Scheduler(ScheduleSettings settings);
 
     const ScheduleSettings& Settings() const { return m_settings; }

@@ -3,7 +3,7 @@
 # Usage: scripts/deps.sh run|test
 set -euo pipefail
 
-build=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-speech-dev qt6-declarative-dev libgl-dev fonts-arphic-uming fonts-sil-gentiumplus locales)
+build=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-speech-dev qt6-declarative-dev qt6-charts-dev libgl-dev fonts-arphic-uming fonts-sil-gentiumplus locales)
 test=(libgtest-dev libbenchmark-dev clang-14 libclang-rt-14-dev
       xvfb xauth xdotool openbox x11-utils imagemagick desktop-file-utils appstream dpkg-dev
       qt6-speech-flite-plugin syncthing curl)

@@ -129,7 +129,7 @@ bool Settings::WriteAtExit(std::int32_t storedIndex, std::string_view goTo) {
     IniFile file = SettingsFile();
     bool written = file.WriteString(kListSection, "Index", std::to_string(storedIndex));
     written = file.WriteString(kListSection, "Goto", goTo) && written;
-    if (review != m_reviewRead && WriteReview(file, review)) {
+    if (review != m_reviewRead && WriteReview(file, m_reviewRead, review)) {
         m_reviewRead = review;
     }
     return written;
@@ -176,12 +176,21 @@ ReviewSettings Settings::ReadReview(const IniFile& file) {
     }
     if (const auto value = text->Find(kReviewSection, "NewPerDay"))
         review.newPerDay = ParseCount(*value).value_or(review.newPerDay);
-    if (const auto value = text->Find(kReviewSection, "ReviewsPerDay"))
-        review.reviewsPerDay = ParseCount(*value); // empty or "none": no limit
+    if (const auto value = text->Find(kReviewSection, "ReviewsPerDay")) {
+        review.reviewsPerDay = ParseCount(*value); // empty, "none" or 0: no limit
+        if (review.reviewsPerDay == 0)
+            review.reviewsPerDay.reset();
+    }
     if (const auto value = text->Find(kReviewSection, "Direction")) {
-        if (ascii::EqualsNoCase(*value, "MeaningToWord"))
+        const std::string_view direction = ascii::Trim(*value);
+        if (ascii::EqualsNoCase(direction, "MeaningToWord") ||
+            ascii::EqualsNoCase(direction, "meaning"))
             review.direction = ReviewSettings::Direction::MeaningToWord;
     }
+    if (const auto value = text->Find(kReviewSection, "Answers"))
+        review.twoAnswers = ParseCount(*value) == 2;
+    if (const auto value = text->Find(kReviewSection, "Typed"))
+        review.typed = ParseCount(*value) == 1;
     if (const auto value = text->Find(kReviewSection, "Parameters")) {
         std::vector<double> parameters;
         std::string_view rest = *value;
@@ -200,23 +209,31 @@ ReviewSettings Settings::ReadReview(const IniFile& file) {
     return review;
 }
 
-bool Settings::WriteReview(IniFile& file, const ReviewSettings& review) {
+bool Settings::WriteReview(IniFile& file, const ReviewSettings& before,
+                           const ReviewSettings& after) {
     std::optional<IniText> text = file.Load();
     if (!text)
         return false;
-    text->Set(kReviewSection, "DesiredRetention", FormatNumber(review.desiredRetention));
-    text->Set(kReviewSection, "NewPerDay", std::to_string(review.newPerDay));
-    text->Set(kReviewSection, "ReviewsPerDay",
-              review.reviewsPerDay ? std::to_string(*review.reviewsPerDay) : "none");
-    text->Set(kReviewSection, "Direction",
-              review.direction == ReviewSettings::Direction::MeaningToWord ? "MeaningToWord"
-                                                                           : "WordToMeaning");
+    const auto set = [&](bool changed, const char* key, const std::string& value) {
+        if (changed)
+            text->Set(kReviewSection, key, value);
+    };
+    set(before.desiredRetention != after.desiredRetention, "DesiredRetention",
+        FormatNumber(after.desiredRetention));
+    set(before.newPerDay != after.newPerDay, "NewPerDay", std::to_string(after.newPerDay));
+    set(before.reviewsPerDay != after.reviewsPerDay, "ReviewsPerDay",
+        after.reviewsPerDay ? std::to_string(*after.reviewsPerDay) : "none");
+    set(before.direction != after.direction, "Direction",
+        after.direction == ReviewSettings::Direction::MeaningToWord ? "MeaningToWord"
+                                                                    : "WordToMeaning");
+    set(before.twoAnswers != after.twoAnswers, "Answers", after.twoAnswers ? "2" : "4");
+    set(before.typed != after.typed, "Typed", after.typed ? "1" : "0");
     std::string parameters;
-    for (const double value : review.parameters) {
+    for (const double value : after.parameters) {
         if (!parameters.empty())
             parameters += ',';
         parameters += FormatNumber(value);
     }
-    text->Set(kReviewSection, "Parameters", parameters);
+    set(before.parameters != after.parameters, "Parameters", parameters);
     return file.Store(*text);
 }

@@ -22,6 +22,8 @@ struct ReviewSettings {
     std::int32_t newPerDay = 20;
     std::optional<std::int32_t> reviewsPerDay; // nothing: no limit
     Direction direction = Direction::WordToMeaning;
+    bool twoAnswers = false; // Forgot and Knew instead of Again, Hard, Good and Easy
+    bool typed = false;      // the answer is typed before it is shown
     std::vector<double> parameters; // empty (the scheduler's own), or kParameterCount fitted values
 
     friend bool operator==(const ReviewSettings&, const ReviewSettings&) = default;
@@ -71,7 +73,9 @@ public:
     std::string Where() const;
     // The [Review] section's values as stored, and back; exposed for tests and the fuzzer.
     static ReviewSettings ReadReview(const IniFile& file);
-    static bool WriteReview(IniFile& file, const ReviewSettings& review);
+    // Writes the keys whose values differ from `before`, leaving the others as they are.
+    static bool WriteReview(IniFile& file, const ReviewSettings& before,
+                            const ReviewSettings& after);
 
 private:
     IniFile SettingsFile() const;

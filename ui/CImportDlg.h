@@ -21,6 +21,8 @@ public:
     bool Load(std::string& message);
     // After IDOK: what the import changes.
     const ImportPlan& GetPlan() const { return m_plan; }
+    // The progress a KVTML file carried, for the review history.
+    const std::vector<KvtmlGrade>& GetGrades() const { return m_read.grades; }
 
     // "12 new words, 3 already in the list, 2 lines could not be read".
     static std::string CountsText(const ImportPlan& plan);

@@ -11,6 +11,7 @@
 #include "framework/Clipboard.h"
 #include "res/ResourceIds.h"
 #include "res/RowIds.h"
+#include "review/History.h"
 #include "study/NewWordCheck.h"
 #include "study/PageRules.h"
 #include "study/StudySession.h"
@@ -18,6 +19,9 @@
 #include "ui/CEditEntryDlg.h"
 #include "ui/EntryChecks.h"
 #include "ui/FoundRow.h"
+#include "ui/CFitDlg.h"
+#include "ui/ReviewMenu.h"
+#include "review/ReviewChoices.h"
 #include "ui/RowText.h"
 #include "words/WordListLoad.h"
 #include "words/WordStore.h"
@@ -65,6 +69,10 @@ ON_COMMAND(ID_VIEW_ZOOM_IN, &CVocabDlg::OnZoomIn)
 ON_COMMAND(ID_VIEW_ZOOM_OUT, &CVocabDlg::OnZoomOut)
 ON_COMMAND(ID_VIEW_ZOOM_RESET, &CVocabDlg::OnZoomReset)
 ON_COMMAND(ID_VIEW_SPEAK, &CVocabDlg::OnSpeak)
+ON_COMMAND(ID_REVIEW_START, &CVocabDlg::OnReview)
+ON_COMMAND(ID_REVIEW_OPTIONS, &CVocabDlg::OnReviewOptions)
+ON_COMMAND(ID_REVIEW_STATISTICS, &CVocabDlg::OnReviewStatistics)
+ON_COMMAND(ID_REVIEW_FIT, &CVocabDlg::OnReviewFit)
 END_MESSAGE_MAP()
 
 static_assert(CVocabDlg::kRowCount == kRowIdCount && RevealState::kRows == kRowIdCount);
@@ -82,6 +90,7 @@ CVocabDlg::CVocabDlg(CWnd* pParent)
       m_findDlg(m_words, [this](std::uint32_t index) { ShowEntry(index); }),
       m_load(std::make_unique<WordListLoad>(std::make_unique<WordStore>())) {
     m_hIcon = AfxGetApp()->LoadIcon(IDR_MAINFRAME);
+    m_review = std::make_unique<ReviewMenu>(*this, m_words, m_speaker);
 }
 
 CVocabDlg::~CVocabDlg() = default;
@@ -179,6 +188,8 @@ LRESULT CVocabDlg::OnShown(WPARAM /*wParam*/, LPARAM /*lParam*/) {
         notices.push_back(std::move(notice));
     for (const std::string& notice : notices)
         MessageBox(notice.c_str(), "Info", MB_OK);
+    // The history is read after the first look at the window, on a thread of its own.
+    m_review->Start(m_session->settings().review, review::HistoryPathFor(m_strWordFile));
     return 0;
 }
 
@@ -485,10 +496,32 @@ void CVocabDlg::OnAppExit() {
     OnOK();
 }
 
+void CVocabDlg::OnReview() {
+    m_review->OpenReview();
+}
+
+void CVocabDlg::OnReviewOptions() {
+    m_review->OpenOptions();
+}
+
+void CVocabDlg::OnReviewStatistics() {
+    m_review->OpenStatistics();
+}
+
+// A fit the learner keeps goes to env.ini at once and schedules the reviews from then on.
+void CVocabDlg::OnReviewFit() {
+    Settings& settings = m_session->settings();
+    ShowFitDialog(GetSafeHwnd(), m_strWordFile, review::ParametersOf(settings.review),
+                  [&settings](const memory::Parameters<double>& w, std::string& message) {
+                      return review::KeepParameters(settings, w, message);
+                  });
+}
+
 // ---- Closing and saving -------------------------------------------------------------------
 
 void CVocabDlg::OnOK() {
     WriteSettings();
+    m_review->Exit(m_bQuiet);
     m_bExitRefused = false;
     if (m_bModified) {
         const StudySession::Leaving saved = m_session->Save();

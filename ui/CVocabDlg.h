@@ -22,6 +22,7 @@
 #include "ui/Speaker.h"
 #include "words/WordList.h"
 
+class ReviewMenu;
 class WordListLoad;
 
 class CVocabDlg : public CDialog {
@@ -164,4 +165,11 @@ private:
     std::vector<std::string> m_startNotices; // for the learner once the window is on screen
     std::unique_ptr<WordListLoad> m_load;    // the list being read until OnInitDialog takes it
     FileChooser m_chooseFile;
+
+    // The Review menu and its windows.
+    void OnReview();
+    void OnReviewOptions();
+    void OnReviewStatistics();
+    void OnReviewFit();
+    std::unique_ptr<ReviewMenu> m_review;
 };

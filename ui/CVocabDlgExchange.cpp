@@ -7,6 +7,8 @@
 #include "ui/CImportDlg.h"
 #include "ui/CVocabDlg.h"
 #include "ui/ListCodeSet.h"
+#include "ui/ReviewExchange.h"
+#include "ui/ReviewMenu.h"
 
 namespace {
 
@@ -29,6 +31,8 @@ void CVocabDlg::OnFileImport() {
     }
     if (dlg.DoModal() != IDOK)
         return;
+    // Progress the file carried starts the history of its words.
+    m_review->ImportGrades(dlg.GetGrades());
     Show(m_session->Import(dlg.GetPlan()));
 }
 
@@ -46,7 +50,11 @@ void CVocabDlg::OnFileExport() {
     }
     std::string message;
     WordList converted;
-    if (!ExportWords(ListInUtf8(m_words, converted), path, *format, message)) {
+    // KVTML carries each word's progress from the schedule.
+    const GradeLookup grades = *format == ExchangeFormat::Kvtml && !m_review->HistoryPath().empty()
+                                   ? GradesForExport(m_review->HistoryPath(), m_review->Schedule())
+                                   : GradeLookup();
+    if (!ExportWords(ListInUtf8(m_words, converted), path, *format, message, grades)) {
         MessageBox(message.c_str(), "Error", MB_OK | MB_ICONINFORMATION);
         return;
     }

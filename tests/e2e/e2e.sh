@@ -425,6 +425,30 @@ expect_file WL.txt < <(cat "$work/sample" &&
 expect_files WL.txt env.ini
 echo "e2e: ok $run"
 
+# --- One review: Ctrl+R, Space shows the answer, 3 grades it Good, Escape closes the review,
+# Exit leaves; the history beside the list holds the one grade, and the list is untouched. ---
+prepare review "[Setting]\r\nIndex=-9\r\nGoto=\r\n"
+start_program
+keys ctrl+r
+review_win="$(find_window Review)"
+activate "$review_win"
+keys space 3
+screenshot "$run"
+keys Escape
+window_gone Review
+activate "$win"
+keys alt+f x
+wait_exit
+expect_file WL.txt <"$work/sample"
+expect_unwritten WL.txt
+expect_file env.ini < <(settings -9)
+expect_files WL.txt env.ini reviews.tsv
+grep -v '^#' "$dir/reviews.tsv" >"$work/review-lines"
+[ "$(wc -l <"$work/review-lines")" -eq 1 ] &&
+    grep -qP '^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z\tapple\t3\t\d+\tw2m$' "$work/review-lines" ||
+    fail "reviews.tsv: $(cat "$dir/reviews.tsv")"
+echo "e2e: ok $run"
+
 # --- The desktop entry, when the program is installed with one ------------------------
 # Its command starts the program in the learner's word folder, seeded with the sample list
 # and settings that open it on its first page.

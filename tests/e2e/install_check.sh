@@ -33,8 +33,11 @@ cmake --install "$build" --prefix "$prefix" >"$work/install.log" ||
     }
 
 app_id=io.github.vocamint.Vocamint
+# The statistics window's module lies in the library folder the build chose.
+libdir="$(sed -n 's/^CMAKE_INSTALL_LIBDIR:[A-Z]*=//p' "$build/CMakeCache.txt")"
 expected="bin/vocamint
 bin/vocamint-start
+${libdir:-lib}/vocamint/vocamint-statistics.so
 share/applications/$app_id.desktop
 share/doc/vocamint/copyright
 share/icons/hicolor/16x16/apps/vocamint.png

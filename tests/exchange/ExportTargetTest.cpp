@@ -36,7 +36,7 @@ protected:
         fs::remove_all(dir_, error);
     }
     bool Export(const fs::path& target, std::string& message) {
-        return ExportWords(words_, target.string(), ExchangeFormat::Tsv, message, dir_.string());
+        return ExportWords(words_, target.string(), ExchangeFormat::Tsv, message, {}, dir_.string());
     }
     fs::path dir_;
     WordList words_;
@@ -148,7 +148,7 @@ TEST_F(ExportTargetTest, AFailedExportLeavesTheOldFile) {
         EXPECT_TRUE(InChild(
             [&] {
                 std::string message;
-                return !ExportWords(words_, target.string(), ExchangeFormat::Csv, message,
+                return !ExportWords(words_, target.string(), ExchangeFormat::Csv, message, {},
                                     folder) &&
                        message.find("failed!") != std::string::npos;
             },

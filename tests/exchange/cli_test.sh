@@ -182,5 +182,54 @@ expect 0 --import new.csv
 grep -q '^2 cat ' WL.txt || fail "the import after the window ended: $(cat WL.txt)"
 cd ..
 
+# --due: the day's counts from the list, the review history beside it and [Review] in env.ini.
+mkdir due && cd due || exit 1
+printf '1 apple \\e n. a\r\n2 book \\e n. b\r\n3 cat \\e n. c\r\n' >WL.txt
+printf '# history\n2020-01-01T00:00:00.000Z\tapple\t3\t1500\tw2m\n' >reviews.tsv
+# Each row: env.ini text (printf format), expected output.
+due_runs=(
+    "|1 due, 2 new"
+    "[Review]\r\nNewPerDay=1\r\n|1 due, 1 new"
+    "[Review]\r\nNewPerDay=0\r\nReviewsPerDay=0\r\n|1 due, 0 new"
+    "[Review]\r\nNewPerDay=oops\r\n|1 due, 2 new"
+)
+for row in "${due_runs[@]}"; do
+    IFS='|' read -r ini want <<<"$row"
+    printf "$ini" >env.ini # shellcheck disable=SC2059
+    expect 0 --due
+    [ "$(cat out)" = "$want" ] || fail "--due with '$ini' printed '$(cat out)', not '$want'"
+done
+cp reviews.tsv before.tsv
+cp WL.txt before.txt
+expect 0 --due ../due
+[ "$(cat out)" = "1 due, 2 new" ] || fail "--due FOLDER printed '$(cat out)'"
+cmp -s reviews.tsv before.tsv && cmp -s WL.txt before.txt || fail "--due changed a file"
+printf 'garbage\n' >>reviews.tsv
+expect 0 --due
+grep -q 'line 3' err || fail "--due did not tell of the unreadable line: $(cat err)"
+rm reviews.tsv && mkdir reviews.tsv
+expect 1 --due
+[ -s err ] && [ ! -s out ] || fail "--due on an unreadable history: '$(cat out)' '$(cat err)'"
+expect 2 --due --export x.csv
+cd .. || exit 1
+
+# KVTML carries progress: an imported <grade> starts the word's review history, and an export
+# writes the schedule back as <grade>; a file without grades leaves no history.
+mkdir graded && cd graded || exit 1
+printf '1 old \\e n. o\r\n' >WL.txt
+printf '<?xml version="1.0" encoding="UTF-8"?><kvtml version="2.0"><entries><entry id="0"><translation id="0"><text>cat</text></translation><translation id="1"><text>mao</text></translation></entry></entries></kvtml>\n' >plain.kvtml
+expect 0 --import plain.kvtml
+[ ! -e reviews.tsv ] || fail "a KVTML file without grades started a history"
+printf '<?xml version="1.0" encoding="UTF-8"?><kvtml version="2.0"><entries><entry id="0"><translation id="0"><text>dog</text></translation><translation id="1"><text>gou</text><grade><currentgrade>3</currentgrade><count>4</count><errorcount>1</errorcount><date>2020-01-01T10:00:00</date></grade></translation></entry></entries></kvtml>\n' >graded.kvtml
+expect 0 --import graded.kvtml
+[ "$(grep -c '	dog	' reviews.tsv 2>/dev/null)" -eq 4 ] ||
+    fail "the imported grade gave the history: $(cat reviews.tsv 2>&1)"
+expect 0 --due
+[ "$(cat out)" = "1 due, 2 new" ] || fail "--due after a graded import printed '$(cat out)'"
+expect 0 --export out.kvtml
+grep -q '<currentgrade>' out.kvtml && [ "$(grep -c '<grade>' out.kvtml)" -eq 1 ] ||
+    fail "the export does not carry the one word's grade: $(cat out.kvtml)"
+cd .. || exit 1
+
 [ "$failures" -eq 0 ] || exit 1
 echo "cli_test: all passed"

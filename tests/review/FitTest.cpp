@@ -14,7 +14,7 @@
 #include "review/Dual.h"
 #include "review/Fit.h"
 #include "review/FitJob.h"
-#include "review/FitSettings.h"
+#include "review/ReviewChoices.h"
 #include "review/Replay.h"
 #include "review/Simulate.h"
 #include "settings/IniFile.h"

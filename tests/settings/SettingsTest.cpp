@@ -69,7 +69,7 @@ TEST_P(ReviewTest, ReadsValidValuesAndDefaultsTheRest) {
     IniFile file(path);
     EXPECT_EQ(Settings::ReadReview(file), c.expected);
     // What is written reads back as it was.
-    ASSERT_TRUE(Settings::WriteReview(file, c.expected));
+    ASSERT_TRUE(Settings::WriteReview(file, ReviewSettings{}, c.expected));
     EXPECT_EQ(Settings::ReadReview(file), c.expected);
 }
 
@@ -103,7 +103,8 @@ TEST_F(SettingsFileTest, ReviewIsWrittenAtExitOnlyWhenChanged) {
     settings.review.newPerDay = 9;
     ASSERT_TRUE(settings.WriteAtExit(1, "3"));
     EXPECT_EQ(IniFile("env.ini").ReadInt("Review", "NewPerDay", 0), 9);
-    EXPECT_EQ(IniFile("env.ini").ReadString("Review", "DesiredRetention", ""), "0.9");
+    // Only the key that changed: the others keep their defaults by being absent.
+    EXPECT_EQ(IniFile("env.ini").ReadString("Review", "DesiredRetention", "absent"), "absent");
 }
 
 struct UserFileCase {

@@ -257,7 +257,7 @@ TEST_F(ManageWindowTest, MenuBarAboveTheClientAreaLeavesTheAltKeysToTheControls)
         for (QAction* action : bar->actions().at(1)->menu()->actions())
             undoTexts << action->text();
     });
-    EXPECT_EQ(titles, (QStringList{"&File", "E&dit", "&View", "&Help"}));
+    EXPECT_EQ(titles, (QStringList{"&File", "E&dit", "&View", "&Review", "&Help"}));
     EXPECT_TRUE(hideWordTicked);
     EXPECT_LT(barBottom, firstControlTop);
     ASSERT_FALSE(undoTexts.isEmpty());

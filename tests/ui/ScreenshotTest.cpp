@@ -1,11 +1,15 @@
-// Renders the study window and the About box to PNG files, and checks that the spell column
-// lines up for words of single- and double-width characters.
+// Renders the study window, the About box and the review windows to PNG files, and checks that the
+// spell column lines up for words of single- and double-width characters.
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
+#include <QDateTime>
 #include <QDialog>
 #include <QDir>
 #include <QImage>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTimer>
 #include <QtTest/QTest>
 
@@ -94,6 +98,66 @@ TEST_F(StudyWindowTest, RendersAndAlignsTheSpellColumn) {
     ASSERT_GE(ascii.inked, 0);
     EXPECT_NEAR(ascii.inked, chinese.inked, 2);
     EXPECT_NEAR(ascii.inked, ascii.measured, 3);
+}
+
+// The review window with its answer shown, and the statistics of a few months of reviews.
+TEST_F(StudyWindowTest, RendersTheReviewAndStatisticsWindows) {
+    qputenv("VOCAMINT_MODULE_DIR", VOCAMINT_MODULE_BUILD_DIR);
+    const QString source = QStringLiteral(VOCAMINT_SOURCE_DIR);
+    QFile examples(QDir(source).filePath("examples/WL.txt"));
+    ASSERT_TRUE(examples.open(QIODevice::ReadOnly));
+    WriteFile("WL.txt", examples.readAll().toStdString());
+    WriteFile("env.ini", "[Setting]\r\nIndex=-9\r\n");
+    const char* words[] = {"apple", "book", "water", "house", "light", "paper", "river", "stone"};
+    std::string history = "# history\n";
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    for (int day = 120; day >= 1; --day) {
+        for (int k = 0; k <= (day * 7) % 5; ++k) {
+            const char* word = words[(day + k) % 8];
+            const int grade = (day + k) % 9 == 0 ? 1 : 3;
+            history += now.addDays(-day).addSecs(k * 60).toString(Qt::ISODateWithMs).toStdString() +
+                       "\t" + word + "\t" + std::to_string(grade) + "\t2000\tw2m\n";
+        }
+    }
+    WriteFile("reviews.tsv", history);
+    bool reviewShot = false, statisticsShot = false;
+    Run([&](QDialog* w) {
+        auto* bar = w->findChild<QMenuBar*>();
+        QAction* stats = nullptr;
+        for (QAction* title : bar->actions()) {
+            if (title->text() != "&Review")
+                continue;
+            for (QAction* item : title->menu()->actions()) {
+                if (item->text() == "&Statistics...")
+                    stats = item;
+            }
+        }
+        ASSERT_NE(stats, nullptr);
+        // The Review items work once the history has been read after the first paint.
+        (void)QTest::qWaitFor(
+            [&] {
+                return stats->menu() == nullptr && bar->actions().size() > 3 &&
+                       bar->actions().at(3)->menu()->actions().at(0)->text().contains('(');
+            },
+            5000);
+        ActOnNextDialog("Review", [&](QDialog* d) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+            QTest::qWait(50);
+            reviewShot = d->grab().save(ShotPath("review-window.png"));
+        });
+        QApplication::setActiveWindow(w);
+        Control<QWidget>(w, IDOK)->setFocus();
+        QTest::keyClick(Control<QWidget>(w, IDOK), Qt::Key_R, Qt::ControlModifier);
+        ActOnNextDialog("Statistics", [&](QDialog* d) {
+            d->resize(900, 620);
+            QTest::qWait(300);
+            statisticsShot = d->grab().save(ShotPath("statistics-window.png"));
+        });
+        stats->trigger();
+    });
+    qunsetenv("VOCAMINT_MODULE_DIR");
+    EXPECT_TRUE(reviewShot);
+    EXPECT_TRUE(statisticsShot);
 }
 
 } // namespace

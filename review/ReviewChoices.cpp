@@ -1,5 +1,6 @@
-#include "review/FitSettings.h"
+#include "review/ReviewChoices.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace review {
@@ -26,6 +27,24 @@ bool KeepParameters(Settings& settings, const memory::Parameters<double>& w, std
         return true;
     message = "The parameters could not be kept: " + settings.Where() + " could not be written.";
     return false;
+}
+
+ScheduleSettings ScheduleOf(const ReviewSettings& review) {
+    ScheduleSettings schedule;
+    schedule.desiredRetention = review.desiredRetention;
+    schedule.parameters = ParametersOf(review);
+    return schedule;
+}
+
+SessionSettings SessionSettingsOf(const ReviewSettings& review) {
+    SessionSettings settings;
+    settings.schedule = ScheduleOf(review);
+    settings.limits.newWords = static_cast<std::uint32_t>(std::max(0, review.newPerDay));
+    settings.limits.reviews = static_cast<std::uint32_t>(std::max(0, review.reviewsPerDay.value_or(0)));
+    settings.direction = review.direction == ReviewSettings::Direction::MeaningToWord
+                             ? Direction::MeaningToWord
+                             : Direction::WordToMeaning;
+    return settings;
 }
 
 } // namespace review
