@@ -161,9 +161,9 @@ vocamint() { # SIDE FILE: imports FILE in the side's folder
     (cd "$work/$1/words" && "$program" --import "$2")
 }
 
-until_ok 60 "both instances to answer" api a GET /rest/system/ping
-until_ok 60 "both instances to answer" api b GET /rest/system/ping
-until_ok 60 "the two devices to connect" connected a b
+until_ok 150 "both instances to answer" api a GET /rest/system/ping
+until_ok 150 "both instances to answer" api b GET /rest/system/ping
+until_ok 150 "the two devices to connect" connected a b
 
 # Every socket either instance holds is on the loopback address: its sockets' inodes looked up
 # in the kernel's tables (addresses in hex; 0100007F is 127.0.0.1, zeros an unconnected end).
@@ -190,11 +190,11 @@ vocamint a "$work/start.csv" >/dev/null || die "the first import failed"
 stamp() { date -u -d "$1" +%Y-%m-%dT%H:%M:%S.000Z; }
 printf '# review history\n%s\tapple\t3\t2100\tw2m\n' "$(stamp '-30 min')" >"$work/a/words/reviews.tsv"
 scan a
-until_ok 60 "the list to reach the other machine" settled
+until_ok 150 "the list to reach the other machine" settled
 
 # Each machine studies while the two cannot hear each other.
 api a POST "/rest/system/pause?device=${id[b]}" || die "pausing failed"
-until_ok 30 "the devices to part" disconnected b a
+until_ok 90 "the devices to part" disconnected b a
 vocamint a "$work/a.csv" >/dev/null || die "the import on a failed"
 printf '%s\tcat\t3\t1800\tw2m\n%s\tdog\t1\t4000\tw2m\n' "$(stamp '-20 min')" "$(stamp '-19 min')" \
     >>"$work/a/words/reviews.tsv"
@@ -206,7 +206,7 @@ printf '%s\tegg\t4\t1200\tm2w\n%s\tfig\t2\t3000\tw2m\n' "$(stamp '-25 min')" "$(
 scan a
 scan b
 api a POST "/rest/system/resume?device=${id[b]}" || die "resuming failed"
-until_ok 60 "the conflict copies on both machines" has_copies
+until_ok 150 "the conflict copies on both machines" has_copies
 
 # Each Vocamint starts again: merges, and finds the words of the import there already.
 out_a="$(vocamint a "$work/again.csv")" || die "the merge on a failed"
@@ -215,7 +215,7 @@ out_b="$(vocamint b "$work/again.csv")" || die "the merge on b failed"
 scan b
 printf '%s\n%s\n' "$out_a" "$out_b" | grep -qx 'Merged 2 words and 2 reviews from 2 copies made on another machine\.' ||
     fail "no merge reported: a: $out_a; b: $out_b"
-until_ok 60 "both machines to settle" settled
+until_ok 150 "both machines to settle" settled
 
 # Whichever side merged, the line from the fast clock counts from the merge, not from the future.
 grep -q "	fig	2	3000	w2m	@" "$work/a/words/reviews.tsv" || fail "the future stamp was not capped"
