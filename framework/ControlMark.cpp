@@ -7,8 +7,6 @@
 #include <QVariant>
 #include <vector>
 
-#include "framework/CWnd.h"
-
 namespace {
 
 const char* const kMarkProperty = "vocamintMark";
@@ -70,10 +68,9 @@ Mark* MarkOn(const QWidget* widget) {
 
 } // namespace
 
-void MarkControls(std::initializer_list<CWnd*> controls) {
+void MarkControls(std::initializer_list<QWidget*> controls) {
     Mark* mark = nullptr;
-    for (CWnd* control : controls) {
-        QWidget* widget = control ? control->GetSafeHwnd() : nullptr;
+    for (QWidget* widget : controls) {
         if (widget == nullptr)
             continue;
         delete MarkOn(widget);
@@ -83,8 +80,8 @@ void MarkControls(std::initializer_list<CWnd*> controls) {
     }
 }
 
-bool IsMarked(const CWnd& control) {
-    return MarkOn(control.GetSafeHwnd()) != nullptr;
+bool IsMarked(const QWidget* control) {
+    return MarkOn(control) != nullptr;
 }
 
 void EndMarkOnTextChange(QWidget* control, const QString& newText) {

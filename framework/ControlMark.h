@@ -4,14 +4,14 @@
 
 #include <initializer_list>
 
-class CWnd;
 class QString;
 class QWidget;
 
 // Draws the controls in the palette's highlight colours; a mark already on any of them goes.
-void MarkControls(std::initializer_list<CWnd*> controls);
+// Null controls are passed over.
+void MarkControls(std::initializer_list<QWidget*> controls);
 // Whether the control is under a mark now.
-bool IsMarked(const CWnd& control);
+bool IsMarked(const QWidget* control);
 
 // Called by CWnd before it gives a control a new text: a changed text ends the mark.
 void EndMarkOnTextChange(QWidget* control, const QString& newText);

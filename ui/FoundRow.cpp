@@ -3,5 +3,6 @@
 #include "framework/ControlMark.h"
 
 void MarkFoundRow(const RowControls& row) {
-    MarkControls({row.check, row.wordLabel, row.meanLabel});
+    MarkControls(
+        {row.check->GetSafeHwnd(), row.wordLabel->GetSafeHwnd(), row.meanLabel->GetSafeHwnd()});
 }

@@ -286,7 +286,7 @@ TEST_F(AppearanceTest, AMarkLastsUntilTheTextOfAMarkedControlChanges) {
             word.SetWindowText("apple");
             mean.SetWindowText("苹果");
             const QColor plain = word.GetSafeHwnd()->grab().toImage().pixelColor(1, 1);
-            MarkControls({&word, &mean});
+            MarkControls({word.GetSafeHwnd(), mean.GetSafeHwnd()});
             const QImage marked = word.GetSafeHwnd()->grab().toImage();
             highlighted = marked.pixelColor(1, 1) == w->palette().color(QPalette::Highlight);
             if (c.changedId != 0) {
@@ -295,8 +295,8 @@ TEST_F(AppearanceTest, AMarkLastsUntilTheTextOfAMarkedControlChanges) {
                                                                     : other;
                 target.SetWindowText(c.text);
             }
-            wordMarked = IsMarked(word);
-            meanMarked = IsMarked(mean);
+            wordMarked = IsMarked(word.GetSafeHwnd());
+            meanMarked = IsMarked(mean.GetSafeHwnd());
             restored = word.GetSafeHwnd()->grab().toImage().pixelColor(1, 1) == plain;
         });
         EXPECT_TRUE(highlighted);
