@@ -6,8 +6,8 @@
 
 #include "review/DueQueue.h"
 #include "review/HistoryLoad.h"
-#include "review/ReviewSession.h"
 #include "review/ReviewChoices.h"
+#include "review/ReviewSession.h"
 #include "settings/Settings.h"
 #include "words/WordFile.h"
 #include "words/WordList.h"

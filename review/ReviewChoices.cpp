@@ -40,7 +40,8 @@ SessionSettings SessionSettingsOf(const ReviewSettings& review) {
     SessionSettings settings;
     settings.schedule = ScheduleOf(review);
     settings.limits.newWords = static_cast<std::uint32_t>(std::max(0, review.newPerDay));
-    settings.limits.reviews = static_cast<std::uint32_t>(std::max(0, review.reviewsPerDay.value_or(0)));
+    settings.limits.reviews =
+        static_cast<std::uint32_t>(std::max(0, review.reviewsPerDay.value_or(0)));
     settings.direction = review.direction == ReviewSettings::Direction::MeaningToWord
                              ? Direction::MeaningToWord
                              : Direction::WordToMeaning;

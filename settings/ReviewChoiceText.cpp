@@ -29,7 +29,8 @@ bool ParseRetention(std::string_view text, double& retention) {
         value /= 100.0;
     // Two decimals are all the file keeps; rounding first lets "0.699999" not fail at 0.70.
     value = std::round(value * 100.0) / 100.0;
-    if (value < ReviewSettings::kMinRetention - 1e-9 || value > ReviewSettings::kMaxRetention + 1e-9)
+    if (value < ReviewSettings::kMinRetention - 1e-9 ||
+        value > ReviewSettings::kMaxRetention + 1e-9)
         return false;
     retention = value;
     return true;

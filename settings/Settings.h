@@ -22,8 +22,8 @@ struct ReviewSettings {
     std::int32_t newPerDay = 20;
     std::optional<std::int32_t> reviewsPerDay; // nothing: no limit
     Direction direction = Direction::WordToMeaning;
-    bool twoAnswers = false; // Forgot and Knew instead of Again, Hard, Good and Easy
-    bool typed = false;      // the answer is typed before it is shown
+    bool twoAnswers = false;        // Forgot and Knew instead of Again, Hard, Good and Easy
+    bool typed = false;             // the answer is typed before it is shown
     std::vector<double> parameters; // empty (the scheduler's own), or kParameterCount fitted values
 
     friend bool operator==(const ReviewSettings&, const ReviewSettings&) = default;

@@ -12,8 +12,8 @@
 #include "framework/CMenu.h"
 #include "res/ResourceIds.h"
 #include "review/DueQueue.h"
-#include "review/Statistics.h"
 #include "review/ReviewChoices.h"
+#include "review/Statistics.h"
 #include "ui/CReviewDlg.h"
 #include "ui/CReviewOptionsDlg.h"
 #include "ui/ReviewExchange.h"
@@ -21,8 +21,9 @@
 
 namespace {
 
-// How often the menu looks whether the history has been read.
+// How often the menu looks whether the history has been read, and whether it changed on disk.
 constexpr int kPollMs = 20;
+constexpr int kFollowMs = 5000;
 
 // reviews.conflict-20261208-091502.tsv beside the history: its lines merge back by union.
 std::string ConflictPath(const std::string& historyPath) {
@@ -71,6 +72,24 @@ ReviewMenu::ReviewMenu(CDialog& window, const WordList& words, Speaker& speaker)
     : m_window(window), m_words(words), m_speaker(speaker) {
     m_poll.setInterval(kPollMs);
     QObject::connect(&m_poll, &QTimer::timeout, [this] { PollCount(); });
+    m_follow.setInterval(kFollowMs);
+    QObject::connect(&m_follow, &QTimer::timeout, [this] { Follow(); });
+}
+
+FileStamp ReviewMenu::HistoryStamp() const {
+    FileStamp stamp;
+    const std::size_t slash = m_historyPath.rfind('/');
+    const Folder folder = Folder::Open(slash == std::string::npos ? std::string(".")
+                                                                  : m_historyPath.substr(0, slash));
+    if (folder.IsOpen())
+        folder.Stat(m_historyPath.substr(slash == std::string::npos ? 0 : slash + 1), stamp);
+    return stamp;
+}
+
+void ReviewMenu::Follow() {
+    if (m_load || m_historyPath.empty() || HistoryStamp().SameVersion(m_counted))
+        return;
+    Recount();
 }
 
 // Leaving without saving (Escape) still keeps every grade.
@@ -95,6 +114,8 @@ void ReviewMenu::Recount() {
         return;
     m_poll.stop();
     m_load.reset(); // waits for a count still running
+    m_counted = HistoryStamp();
+    m_follow.start();
     m_load = std::make_unique<review::HistoryLoad>(m_historyPath, SessionSettings().schedule,
                                                    review::SystemNow());
     m_poll.start();
@@ -141,6 +162,7 @@ void ReviewMenu::OpenReview() {
         m_window.MessageBox(message.c_str(), "Info", MB_OK);
     }
     CReviewDlg dlg(*session, *m_settings, m_speaker, &m_window);
+    m_follow.stop(); // the review's own grades change the history; counted once it ends
     dlg.DoModal();
     if (session->PendingLines() > 0 && !session->FlushPending(message))
         m_pending.push_back(std::move(session));
@@ -232,6 +254,7 @@ std::string ReviewMenu::WritePending() {
 
 void ReviewMenu::Exit(bool quiet) {
     m_poll.stop();
+    m_follow.stop();
     m_load.reset();
     const std::string failure = WritePending();
     if (failure.empty())

@@ -12,6 +12,7 @@
 #include "review/HistoryLoad.h"
 #include "review/ReviewSession.h"
 #include "settings/Settings.h"
+#include "storage/Folder.h"
 #include "words/WordList.h"
 
 class CDialog;
@@ -48,6 +49,10 @@ public:
 private:
     void Recount();
     void PollCount();
+    // Counts again when the history changed on disk: another machine's reviews arrived through
+    // a folder synchroniser, or another copy of the program reviewed.
+    void Follow();
+    FileStamp HistoryStamp() const;
     void ShowCounts(std::string text);
     // Writes the grades left pending, else keeps them in a conflict file; why not, or empty.
     std::string WritePending();
@@ -57,10 +62,12 @@ private:
     const WordList& m_words;
     Speaker& m_speaker;
     std::string m_historyPath;
-    ReviewSettings m_defaults;              // until Start gives the session's
+    ReviewSettings m_defaults;                // until Start gives the session's
     ReviewSettings* m_settings = &m_defaults; // the session's, changed by the options
     std::unique_ptr<review::HistoryLoad> m_load;
     QTimer m_poll;
+    QTimer m_follow;
+    FileStamp m_counted; // the history as last counted
     std::string m_itemText = "&Review";
     bool m_countsReady = false;
     bool m_toldUnreadable = false;

@@ -328,6 +328,26 @@ TEST_F(StudyWindowTest, UnreadableHistoryLinesAreToldOnceWhenTheReviewOpens) {
     EXPECT_FALSE(second.shown);
 }
 
+// Reviews that reach the folder while the window is open (another machine's, through a folder
+// synchroniser) are counted without a restart.
+TEST_F(StudyWindowTest, CountsFollowReviewsAddedToTheHistoryWhileOpen) {
+    WriteWords(3);
+    WriteFile("env.ini", "[Setting]\r\nIndex=-9\r\n");
+    QString before, after;
+    Run([&](QDialog* w) {
+        before = CountsText(w);
+        // As a synchroniser delivers a file: a new one renamed over the old.
+        WriteFile("reviews.tsv.part", "2026-01-01T00:00:00.000Z\tw1\t3\t10\tw2m\n");
+        ASSERT_TRUE(QFile::rename(QString::fromStdString(Path("reviews.tsv.part")),
+                                  QString::fromStdString(Path("reviews.tsv"))));
+        (void)QTest::qWaitFor([&] { return ReviewItem(w)->text() != before; }, 15000);
+        after = ReviewItem(w)->text();
+        Perform(w, Step{Step::Click, IDOK});
+    });
+    EXPECT_EQ(before, "&Review (0 due, 3 new)");
+    EXPECT_EQ(after, "&Review (1 due, 2 new)");
+}
+
 bool ChartsMapped() {
     QFile maps(QStringLiteral("/proc/self/maps"));
     return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libQt6Charts");
