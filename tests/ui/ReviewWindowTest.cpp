@@ -382,10 +382,12 @@ TEST_F(StudyWindowTest, StatisticsLoadTheChartsOnlyWhenOpenedAndNameEveryChart) 
             .toStdString();
     };
     const qint64 day = 86'400'000;
+    // Taken once: the retraction must name the very time of the grade it takes back.
+    const std::string takenBack = at(50'000);
     WriteFile("reviews.tsv", "# history\n" + at(2 * day) + "\tw1\t3\t900\tw2m\n" +
                                  at(2 * day - 600'000) + "\tw1\t3\t900\tw2m\n" + at(60'000) +
-                                 "\tw2\t3\t900\tw2m\n" + at(50'000) + "\tw3\t4\t900\tw2m\n" +
-                                 at(40'000) + "\tw3\tundo\t" + at(50'000) + "\n");
+                                 "\tw2\t3\t900\tw2m\n" + takenBack + "\tw3\t4\t900\tw2m\n" +
+                                 at(40'000) + "\tw3\tundo\t" + takenBack + "\n");
     bool mappedAtStart = true, mappedAfter = false, opened = false;
     QStringList summaries;
     Run([&](QDialog* w) {
