@@ -42,7 +42,9 @@ auto Key(const Event& e) {
 
 struct RetractionHash {
     std::size_t operator()(const std::pair<TimeMs, std::int32_t>& k) const {
-        return std::hash<std::int64_t>()(k.first * 1'000'003 + k.second);
+        // Unsigned: a time stamp from a hostile file may be any 64-bit value.
+        return std::hash<std::uint64_t>()(static_cast<std::uint64_t>(k.first) * 1'000'003u +
+                                          static_cast<std::uint32_t>(k.second));
     }
 };
 
