@@ -19,9 +19,9 @@
 #include "review/History.h"
 #include "review/ReviewChoices.h"
 #include "settings/Settings.h"
+#include "study/ReviewExchange.h"
 #include "study/StudySession.h"
 #include "ui/ListCodeSet.h"
-#include "ui/ReviewExchange.h"
 #include "words/WordFile.h"
 #include "words/WordList.h"
 #include "words/WordStore.h"
@@ -275,12 +275,11 @@ int Import(const Arguments& args) {
     if (read.droppedFields > 0) {
         std::printf(", %zu extra fields dropped", read.droppedFields);
     }
-    // The progress a KVTML file carried starts the review history of its words.
-    std::size_t graded = 0;
-    std::string gradeError;
-    if (!ImportGrades(review::HistoryPathFor(session.WordFilePath()), read.grades,
-                      ScheduleOfCurrentFolder(), graded, gradeError))
-        std::fprintf(stderr, "vocamint: the review history: %s\n", gradeError.c_str());
+    // The progress a KVTML file carried starts the review history of its words, scheduled by
+    // the folder's review choices.
+    session.ReadSettings();
+    if (const std::string failure = session.ImportGrades(read.grades); !failure.empty())
+        std::fprintf(stderr, "vocamint: %s\n", failure.c_str());
     std::printf(".\n%s added, %zu replaced; the list now has %s.\n",
                 Counted(plan.added.GetCount(), "word", "words").c_str(), plan.replaced.size(),
                 Counted(session.words().GetCount(), "word", "words").c_str());

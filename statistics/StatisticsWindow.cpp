@@ -17,7 +17,7 @@
 
 #include <algorithm>
 
-#include "ui/StatisticsFigures.h"
+#include "study/StatisticsFigures.h"
 
 namespace {
 

@@ -56,6 +56,7 @@ ListStep ListStep::Import(std::vector<std::pair<std::uint32_t, WordEntry>> repla
 }
 
 WordPos ListHistory::Apply(ListStep step) {
+    m_renames.clear();
     if (step.m_changes.empty()) {
         return m_words.End();
     }
@@ -119,6 +120,7 @@ std::string ListHistory::RedoName() const {
 }
 
 WordPos ListHistory::Undo() {
+    m_renames.clear();
     if (!CanUndo()) {
         return m_words.End();
     }
@@ -130,6 +132,7 @@ WordPos ListHistory::Undo() {
 }
 
 WordPos ListHistory::Redo() {
+    m_renames.clear();
     if (!CanRedo()) {
         return m_words.End();
     }
@@ -162,6 +165,8 @@ void ListHistory::Run(ListStep::Change& change, bool forward) {
         break;
     case ListStep::Change::Op::Replace: {
         WordEntry other = m_words.At(pos);
+        if (other.word != change.entry.word)
+            m_renames.emplace_back(other.word, change.entry.word);
         m_words.Replace(pos, change.entry);
         change.entry = std::move(other);
         break;

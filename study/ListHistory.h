@@ -79,6 +79,11 @@ public:
     // After a successful save only: a refused save leaves the history as it was.
     void MarkSaved() { m_saved = m_done; }
 
+    // The words the last Apply, Undo or Redo gave another text (an edit, or its reverse), as
+    // (before, after) in the order they changed; the review history follows them.
+    using Renames = std::vector<std::pair<std::string, std::string>>;
+    Renames TakeRenames() { return std::exchange(m_renames, {}); }
+
 private:
     static constexpr std::size_t kNever = static_cast<std::size_t>(-1);
 
@@ -89,4 +94,5 @@ private:
     std::vector<ListStep> m_steps;
     std::size_t m_done = 0;  // m_steps[0, m_done) are in the list
     std::size_t m_saved = 0; // the value of m_done that matches the file, or kNever
+    Renames m_renames;
 };

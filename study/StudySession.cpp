@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "exchange/ImportPlan.h"
+#include "review/ReviewSession.h"
 #include "study/PageRules.h"
 #include "sync/ConflictCopies.h"
 #include "words/WordListLoad.h"
@@ -23,6 +24,7 @@ std::string StudySession::Open(WordListLoad& load) {
     m_store = std::move(result.store);
     m_settings = Settings(&m_store->folder(), m_settings.UserFile());
     m_cursor = m_words.Begin();
+    m_review.SetListPath(m_store->path());
     m_copiesNotice = MergeSyncedCopies();
     return result.loaded ? std::string() : std::move(result.message);
 }
@@ -34,6 +36,7 @@ std::string StudySession::Open() {
     std::string message;
     const bool loaded = m_store->Load(m_words, message);
     m_cursor = m_words.Begin();
+    m_review.SetListPath(m_store->path());
     m_copiesNotice = MergeSyncedCopies();
     return loaded ? std::string() : message;
 }
@@ -182,6 +185,11 @@ StudySession::Answer StudySession::ShowAppended() {
     return answer;
 }
 
+void StudySession::FollowRenames() {
+    if (ListHistory::Renames renames = m_history.TakeRenames(); !renames.empty())
+        m_review.Renamed(std::move(renames), review::SystemNow());
+}
+
 StudySession::Answer StudySession::Add(const WordEntry& entry) {
     m_history.Apply(ListStep::Add(entry));
     return ShowAppended();
@@ -195,7 +203,9 @@ StudySession::Answer StudySession::Edit(std::uint32_t index, const WordEntry& en
     if (before.word == entry.word && before.spell == entry.spell && before.type == entry.type &&
         before.mean == entry.mean)
         return {};
-    return ShowChange(m_history.Apply(ListStep::Edit(index, entry)));
+    const WordPos changed = m_history.Apply(ListStep::Edit(index, entry));
+    FollowRenames();
+    return ShowChange(changed);
 }
 
 StudySession::Answer StudySession::Delete(std::uint32_t index) {
@@ -207,13 +217,17 @@ StudySession::Answer StudySession::Delete(std::uint32_t index) {
 StudySession::Answer StudySession::Undo() {
     if (!m_history.CanUndo())
         return {};
-    return ShowChange(m_history.Undo());
+    const WordPos changed = m_history.Undo();
+    FollowRenames();
+    return ShowChange(changed);
 }
 
 StudySession::Answer StudySession::Redo() {
     if (!m_history.CanRedo())
         return {};
-    return ShowChange(m_history.Redo());
+    const WordPos changed = m_history.Redo();
+    FollowRenames();
+    return ShowChange(changed);
 }
 
 StudySession::Answer StudySession::Import(const ImportPlan& plan) {
@@ -228,7 +242,12 @@ StudySession::Answer StudySession::Import(const ImportPlan& plan) {
     if (replaced.empty() && appended.empty())
         return {};
     m_history.Apply(ListStep::Import(std::move(replaced), std::move(appended)));
+    FollowRenames();
     return ShowAppended();
+}
+
+std::string StudySession::ImportGrades(const std::vector<KvtmlGrade>& grades) {
+    return m_review.ImportGrades(grades);
 }
 
 // ---- Leaving ------------------------------------------------------------------------------
@@ -238,16 +257,25 @@ StudySession::Leaving StudySession::Leave(std::string_view goTo) {
     return Save();
 }
 
+// The history's renames are written once the list that holds the new words is: a run left
+// without saving keeps the old words, and with them their history.
 StudySession::Leaving StudySession::Save() {
-    if (!m_history.IsModified() || !m_store)
+    if (!m_store)
         return {};
+    if (!m_history.IsModified())
+        return {true, m_review.WriteRenames()};
     // Copies from another machine go into the file first; the save then merges with it as with
     // any change made behind this run's back.
     std::string copies;
     if (HasConflictCopies(m_store->folder()))
         copies = MergeConflictCopies(m_store->folder()).Message();
     const WordStore::SaveResult saved = m_store->Save(m_words);
-    return {saved.done, Joined(std::move(copies), saved.message)};
+    std::string renames;
+    if (saved.written) {
+        m_history.MarkSaved();
+        renames = m_review.WriteRenames();
+    }
+    return {saved.done, Joined(Joined(std::move(copies), saved.message), std::move(renames))};
 }
 
 std::string StudySession::KeepAside() {

@@ -12,12 +12,14 @@
 
 #include "settings/Settings.h"
 #include "study/ListHistory.h"
+#include "study/ReviewState.h"
 #include "words/WordList.h"
 #include "words/WordPos.h"
 #include "words/WordStore.h"
 
 class WordListLoad;
 struct ImportPlan;
+struct KvtmlGrade;
 
 class StudySession {
 public:
@@ -62,6 +64,8 @@ public:
     const WordList& words() const { return m_words; }
     const ListHistory& history() const { return m_history; }
     Settings& settings() { return m_settings; }
+    // The review of this list: its history, counts and the grades waiting for the disk.
+    ReviewState& review() { return m_review; }
     std::int32_t PageStart() const { return m_pageStart; }
     WordPos Cursor() const { return m_cursor; }
     bool IsModified() const { return m_history.IsModified(); }
@@ -87,6 +91,9 @@ public:
     Answer Undo();
     Answer Redo();
     Answer Import(const ImportPlan& plan); // nothing when the plan changes nothing
+    // The progress an imported KVTML file carried starts its words' review history; why it
+    // could not, or empty.
+    std::string ImportGrades(const std::vector<KvtmlGrade>& grades);
 
     struct Leaving {
         bool end = true;     // the run may end: saved, or nothing more can be done
@@ -101,9 +108,6 @@ public:
     // as a conflict is. Says where, for the error output.
     std::string KeepAside();
 
-    // The review state (history file, scheduler) joins the session here, beside the list it
-    // schedules, and is read in Open and kept in Leave.
-
 private:
     // Merges the copies of the folder's files that a folder synchroniser left; the learner's
     // notice of what was merged, or empty.
@@ -115,6 +119,8 @@ private:
     Answer ShowChange(WordPos changed);
     // After an addition: the last page, as the add form has always shown it.
     Answer ShowAppended();
+    // Tells the review which words the last step renamed.
+    void FollowRenames();
 
     std::unique_ptr<WordStore> m_store;
     WordStore::LockState m_lockState = WordStore::LockState::Taken;
@@ -122,6 +128,7 @@ private:
     WordList m_words;
     ListHistory m_history{m_words};
     Settings m_settings;
+    ReviewState m_review{m_words, m_settings.review};
     std::int32_t m_pageStart = 0;
     WordPos m_cursor;
 };

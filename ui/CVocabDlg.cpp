@@ -90,7 +90,8 @@ CVocabDlg::CVocabDlg(CWnd* pParent)
       m_findDlg(m_words, [this](std::uint32_t index) { ShowEntry(index); }),
       m_load(std::make_unique<WordListLoad>(std::make_unique<WordStore>())) {
     m_hIcon = AfxGetApp()->LoadIcon(IDR_MAINFRAME);
-    m_review = std::make_unique<ReviewMenu>(*this, m_words, m_speaker);
+    m_review = std::make_unique<ReviewMenu>(*this, m_session->review(),
+                                            m_session->settings().review, m_speaker);
 }
 
 CVocabDlg::~CVocabDlg() = default;
@@ -189,7 +190,7 @@ LRESULT CVocabDlg::OnShown(WPARAM /*wParam*/, LPARAM /*lParam*/) {
     for (const std::string& notice : notices)
         MessageBox(notice.c_str(), "Info", MB_OK);
     // The history is read after the first look at the window, on a thread of its own.
-    m_review->Start(m_session->settings().review, review::HistoryPathFor(m_strWordFile));
+    m_review->Start();
     return 0;
 }
 

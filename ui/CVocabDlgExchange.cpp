@@ -7,7 +7,6 @@
 #include "ui/CImportDlg.h"
 #include "ui/CVocabDlg.h"
 #include "ui/ListCodeSet.h"
-#include "ui/ReviewExchange.h"
 #include "ui/ReviewMenu.h"
 
 namespace {
@@ -32,7 +31,9 @@ void CVocabDlg::OnFileImport() {
     if (dlg.DoModal() != IDOK)
         return;
     // Progress the file carried starts the history of its words.
-    m_review->ImportGrades(dlg.GetGrades());
+    if (const std::string failure = m_session->ImportGrades(dlg.GetGrades()); !failure.empty())
+        MessageBox(failure.c_str(), "Info", MB_OK);
+    m_review->Recount();
     Show(m_session->Import(dlg.GetPlan()));
 }
 
@@ -51,9 +52,8 @@ void CVocabDlg::OnFileExport() {
     std::string message;
     WordList converted;
     // KVTML carries each word's progress from the schedule.
-    const GradeLookup grades = *format == ExchangeFormat::Kvtml && !m_review->HistoryPath().empty()
-                                   ? GradesForExport(m_review->HistoryPath(), m_review->Schedule())
-                                   : GradeLookup();
+    const GradeLookup grades =
+        *format == ExchangeFormat::Kvtml ? m_session->review().GradesForExport() : GradeLookup();
     if (!ExportWords(ListInUtf8(m_words, converted), path, *format, message, grades)) {
         MessageBox(message.c_str(), "Error", MB_OK | MB_ICONINFORMATION);
         return;

@@ -491,8 +491,9 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
                         ", with this run's changes. The list as Vocamint had it before "
                         "is kept in '" +
                         kBackupFolder + "'" +
-                        (bytes.empty() ? std::string(".") : ", and the file as it was found too.")};
-        return {true, changed ? MergeMessage(m_path, merge) : std::string()};
+                        (bytes.empty() ? std::string(".") : ", and the file as it was found too."),
+                    true};
+        return {true, changed ? MergeMessage(m_path, merge) : std::string(), true};
     }
     return {false, WriteFailed(m_path)};
 }

@@ -49,8 +49,9 @@ public:
     bool Load(WordList& words, std::string& message);
 
     struct SaveResult {
-        bool done = false;   // the window may end: saved, or nothing more can be done
-        std::string message; // for the learner's "Info" box; empty when nothing to say
+        bool done = false;    // the window may end: saved, or nothing more can be done
+        std::string message;  // for the learner's "Info" box; empty when nothing to say
+        bool written = false; // the file now holds `words` (not kept aside, not a conflict)
     };
     // Writes `words` over the file, merging when the file changed since it was loaded, after
     // keeping the replaced version as a backup. On success `words` holds what was written.

@@ -1,4 +1,4 @@
-#include "ui/ReviewExchange.h"
+#include "study/ReviewExchange.h"
 
 #include <memory>
 
