@@ -8,7 +8,6 @@
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <unordered_set>
 
 #include "base/Counted.h"
 
@@ -575,63 +574,6 @@ bool HistoryWriter::WritePendingTo(const std::string& path, std::string& message
     if (!other.FlushPending(message))
         return false;
     m_pending.clear();
-    return true;
-}
-
-bool MergeHistory(const std::string& ours, const std::string& theirs, const FileStamp* like,
-                  std::size_t& added, std::string& message) {
-    added = 0;
-    std::string theirBytes, ourBytes;
-    ReadStatus status;
-    int fd = OpenRegular(theirs, status, message);
-    if (status == ReadStatus::Missing)
-        return true;
-    if (fd < 0)
-        return false;
-    bool ok = ReadAllFd(fd, theirs, nullptr, &theirBytes, message);
-    ::close(fd);
-    if (!ok)
-        return false;
-    fd = OpenRegular(ours, status, message);
-    if (fd < 0 && status != ReadStatus::Missing)
-        return false;
-    if (fd >= 0) {
-        ok = ReadAllFd(fd, ours, nullptr, &ourBytes, message);
-        ::close(fd);
-        if (!ok)
-            return false;
-    }
-    // Whole lines only: a torn tail on either side is no event yet.
-    const auto lines = [](std::string_view bytes, auto&& each) {
-        while (!bytes.empty()) {
-            const std::size_t newline = bytes.find('\n');
-            if (newline == std::string_view::npos)
-                return;
-            each(bytes.substr(0, newline));
-            bytes.remove_prefix(newline + 1);
-        }
-    };
-    std::unordered_set<std::string_view> have;
-    lines(ourBytes, [&](std::string_view line) { have.insert(line); });
-    std::vector<std::string_view> missing;
-    HistoryEvent scratch;
-    lines(theirBytes, [&](std::string_view line) {
-        if (!line.empty() && line[0] != '#' && have.insert(line).second &&
-            ParseEvent(line, scratch))
-            missing.push_back(line);
-    });
-    if (missing.empty())
-        return true;
-    // Time order keeps the merged file pleasant to read; replay does not depend on it.
-    std::stable_sort(missing.begin(), missing.end(), [](std::string_view a, std::string_view b) {
-        return a.substr(0, kTimeChars) < b.substr(0, kTimeChars);
-    });
-    HistoryWriter writer(ours, like);
-    for (const std::string_view line : missing)
-        writer.m_pending.emplace_back(line);
-    if (!writer.FlushPending(message))
-        return false;
-    added = missing.size();
     return true;
 }
 

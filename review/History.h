@@ -13,7 +13,7 @@
 // '#' are comments (a new file starts with one that says the above); empty lines are skipped.
 //
 // Every line is a fact that stands on its own, so a history is a set of lines: two copies of it
-// combine by their union (MergeHistory), duplicates count once, and the order of the lines in
+// combine by their union (sync/HistoryUnion), duplicates count once, and the order of the lines in
 // the file does not matter, since replay orders events by time.
 #pragma once
 
@@ -141,8 +141,6 @@ public:
     const std::string& Path() const { return m_path; }
 
 private:
-    friend bool MergeHistory(const std::string&, const std::string&, const FileStamp*, std::size_t&,
-                             std::string&);
     bool Open(std::string& message);
     bool WriteLines(int fd, std::vector<std::string>& lines, std::string& message);
 
@@ -152,12 +150,6 @@ private:
     int m_fd = -1;
     std::vector<std::string> m_pending;
 };
-
-// Adds to the history at `ours` every event line of `theirs` that it lacks (two copies of one
-// list, e.g. from two machines). Unreadable lines of theirs are not copied. `added` counts the
-// lines appended. A missing `theirs` adds nothing.
-bool MergeHistory(const std::string& ours, const std::string& theirs, const FileStamp* like,
-                  std::size_t& added, std::string& message);
 
 // The name of the history beside a word list file: the folder of `listPath` + "reviews.tsv".
 std::string HistoryPathFor(const std::string& listPath);

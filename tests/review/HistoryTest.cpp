@@ -233,27 +233,6 @@ TEST(HistoryFile, RefusesWhatIsNotARegularFile) {
     EXPECT_EQ(review::ReadHistory(dir / "none.tsv", h, message), review::ReadStatus::Missing);
 }
 
-TEST(HistoryFile, MergesTwoCopiesByTheirUnion) {
-    ScratchDir dir;
-    const std::string ours = dir / "ours.tsv", theirs = dir / "theirs.tsv";
-    const char* a = "2026-12-08T09:15:02.123Z\ta\t3\t1\tw2m\n";
-    const char* b = "2026-12-08T09:16:02.123Z\tb\t3\t1\tw2m\n";
-    const char* c = "2026-12-07T09:16:02.123Z\tc\t1\t1\tm2w\n";
-    WriteBytes(ours, std::string("# ours\n") + a + b);
-    WriteBytes(theirs, std::string("# theirs\n") + b + "junk\n" + c + a + "2026-12");
-    std::size_t added = 0;
-    std::string message;
-    ASSERT_TRUE(review::MergeHistory(ours, theirs, nullptr, added, message)) << message;
-    EXPECT_EQ(added, 1u);
-    EXPECT_EQ(ReadBytes(ours), std::string("# ours\n") + a + b + c);
-    ASSERT_TRUE(review::MergeHistory(ours, theirs, nullptr, added, message));
-    EXPECT_EQ(added, 0u); // merging again changes nothing
-    ASSERT_TRUE(review::MergeHistory(ours, dir / "missing.tsv", nullptr, added, message));
-    // Into a history that does not exist yet: a copy of theirs.
-    ASSERT_TRUE(review::MergeHistory(dir / "new.tsv", theirs, nullptr, added, message));
-    EXPECT_EQ(added, 3u);
-}
-
 // Two processes append to one history at once: every line arrives whole.
 TEST(HistoryFile, TwoProcessesAppendingAtOnceLoseNothing) {
     ScratchDir dir;
