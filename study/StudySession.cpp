@@ -52,7 +52,7 @@ std::string StudySession::Joined(std::string first, std::string second) {
 // Copies that a folder synchroniser left, when another machine changed the list too, are merged
 // into the files they copy. The list is read again when its file took words from them; this run
 // has changed nothing yet, so nothing of it can be lost.
-std::string StudySession::MergeSyncedCopies() {
+std::string StudySession::MergeSyncedCopies(bool* wasReread) {
     if (!m_store || !HasConflictCopies(m_store->folder()))
         return {};
     const CopyMergeReport report = MergeConflictCopies(m_store->folder());
@@ -62,9 +62,29 @@ std::string StudySession::MergeSyncedCopies() {
         if (m_store->Load(reread, message)) {
             m_words = std::move(reread);
             m_cursor = m_words.Begin();
+            if (wasReread != nullptr)
+                *wasReread = true;
         }
     }
     return report.Message();
+}
+
+StudySession::Answer StudySession::FollowSyncedCopies(std::string& notice) {
+    // The page shown stays: its first row is the entry at the same place in the list.
+    const bool pastTheEnd = m_cursor == m_words.End();
+    const std::uint32_t first = pastTheEnd ? 0 : m_words.IndexOf(m_cursor);
+    bool reread = false;
+    notice = MergeSyncedCopies(&reread);
+    if (!reread)
+        return {};
+    if (pastTheEnd)
+        MoveToNumber(m_pageStart);
+    else
+        m_cursor = m_words.PosAt(first);
+    Answer answer;
+    answer.rowsChanged = true;
+    answer.listChanged = true;
+    return answer;
 }
 
 void StudySession::ReadSettings() {

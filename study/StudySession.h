@@ -51,6 +51,10 @@ public:
     // What Open merged from copies a folder synchroniser left (another machine changed the
     // list, its history or its settings too), for an "Info" box; empty when nothing.
     const std::string& MergedCopiesNotice() const { return m_copiesNotice; }
+    // While the list is open: merges copies a folder synchroniser left since, as Open does, and
+    // reads the list again when this run has changed nothing yet (else the save merges them).
+    // `notice` says what was merged, or is empty when there was nothing.
+    Answer FollowSyncedCopies(std::string& notice);
     // The page position and jump text the last run left; the start is the stored index, from
     // which the start-up's next-page move leads to the page that was shown.
     void ReadSettings();
@@ -110,8 +114,8 @@ public:
 
 private:
     // Merges the copies of the folder's files that a folder synchroniser left; the learner's
-    // notice of what was merged, or empty.
-    std::string MergeSyncedCopies();
+    // notice of what was merged, or empty. `wasReread` tells whether the list was read again.
+    std::string MergeSyncedCopies(bool* wasReread = nullptr);
     static std::string Joined(std::string first, std::string second);
     void MoveToNumber(std::int32_t number);
     Answer MoveTo(std::optional<std::int32_t> start);

@@ -1,6 +1,7 @@
 #include "ui/CVocabDlg.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <cstddef>
 #include <cstdio>
@@ -28,6 +29,9 @@
 
 // Posted by OnInitDialog; comes once the window is on screen.
 constexpr UINT WM_APP_SHOWN = WM_APP;
+// How often the folder is looked at for copies a folder synchroniser left.
+constexpr UINT kFollowFolderTimer = 1;
+constexpr UINT kFollowFolderMs = 5000;
 
 BEGIN_MESSAGE_MAP(CVocabDlg, CDialog)
 ON_WM_SYSCOMMAND()
@@ -45,6 +49,7 @@ ON_BN_CLICKED(IDC_GOTO_BUTTON, &CVocabDlg::OnGoto)
 ON_WM_KEYDOWN()
 ON_WM_KEYUP()
 ON_WM_CLOSE()
+ON_WM_TIMER()
 ON_BN_CLICKED(IDC_ADD, &CVocabDlg::OnAddWord)
 ON_WM_CONTEXTMENU()
 ON_MESSAGE(WM_APP_SHOWN, &CVocabDlg::OnShown)
@@ -191,7 +196,26 @@ LRESULT CVocabDlg::OnShown(WPARAM /*wParam*/, LPARAM /*lParam*/) {
         MessageBox(notice.c_str(), "Info", MB_OK);
     // The history is read after the first look at the window, on a thread of its own.
     m_review->Start();
+    SetTimer(kFollowFolderTimer, kFollowFolderMs);
     return 0;
+}
+
+// Another machine's copies are merged while the list stays open, not only at start and save;
+// never under a dialog of ours, whose work may hold on to the list as it is.
+void CVocabDlg::OnTimer(UINT nIDEvent) {
+    if (nIDEvent != kFollowFolderTimer)
+        return;
+    const QWidget* modal = QApplication::activeModalWidget();
+    if (modal != nullptr && modal != GetSafeHwnd())
+        return;
+    std::string notice;
+    const StudySession::Answer answer = m_session->FollowSyncedCopies(notice);
+    if (notice.empty())
+        return;
+    Show(answer);
+    m_review->Recount();
+    if (!m_bQuiet)
+        MessageBox(notice.c_str(), "Info", MB_OK);
 }
 
 void CVocabDlg::OnSysCommand(UINT nID, LPARAM /*lParam*/) {

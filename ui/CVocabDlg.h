@@ -162,6 +162,7 @@ private:
     bool m_bExitRefused = false; // set by OnOK when the word file could not be saved
     bool m_bQuiet = false;       // ending for the session: no message boxes
     LRESULT OnShown(WPARAM wParam, LPARAM lParam);
+    void OnTimer(UINT nIDEvent);
     std::vector<std::string> m_startNotices; // for the learner once the window is on screen
     std::unique_ptr<WordListLoad> m_load;    // the list being read until OnInitDialog takes it
     FileChooser m_chooseFile;

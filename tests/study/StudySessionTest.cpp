@@ -318,4 +318,55 @@ TEST_F(SessionTest, SecondSessionOnTheFolderIsToldTheListIsOpen) {
     EXPECT_FALSE(second->TakeLock());
 }
 
+// Copies another machine's synchroniser leaves while the list is open are merged then too:
+// into the list shown when this run has changed nothing, else into the file, which the save
+// then merges, so that neither side's words are lost.
+struct FollowCase {
+    const char* name;
+    bool changedFirst;   // this run added a word before the copy arrived
+    bool reread;         // the rows show the copy's word at once
+    std::size_t counted; // words in the session afterwards (before any save)
+};
+
+const FollowCase kFollowCases[] = {
+    {"unchanged_list_is_read_again", false, true, 13},
+    {"changed_list_merges_at_save", true, false, 13},
+};
+
+class FollowTest : public SessionTest, public ::testing::WithParamInterface<FollowCase> {};
+
+TEST_P(FollowTest, CopiesArrivingWhileOpen) {
+    const FollowCase& c = GetParam();
+    WriteBytes(m_dir / "WL.txt", Lines(1, 12));
+    std::unique_ptr<StudySession> session = Start();
+    std::string notice;
+    EXPECT_EQ(session->FollowSyncedCopies(notice).listChanged, false);
+    EXPECT_EQ(notice, "");
+    if (c.changedFirst)
+        session->Add({13, "mine", "", "n.", "m"});
+    WriteBytes(m_dir / "WL.sync-conflict-20261208-101500-ABCDEF1.txt",
+               Lines(1, 12) + "13 theirs s n. m\r\n");
+
+    const std::int32_t start = session->PageStart();
+    const std::string firstShown = session->words().At(session->Cursor()).word;
+    const StudySession::Answer answer = session->FollowSyncedCopies(notice);
+    EXPECT_NE(notice, "");
+    EXPECT_EQ(answer.rowsChanged && answer.listChanged, c.reread);
+    EXPECT_FALSE(fs::exists(m_dir / "WL.sync-conflict-20261208-101500-ABCDEF1.txt"));
+    EXPECT_EQ(session->words().GetCount(), c.counted);
+    EXPECT_EQ(session->PageStart(), start);
+    ASSERT_NE(session->Cursor(), session->words().End());
+    EXPECT_EQ(session->words().At(session->Cursor()).word, firstShown);
+    EXPECT_EQ(session->FollowSyncedCopies(notice).listChanged, false);
+    EXPECT_EQ(notice, "");
+
+    ASSERT_TRUE(session->Save().end);
+    const std::string saved = ReadBytes(m_dir / "WL.txt");
+    EXPECT_NE(saved.find("theirs"), std::string::npos);
+    EXPECT_EQ(saved.find("mine") != std::string::npos, c.changedFirst);
+}
+
+INSTANTIATE_TEST_SUITE_P(Session, FollowTest, ::testing::ValuesIn(kFollowCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 } // namespace

@@ -125,3 +125,27 @@ TEST_F(StudyWindowTest, EndingTheSessionKeepsARefusedListBesideTheFile) {
 }
 
 } // namespace
+
+// Another machine's copy that a folder synchroniser drops beside the open list is merged within
+// seconds, shown on the page and told once, without the learner saving.
+TEST_F(StudyWindowTest, CopyFromAnotherMachineIsMergedWhileOpen) {
+    WriteFile("WL.txt", kList);
+    SeenMessageBox seen;
+    PageView shown;
+    Run([&](QDialog* w) {
+        WriteFile("WL.sync-conflict-20261208-101500-ABCDEF1.txt",
+                  std::string(kList) + "3 w3 s3 n. m3\r\n");
+        // The folder is looked at every few seconds; a watcher gives up sooner, so keep one armed.
+        for (int tries = 0; tries < 4 && !seen.shown; ++tries) {
+            AnswerNextMessageBox(&seen);
+            (void)QTest::qWaitFor([&] { return seen.shown; }, 4000);
+        }
+        ASSERT_TRUE(seen.shown);
+        shown = ViewPage(w);
+    });
+    EXPECT_EQ(seen.caption, "Info");
+    EXPECT_TRUE(seen.text.contains("1 word")) << seen.text.toStdString();
+    EXPECT_EQ(shown, ExpectedPage(1, 3, shown.label));
+    EXPECT_FALSE(ReadFile("WL.sync-conflict-20261208-101500-ABCDEF1.txt"));
+    EXPECT_NE(ReadFile("WL.txt")->find("w3"), std::string::npos);
+}
