@@ -231,6 +231,32 @@ ColumnMap MapByCount(const std::vector<int>& usable) {
     }
 }
 
+ColumnMap MapByCount(const std::vector<int>& usable,
+                     const std::vector<std::vector<CellShape>>& shapes) {
+    if (usable.size() == 3) {
+        // The word comes first; either of the others may be the type.
+        for (std::size_t k = 1; k < usable.size(); ++k) {
+            const auto column = static_cast<std::size_t>(usable[k]);
+            std::size_t types = 0;
+            std::size_t filled = 0;
+            for (const std::vector<CellShape>& row : shapes) {
+                if (column < row.size() && row[column] != CellShape::Empty) {
+                    ++filled;
+                    types += row[column] == CellShape::WordType ? 1 : 0;
+                }
+            }
+            if (types * 2 > filled) {
+                std::vector<int> rest = usable;
+                rest.erase(rest.begin() + static_cast<std::ptrdiff_t>(k));
+                ColumnMap map = MapByCount(rest);
+                map.type = usable[k];
+                return map;
+            }
+        }
+    }
+    return MapByCount(usable);
+}
+
 int NumberColumnByCount(const std::vector<int>& usable) {
     return usable.size() == 5 ? usable[0] : -1;
 }

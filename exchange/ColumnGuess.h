@@ -13,21 +13,6 @@
 // What a column name says its column holds.
 enum class ColumnRole { None, Word, Spell, Type, Meaning, Number };
 
-// The role of a header name such as "Word", "IPA" or "释义"; case and surrounding blanks do
-// not matter.
-ColumnRole HeaderRole(std::string_view name);
-
-// The map for a header row: each field takes the first column named for it; without a column
-// named for the word, the first column that no other field took.
-ColumnMap MapByNames(const std::vector<std::string_view>& names);
-
-// The map for rows without a header, by the number of usable columns (those a flashcard
-// export does not mark as note type, deck and the like), given in order.
-ColumnMap MapByCount(const std::vector<int>& usable);
-
-// The column that holds only entry numbers in rows without a header, or -1.
-int NumberColumnByCount(const std::vector<int>& usable);
-
 // What kind of text a cell holds, as far as telling column names from entries goes.
 enum class CellShape : std::uint8_t {
     Empty,
@@ -40,6 +25,27 @@ enum class CellShape : std::uint8_t {
     Cjk, // Chinese, Japanese or Korean
     OtherScript,
 };
+
+// The role of a header name such as "Word", "IPA" or "释义"; case and surrounding blanks do
+// not matter.
+ColumnRole HeaderRole(std::string_view name);
+
+// The map for a header row: each field takes the first column named for it; without a column
+// named for the word, the first column that no other field took.
+ColumnMap MapByNames(const std::vector<std::string_view>& names);
+
+// The map for rows without a header, by the number of usable columns (those a flashcard
+// export does not mark as note type, deck and the like), given in order.
+ColumnMap MapByCount(const std::vector<int>& usable);
+
+// The same, also given the shapes of the first rows' cells: in three columns, one that holds
+// mostly word types is the type, wherever it stands ("Hund,dog,n.", "fly,n.,苍蝇"), and the
+// other two are the word and its meaning.
+ColumnMap MapByCount(const std::vector<int>& usable,
+                     const std::vector<std::vector<CellShape>>& shapes);
+
+// The column that holds only entry numbers in rows without a header, or -1.
+int NumberColumnByCount(const std::vector<int>& usable);
 
 CellShape ShapeOf(std::string_view cell);
 

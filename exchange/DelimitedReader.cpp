@@ -145,7 +145,15 @@ void ReadDelimited(std::string_view text, const DelimitedOptions& options, Impor
     } else if (!names.empty()) {
         out.columns = MapByNames(names);
     } else {
-        out.columns = MapByCount(usable);
+        std::vector<std::vector<CellShape>> shapes;
+        if (!out.header && !first.empty()) {
+            std::vector<CellShape>& row = shapes.emplace_back();
+            for (const std::string_view cell : first) {
+                row.push_back(ShapeOf(cell));
+            }
+        }
+        shapes.insert(shapes.end(), sample.below.begin(), sample.below.end());
+        out.columns = MapByCount(usable, shapes);
     }
     const ColumnMap map = out.columns;
     out.columnCount = std::min(std::max(layout, names.size()), ImportedWords::kSampleColumns);
