@@ -278,7 +278,8 @@ QWidget* DialogWindow::createControl(const ControlTemplate& row) {
         // Tab leaves the table for the next control, as everywhere in a dialog.
         table->setTabKeyNavigation(false);
         table->setWordWrap(false);
-        table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        // Rows as high as their text: a preview holds a few dozen at most.
+        table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
         // A heading clicked moves to its column, in the row that was current.
         connect(table->horizontalHeader(), &QHeaderView::sectionClicked, table,
                 [table](int column) {

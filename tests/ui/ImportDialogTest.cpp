@@ -573,6 +573,27 @@ TEST_F(ImportWindowTest, ColumnHeadingsAndTheHeaderSwitchDecideWhatIsImported) {
                                         "4|dog|||", "5|cat|||"}));
 }
 
+// The import dialog as the README shows it, written where VOCAMINT_SCREENSHOT_DIR says (else
+// beside the test) as import-dialog.png.
+TEST_F(ImportWindowTest, RendersTheImportDialog) {
+    WriteWords(12);
+    WriteFile("list.csv", "English,中文,Part of speech\napple,苹果,n.\nw3,变了,v.\nrun,跑,v.\n"
+                          "pear,梨,n.\n,没有词,n.\nwater,水,n.\n");
+    bool shot = false;
+    RunChoosing("list.csv", [&](QDialog* w) {
+        ActOnNextDialog("Import", [&](QDialog* d) {
+            QTest::qWait(50);
+            const QString dir = qEnvironmentVariableIsSet("VOCAMINT_SCREENSHOT_DIR")
+                                    ? qEnvironmentVariable("VOCAMINT_SCREENSHOT_DIR")
+                                    : QCoreApplication::applicationDirPath();
+            shot = d->grab().save(dir + "/import-dialog.png");
+        });
+        ChooseFileMenu(w, "&Import...");
+        Perform(w, Step{Step::Click, IDOK});
+    });
+    EXPECT_TRUE(shot);
+}
+
 struct ExportCase {
     const char* name;
     const char* file;
