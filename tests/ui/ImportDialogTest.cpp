@@ -485,6 +485,10 @@ TEST_F(ImportWindowTest, ColumnHeadingsAndTheHeaderSwitchDecideWhatIsImported) {
             role->setFocus();
             key(Qt::Key_End);
             look("third_column_not_imported");
+            // The arrows in the table choose a column too.
+            table->setFocus();
+            key(Qt::Key_Left);
+            look("left_arrow_in_the_table");
             QTest::mouseClick(header, Qt::LeftButton, {}, QPoint(6, header->height() / 2));
             look("header_on");
             QTest::mouseClick(Control<QWidget>(d, IDOK), Qt::LeftButton);
@@ -546,12 +550,20 @@ TEST_F(ImportWindowTest, ColumnHeadingsAndTheHeaderSwitchDecideWhatIsImported) {
          "Not imported",
          three,
          true},
+        {"left_arrow_in_the_table",
+         false,
+         {"Not imported", "Word", "Not imported"},
+         allRows,
+         "2: English",
+         "Word",
+         three,
+         true},
         {"header_on",
          true,
          {"Not imported (German)", "Word (English)", "Not imported (Part of speech)"},
          {"4 | Hund | dog | n.", "5 | Katze | cat | n."},
-         "3: Part of speech",
-         "Not imported",
+         "2: English",
+         "Word",
          "2 new words, 0 already in the list, 0 lines could not be read",
          true},
     };
