@@ -315,6 +315,10 @@ int Import(const Arguments& args) {
     if (!ImportGrades(review::HistoryPathFor(session.WordFilePath()), read.grades,
                       ScheduleOfCurrentFolder(), graded, gradeError))
         std::fprintf(stderr, "vocamint: the review history: %s\n", gradeError.c_str());
+    if (read.format == ReadFormat::Delimited) {
+        std::printf(".\nColumns: %s",
+                    ColumnsSummary(read.columns, read.columnNames, read.header).c_str());
+    }
     std::printf(".\n%s added, %zu replaced; the list now has %s.\n",
                 Counted(plan.added.GetCount(), "word", "words").c_str(), plan.replaced.size(),
                 Counted(session.words().GetCount(), "word", "words").c_str());

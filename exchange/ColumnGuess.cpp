@@ -461,6 +461,28 @@ bool ParseColumnChoice(std::string_view text, ColumnMap& map, std::string& error
     return true;
 }
 
+std::string ColumnsSummary(const ColumnMap& map, const std::vector<std::string>& names,
+                           bool header) {
+    std::string text;
+    const std::pair<const char*, int> fields[] = {
+        {"word", map.word}, {"spell", map.spell}, {"type", map.type}, {"meaning", map.mean}};
+    for (const auto& [field, column] : fields) {
+        if (column < 0) {
+            continue;
+        }
+        text += (text.empty() ? "" : ", ") + std::string(field) + " " + std::to_string(column + 1);
+        const auto at = static_cast<std::size_t>(column);
+        if (at < names.size() && !ascii::Trim(names[at]).empty()) {
+            // A name is shown as far as a line holds it.
+            text += " (" + names[at].substr(0, 40) + ")";
+        }
+    }
+    if (text.empty()) {
+        text = "no column";
+    }
+    return text + (header ? "; the first line held column names" : "; no line of column names");
+}
+
 bool ParseHeaderChoice(std::string_view text, std::optional<bool>& header) {
     if (text == "yes") {
         header = true;

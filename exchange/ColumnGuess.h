@@ -70,5 +70,10 @@ ColumnMap WithRole(ColumnMap map, int column, ColumnRole role);
 // twice or no word column.
 bool ParseColumnChoice(std::string_view text, ColumnMap& map, std::string& error);
 
+// Where the columns went, for a summary: "word 1 (German), meaning 2 (English), type 3 (Part of
+// speech); the first line held column names". `names` are the header's, if any.
+std::string ColumnsSummary(const ColumnMap& map, const std::vector<std::string>& names,
+                           bool header);
+
 // "yes", "no" or "auto" (unset: guessed from the file); false for anything else.
 bool ParseHeaderChoice(std::string_view text, std::optional<bool>& header);

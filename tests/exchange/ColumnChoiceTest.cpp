@@ -254,6 +254,28 @@ TEST(ColumnChoice, HeaderIsYesNoOrAuto) {
     }
 }
 
+TEST(ColumnChoice, SummarySaysWhereEachColumnWent) {
+    const struct {
+        ColumnMap map;
+        std::vector<std::string> names;
+        bool header;
+        const char* text;
+    } cases[] = {
+        {{0, -1, 2, 1},
+         {"German", "English", "Part of speech"},
+         true,
+         "word 1 (German), type 3 (Part of speech), meaning 2 (English); the first line held "
+         "column names"},
+        {{1, 0, -1, -1}, {}, false, "word 2, spell 1; no line of column names"},
+        {{0, -1, -1, 3}, {"", " "}, true, "word 1, meaning 4; the first line held column names"},
+        {{}, {}, false, "no column; no line of column names"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(ColumnsSummary(c.map, c.names, c.header), c.text);
+    }
+}
+
 // Giving a column a field takes that field from the column that had it, and the column's
 // own field from it: no field ever has two columns.
 TEST(ColumnChoice, GivingAColumnARoleKeepsEachFieldToOneColumn) {

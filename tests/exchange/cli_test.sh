@@ -257,6 +257,11 @@ for args in "--import de.csv --columns meaning,type" "--import de.csv --columns 
     [ -s err ] && [ ! -s out ] || fail "vocamint $args: no message, or output on stdout"
     cmp -s WL.txt before.txt || fail "vocamint $args changed WL.txt"
 done
+printf '' >WL.txt
+expect 0 --import de.csv
+grep -qx 'Columns: word 1 (German), type 3 (Part of speech), meaning 2 (English); the first line held column names.' out ||
+    fail "the summary does not say where the columns went: $(cat out)"
+printf '1 old \\e \\e o\r\n' >WL.txt
 expect 2 --import de.csv --columns type
 grep -qx "vocamint: --columns: no column is the word" err || fail "--columns type: $(cat err)"
 expect 0 --help
