@@ -11,6 +11,7 @@
 
 #include "app/DueCommand.h"
 #include "base/Counted.h"
+#include "exchange/ColumnGuess.h"
 #include "exchange/Exporters.h"
 #include "exchange/Import.h"
 #include "exchange/ImportPlan.h"
@@ -35,6 +36,7 @@ constexpr const char* kUsageText =
     "Usage: vocamint [FOLDER]\n"
     "       vocamint --import FILE [--format csv|tsv|kvtml] [--on-duplicate skip|replace|add]\n"
     "                              [--encoding utf-8|utf-16le|utf-16be|gb18030]\n"
+    "                              [--columns ROLES] [--header yes|no|auto]\n"
     "       vocamint --export FILE [--format csv|tsv|kvtml]\n"
     "       vocamint --fit [FOLDER]\n"
     "       vocamint --due [FOLDER]\n"
@@ -50,6 +52,13 @@ constexpr const char* kUsageText =
     "  --on-duplicate WHAT  for words already in the list: skip them (the default), replace\n"
     "                       their spell, type and meaning, or add them anyway\n"
     "  --encoding NAME      read FILE in this encoding instead of the one found\n"
+    "  --columns ROLES      where the columns of delimited text go: the role of each column\n"
+    "                       in order, word, spell, type, meaning or - (not imported), e.g.\n"
+    "                       \"word,meaning,-,type\"; or the column of each field, from 1,\n"
+    "                       e.g. \"word=2,meaning=1\". Guessed when not given\n"
+    "  --header yes|no|auto whether the first line holds column names; auto (the default)\n"
+    "                       guesses it from the names and from how the line differs from the\n"
+    "                       lines below it\n"
     "  --fit                fit the review schedule to the list's review history, and keep\n"
     "                       the fit when it predicts the latest reviews better\n"
     "  --due                print the words due for review today and the new words to\n"
@@ -65,6 +74,8 @@ struct Arguments {
     std::optional<ExchangeFormat> format;
     DuplicatePolicy policy = DuplicatePolicy::Skip;
     std::optional<TextEncoding> encoding;
+    std::optional<ColumnMap> columns;
+    std::optional<bool> header;
     std::string folder;
     bool help = false;
     bool version = false;
@@ -73,6 +84,7 @@ struct Arguments {
     bool hasFolder = false;
     bool hasPolicy = false;
     bool hasEncoding = false;
+    bool hasHeader = false;
 };
 
 int UsageError(const std::string& message) {
@@ -123,7 +135,8 @@ int Parse(int argc, char** argv, Arguments& args) {
             value = std::string(arg.substr(equals + 1));
         }
         if (name != "--import" && name != "--export" && name != "--format" &&
-            name != "--on-duplicate" && name != "--encoding") {
+            name != "--on-duplicate" && name != "--encoding" && name != "--columns" &&
+            name != "--header") {
             return UsageError("unknown option '" + std::string(arg) + "'");
         }
         if (!value) {
@@ -159,6 +172,18 @@ int Parse(int argc, char** argv, Arguments& args) {
                 return UsageError("unknown duplicate policy '" + *value +
                                   "' (skip, replace or add)");
             }
+        } else if (name == "--columns") {
+            ColumnMap map;
+            std::string error;
+            if (!ParseColumnChoice(*value, map, error)) {
+                return UsageError("--columns: " + error);
+            }
+            args.columns = map;
+        } else if (name == "--header") {
+            args.hasHeader = true;
+            if (!ParseHeaderChoice(*value, args.header)) {
+                return UsageError("unknown header choice '" + *value + "' (yes, no or auto)");
+            }
         } else {
             args.hasEncoding = true;
             args.encoding = EncodingFromName(*value);
@@ -188,9 +213,16 @@ int Parse(int argc, char** argv, Arguments& args) {
     if (!importing && !exporting && args.format) {
         return UsageError("--format needs --import or --export");
     }
-    if (!importing && (args.hasPolicy || args.hasEncoding)) {
-        return UsageError(std::string(args.hasPolicy ? "--on-duplicate" : "--encoding") +
-                          " needs --import");
+    if (!importing && (args.hasPolicy || args.hasEncoding || args.columns || args.hasHeader)) {
+        const char* option = args.hasPolicy     ? "--on-duplicate"
+                             : args.hasEncoding ? "--encoding"
+                             : args.columns     ? "--columns"
+                                                : "--header";
+        return UsageError(std::string(option) + " needs --import");
+    }
+    if ((args.columns || args.hasHeader) && args.format == ExchangeFormat::Kvtml) {
+        return UsageError(std::string(args.columns ? "--columns" : "--header") +
+                          " is for delimited text, not KVTML");
     }
     return 0;
 }
@@ -223,6 +255,8 @@ int Import(const Arguments& args) {
     ImportOptions options;
     options.format = args.format;
     options.encoding = args.encoding;
+    options.delimited.columns = args.columns;
+    options.delimited.header = args.header;
     ImportedWords read;
     std::string error;
     const bool readOk = ImportFile(args.import, options, read, error);
@@ -280,6 +314,10 @@ int Import(const Arguments& args) {
     session.ReadSettings();
     if (const std::string failure = session.ImportGrades(read.grades); !failure.empty())
         std::fprintf(stderr, "vocamint: %s\n", failure.c_str());
+    if (read.format == ReadFormat::Delimited) {
+        std::printf(".\nColumns: %s",
+                    ColumnsSummary(read.columns, read.columnNames, read.header).c_str());
+    }
     std::printf(".\n%s added, %zu replaced; the list now has %s.\n",
                 Counted(plan.added.GetCount(), "word", "words").c_str(), plan.replaced.size(),
                 Counted(session.words().GetCount(), "word", "words").c_str());

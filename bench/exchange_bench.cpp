@@ -217,6 +217,54 @@ void BM_PeakMemoryOfImport(benchmark::State& state) {
 }
 BENCHMARK(BM_PeakMemoryOfImport)->Iterations(1)->Unit(benchmark::kMillisecond);
 
+// The import dialog: the file read keeping its text, planned, then read again from the text with
+// the header switched off and planned again, as a choice in the dialog does. The words and
+// plan of one reading go before the next is made.
+bool DialogImport() {
+    ImportedWords read;
+    std::string error;
+    std::string text;
+    const WordList list;
+    if (!ImportFile(TsvFile(), {}, read, error, &text)) {
+        return false;
+    }
+    ImportPlan plan = PlanImport(read, list, DuplicatePolicy::Skip);
+    ImportOptions options;
+    options.delimited.header = false;
+    const TextEncoding encoding = read.encoding;
+    read = ImportedWords{};
+    plan = ImportPlan{};
+    ImportedWords again;
+    again.encoding = encoding;
+    if (!ImportText(text, TsvFile(), options, again, error)) {
+        return false;
+    }
+    plan = PlanImport(again, list, DuplicatePolicy::Skip);
+    return plan.added.GetCount() >= static_cast<std::size_t>(kEntries);
+}
+
+// The same without a second reading, as the dialog worked before the text was kept: the
+// reference for the one above.
+bool DialogImportOnce() {
+    ImportedWords read;
+    std::string error;
+    const WordList list;
+    if (!ImportFile(TsvFile(), {}, read, error)) {
+        return false;
+    }
+    const ImportPlan plan = PlanImport(read, list, DuplicatePolicy::Skip);
+    return plan.added.GetCount() >= static_cast<std::size_t>(kEntries);
+}
+
+void BM_PeakMemoryOfDialogImport(benchmark::State& state) {
+    state.SetLabel(state.range(0) == 0 ? "read once" : "kept text read again");
+    PeakMemory(state, TsvFile(), state.range(0) == 0 ? DialogImportOnce : DialogImport);
+}
+BENCHMARK(BM_PeakMemoryOfDialogImport)
+    ->DenseRange(0, 1)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
 void BM_PeakMemoryOfHostileImport(benchmark::State& state) {
     const HostileFile& file = kHostile[state.range(0)];
     state.SetLabel(file.name);
@@ -305,6 +353,43 @@ void BM_ImportTsv(benchmark::State& state) {
     state.counters["x_load_cpu"] = best.cpu / LoadTime().cpu;
 }
 BENCHMARK(BM_ImportTsv)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2);
+
+// Reading the text kept from the file again with another header choice, as the import dialog
+// does when a choice changes: `x_import` is its time over reading the file.
+void BM_ImportKeptTextAgain(benchmark::State& state) {
+    std::string text;
+    Timing fromFile;
+    for (int i = 0; i < 3; ++i) {
+        fromFile = Min(fromFile, Measure([&] {
+                           ImportedWords read;
+                           std::string error;
+                           text.clear();
+                           ImportFile(TsvFile(), {}, read, error, &text);
+                       }));
+    }
+    ImportOptions options;
+    options.delimited.header = false;
+    Timing best;
+    for (auto _ : state) {
+        bool ok = false;
+        const Timing time = Measure([&] {
+            ImportedWords read;
+            std::string error;
+            ok = ImportText(text, TsvFile(), options, read, error) &&
+                 read.entries.GetCount() == static_cast<std::size_t>(kEntries);
+        });
+        if (!ok) {
+            state.SkipWithError("reading the kept text failed");
+            break;
+        }
+        state.SetIterationTime(time.wall);
+        best = Min(best, time);
+    }
+    state.counters["best_ms"] = best.wall * 1e3;
+    state.counters["x_import"] = best.wall / fromFile.wall;
+    state.counters["x_import_cpu"] = best.cpu / fromFile.cpu;
+}
+BENCHMARK(BM_ImportKeptTextAgain)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2);
 
 // Reading, planning against an empty list and applying: the whole import.
 void BM_ImportTsvPlanApply(benchmark::State& state) {

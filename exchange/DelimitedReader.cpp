@@ -15,6 +15,8 @@
 namespace {
 
 constexpr std::size_t kSampleRecords = 20;
+// A header names a handful of columns; the shapes of more say nothing more of it.
+constexpr std::size_t kShapedColumns = 64;
 
 bool AllEmpty(const std::vector<std::string_view>& fields) {
     return std::all_of(fields.begin(), fields.end(),
@@ -23,7 +25,8 @@ bool AllEmpty(const std::vector<std::string_view>& fields) {
 
 // What the first records say about the rest.
 struct Sample {
-    std::vector<std::string> first; // the first row's fields, kept past the scan
+    std::vector<std::string> first;            // the first row's fields, kept past the scan
+    std::vector<std::vector<CellShape>> below; // what the cells of the rows after it hold
     std::vector<std::size_t> counts;
     std::size_t fourColumnRows = 0;
     std::size_t typeLike = 0;
@@ -52,10 +55,16 @@ Sample TakeSample(std::string_view body, char separator, std::size_t firstLine) 
             } else {
                 sample.first.assign(fields.size(), std::string());
             }
-        } else if (fields.size() >= 4) {
-            // The first row may be a header: its third field says nothing of types.
-            ++sample.fourColumnRows;
-            sample.typeLike += fields[2].empty() || LooksLikeWordType(fields[2]) ? 1 : 0;
+        } else {
+            std::vector<CellShape>& shapes = sample.below.emplace_back();
+            for (std::size_t i = 0; i < std::min(fields.size(), kShapedColumns); ++i) {
+                shapes.push_back(ShapeOf(fields[i]));
+            }
+            if (fields.size() >= 4) {
+                // The first row may be a header: its third field says nothing of types.
+                ++sample.fourColumnRows;
+                sample.typeLike += fields[2].empty() || LooksLikeWordType(fields[2]) ? 1 : 0;
+            }
         }
         sample.counts.push_back(fields.size());
     }
@@ -114,7 +123,8 @@ void ReadDelimited(std::string_view text, const DelimitedOptions& options, Impor
                                                      : SplitNames(flashcard.columns, separator);
     std::vector<std::string_view> names(columnNames.begin(), columnNames.end());
     std::vector<std::string_view> first(sample.first.begin(), sample.first.end());
-    out.header = options.header.value_or(names.empty() && !first.empty() && LooksLikeHeader(first));
+    out.header = options.header.value_or(names.empty() && !first.empty() &&
+                                         LooksLikeHeader(first, sample.below));
     if (out.header && names.empty()) {
         names = first;
     }
@@ -135,9 +145,23 @@ void ReadDelimited(std::string_view text, const DelimitedOptions& options, Impor
     } else if (!names.empty()) {
         out.columns = MapByNames(names);
     } else {
-        out.columns = MapByCount(usable);
+        std::vector<std::vector<CellShape>> shapes;
+        if (!out.header && !first.empty()) {
+            std::vector<CellShape>& row = shapes.emplace_back();
+            for (const std::string_view cell : first) {
+                row.push_back(ShapeOf(cell));
+            }
+        }
+        shapes.insert(shapes.end(), sample.below.begin(), sample.below.end());
+        out.columns = MapByCount(usable, shapes);
     }
     const ColumnMap map = out.columns;
+    out.columnCount = std::min(std::max(layout, names.size()), ImportedWords::kSampleColumns);
+    out.columnNames.clear();
+    for (std::size_t i = 0; i < std::min(names.size(), ImportedWords::kSampleColumns); ++i) {
+        out.columnNames.push_back(PreviewField(names[i]));
+    }
+    out.sampleRows.clear();
     // A three-column list may carry notes in a fourth column: a word type, or dropped.
     const bool notes = !options.columns && names.empty() && usable.size() == 3;
     // Text in a column that no field takes is lost: count it, unless the learner chose the
@@ -172,6 +196,21 @@ void ReadDelimited(std::string_view text, const DelimitedOptions& options, Impor
         if (skipHeader) {
             skipHeader = false;
             continue;
+        }
+        if (out.sampleRows.size() < ImportedWords::kSampleRows) {
+            SampleRow& row = out.sampleRows.emplace_back();
+            row.line = line;
+            for (std::size_t i = 0; i < std::min(fields.size(), ImportedWords::kSampleColumns);
+                 ++i) {
+                if (out.html) {
+                    plain.clear();
+                    AppendHtmlText(fields[i], plain);
+                    row.cells.push_back(PreviewField(plain));
+                } else {
+                    row.cells.push_back(PreviewField(fields[i]));
+                }
+            }
+            out.columnCount = std::max(out.columnCount, row.cells.size());
         }
         const auto field = [&](int column) {
             return column >= 0 && static_cast<std::size_t>(column) < fields.size()

@@ -92,22 +92,62 @@ std::size_t LastLine(std::string_view text) {
     return 1 + static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
 }
 
+// The separators a format given or found from the name leaves to look for.
+void ReadDelimitedAs(std::string_view text, std::optional<ExchangeFormat> format,
+                     const ImportOptions& options, ImportedWords& out) {
+    DelimitedOptions delimited = options.delimited;
+    if (format == ExchangeFormat::Csv) {
+        delimited.candidates = ",;";
+    } else if (format == ExchangeFormat::Tsv && !delimited.separator) {
+        delimited.separator = '\t';
+    }
+    ReadDelimited(text, delimited, out);
+}
+
+// The same for every reading: the problems in line order, and an error when nothing was read.
+bool Finish(std::string_view text, ImportedWords& out, std::string& error) {
+    if (out.droppedBytes > 0) {
+        out.AddProblem(LastLine(text), "half a UTF-16 character at the end of the file was "
+                                       "left out");
+    }
+    SortProblems(out);
+    if (out.entries.GetCount() == 0) {
+        error = out.problemCount == 0 ? "no words in the file" : "no line could be read as a word";
+        return false;
+    }
+    return true;
+}
+
+std::optional<ExchangeFormat> FormatByName(std::string_view name) {
+    const std::optional<ExchangeFormat> byName = FormatFromPath(name);
+    // A .txt file may hold any separator; .csv and .tsv say which ones to look for.
+    const bool txt = name.size() >= 4 && (name.ends_with(".txt") || name.ends_with(".TXT"));
+    return byName && !txt ? byName : std::nullopt;
+}
+
 } // namespace
 
+bool ImportText(std::string_view text, std::string_view name, const ImportOptions& options,
+                ImportedWords& out, std::string& error) {
+    const std::optional<ExchangeFormat> format =
+        options.format ? options.format : FormatByName(name);
+    if (format == ExchangeFormat::Kvtml) {
+        error = "not delimited text";
+        return false;
+    }
+    ReadDelimitedAs(text, format, options, out);
+    return Finish(text, out, error);
+}
+
 bool ImportBytes(std::string bytes, std::string_view name, const ImportOptions& options,
-                 ImportedWords& out, std::string& error) {
+                 ImportedWords& out, std::string& error, std::string* text) {
     std::optional<ExchangeFormat> format = options.format;
     if (!format && LooksLikeXml(bytes)) {
         format = ExchangeFormat::Kvtml;
     }
     const bool chosen = format.has_value();
     if (!format) {
-        const std::optional<ExchangeFormat> byName = FormatFromPath(name);
-        // A .txt file may hold any separator; .csv and .tsv say which ones to look for.
-        const bool txt = name.size() >= 4 && (name.ends_with(".txt") || name.ends_with(".TXT"));
-        if (byName && !txt) {
-            format = byName;
-        }
+        format = FormatByName(name);
     }
     if (format == ExchangeFormat::Kvtml) {
         bool decoded = false;
@@ -136,32 +176,22 @@ bool ImportBytes(std::string bytes, std::string_view name, const ImportOptions& 
             // The word list itself, or one of its backups: its records, not one word a line.
             ReadWordFileText(bytes, out);
         } else {
-            DelimitedOptions delimited = options.delimited;
-            if (format == ExchangeFormat::Csv) {
-                delimited.candidates = ",;";
-            } else if (format == ExchangeFormat::Tsv && !delimited.separator) {
-                delimited.separator = '\t';
+            ReadDelimitedAs(bytes, format, options, out);
+            const bool read = Finish(bytes, out, error);
+            if (text != nullptr) {
+                *text = std::move(bytes);
             }
-            ReadDelimited(bytes, delimited, out);
+            return read;
         }
     }
-    if (out.droppedBytes > 0) {
-        out.AddProblem(LastLine(bytes), "half a UTF-16 character at the end of the file was "
-                                        "left out");
-    }
-    SortProblems(out);
-    if (out.entries.GetCount() == 0) {
-        error = out.problemCount == 0 ? "no words in the file" : "no line could be read as a word";
-        return false;
-    }
-    return true;
+    return Finish(bytes, out, error);
 }
 
 bool ImportFile(const std::string& path, const ImportOptions& options, ImportedWords& out,
-                std::string& error) {
+                std::string& error, std::string* text) {
     std::string bytes;
     if (!ReadWholeFile(path, bytes, error)) {
         return false;
     }
-    return ImportBytes(std::move(bytes), path, options, out, error);
+    return ImportBytes(std::move(bytes), path, options, out, error, text);
 }

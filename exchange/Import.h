@@ -25,11 +25,19 @@ constexpr std::uint64_t kMaxImportBytes = std::uint64_t{1} << 30;
 
 // Reads the bytes of a file named `name` (used only for its extension). False, with `error`
 // set, when the text is empty, cannot be decoded, or gives no entry at all.
+// When `text` is given and the file was read as delimited text, its decoded text is moved
+// there, so that ImportText can read it again with other choices.
 bool ImportBytes(std::string bytes, std::string_view name, const ImportOptions& options,
-                 ImportedWords& out, std::string& error);
+                 ImportedWords& out, std::string& error, std::string* text = nullptr);
+
+// Reads again the delimited text ImportBytes kept from a file named `name`, with other
+// separator, header or column choices: no file is read and nothing decoded. `out` keeps the
+// encoding and dropped bytes it is given, those of the first reading.
+bool ImportText(std::string_view text, std::string_view name, const ImportOptions& options,
+                ImportedWords& out, std::string& error);
 
 // The same for the file at `path`, also false when it cannot be read, is no regular file
 // (a FIFO or a device is refused at once), is larger than kMaxImportBytes, or changes size
 // while it is read.
 bool ImportFile(const std::string& path, const ImportOptions& options, ImportedWords& out,
-                std::string& error);
+                std::string& error, std::string* text = nullptr);

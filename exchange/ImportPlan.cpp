@@ -15,19 +15,6 @@ struct Place {
     std::int32_t number;
 };
 
-// A field as the preview shows it: a huge field would cost its size again for each row.
-std::string PreviewField(std::string_view field) {
-    if (field.size() <= PreviewRow::kMaxFieldBytes) {
-        return std::string(field);
-    }
-    std::size_t cut = PreviewRow::kMaxFieldBytes;
-    // Not inside a UTF-8 character.
-    while (cut > 0 && (static_cast<unsigned char>(field[cut]) & 0xC0) == 0x80) {
-        --cut;
-    }
-    return std::string(field.substr(0, cut)) + "...";
-}
-
 WordEntry PreviewEntry(const WordFields& fields) {
     return {fields.number, PreviewField(fields.word), PreviewField(fields.spell),
             PreviewField(fields.type), PreviewField(fields.mean)};

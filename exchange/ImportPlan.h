@@ -15,7 +15,7 @@ enum class DuplicatePolicy { Skip, Replace, Add };
 
 struct PreviewRow {
     // Longer fields are cut to this many bytes and end in "...".
-    static constexpr std::size_t kMaxFieldBytes = 1000;
+    static constexpr std::size_t kMaxFieldBytes = kMaxPreviewFieldBytes;
 
     enum class Status { New, Skipped, Replaces, Added };
     std::size_t line = 0;

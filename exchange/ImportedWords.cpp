@@ -22,3 +22,14 @@ bool IsNoWord(std::string_view word) {
 std::string ProblemText(const ImportProblem& problem) {
     return "line " + std::to_string(problem.line) + ": " + problem.reason;
 }
+
+std::string PreviewField(std::string_view field) {
+    if (field.size() <= kMaxPreviewFieldBytes) {
+        return std::string(field);
+    }
+    std::size_t cut = kMaxPreviewFieldBytes;
+    while (cut > 0 && (static_cast<unsigned char>(field[cut]) & 0xC0) == 0x80) {
+        --cut;
+    }
+    return std::string(field.substr(0, cut)) + "...";
+}

@@ -37,6 +37,17 @@ struct KvtmlGrade {
     std::string date;
 };
 
+// A row of delimited text as it stands in the file, before any column is given a field.
+struct SampleRow {
+    std::size_t line = 0;
+    std::vector<std::string> cells;
+
+    friend bool operator==(const SampleRow&, const SampleRow&) = default;
+};
+
+// Previews cut longer fields to this many bytes, ending them in "...".
+constexpr std::size_t kMaxPreviewFieldBytes = 1000;
+
 // How an import file was read.
 enum class ReadFormat {
     Delimited, // comma-, semicolon- or tab-separated text
@@ -66,6 +77,16 @@ struct ImportedWords {
     bool html = false;
     ColumnMap columns;
 
+    // For delimited text, so that the columns can be shown as they stand and given other
+    // fields: the number of columns, the names a header gave them, and the first rows after
+    // it. At most kSampleColumns columns and kSampleRows rows are kept, each cell cut for a
+    // preview.
+    static constexpr std::size_t kSampleRows = 20;
+    static constexpr std::size_t kSampleColumns = 26;
+    std::size_t columnCount = 0;
+    std::vector<std::string> columnNames;
+    std::vector<SampleRow> sampleRows;
+
     // Counts a line that gave no entry, keeping it while fewer than kMaxProblems are kept.
     void AddProblem(std::size_t line, std::string reason);
     // The problems not kept.
@@ -77,6 +98,9 @@ struct ImportedWords {
 
 // True when a word is empty or only ASCII white space: the row then gives no entry.
 bool IsNoWord(std::string_view word);
+
+// `field` as a preview shows it: cut to kMaxPreviewFieldBytes, not inside a UTF-8 character.
+std::string PreviewField(std::string_view field);
 
 // "line 7: unclosed quote".
 std::string ProblemText(const ImportProblem& problem);

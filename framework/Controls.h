@@ -1,4 +1,5 @@
-// Control objects of the kinds our dialogs bind: buttons and check boxes, labels, edits, lists.
+// Control objects of the kinds our dialogs bind: buttons and check boxes, labels, edits, lists,
+// tables.
 #pragma once
 
 #include <cstdint>
@@ -42,4 +43,23 @@ public:
     int SetCurSel(int index);
     void SetItemData(int index, std::intptr_t data);
     std::intptr_t GetItemData(int index) const;
+};
+
+// A read-only table of text under column and row headings. The learner moves among the cells
+// with the arrows or the mouse, and a click on a column heading moves to that column.
+class CTableCtrl : public CWnd {
+public:
+    // Empties the table to this many rows and columns; the current column stays where it was
+    // while the table still has it. Sends no notification, as none of the setters do.
+    void SetSize(int rows, int columns);
+    int GetRowCount() const;
+    int GetColumnCount() const;
+    // Texts in the locale's code set.
+    void SetColumnHeading(int column, const char* text);
+    void SetRowHeading(int row, const char* text);
+    void SetCell(int row, int column, const char* text);
+    // Widths to fit the texts, none wider than half the table.
+    void FitColumns();
+    int GetCurColumn() const; // -1 when no cell is current
+    void SetCurColumn(int column);
 };

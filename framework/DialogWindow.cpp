@@ -11,6 +11,7 @@
 #include <QContextMenuEvent>
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,6 +23,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTableWidget>
 #include <QTimer>
 #include <QVariant>
 
@@ -266,6 +268,30 @@ QWidget* DialogWindow::createControl(const ControlTemplate& row) {
         connect(list, &QListWidget::currentRowChanged, this,
                 [this, id = row.id] { sendCommand(id, LBN_SELCHANGE); });
         widget = list;
+        break;
+    }
+    case ControlKind::Table: {
+        auto* table = new QTableWidget(this);
+        table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        table->setSelectionMode(QAbstractItemView::SingleSelection);
+        table->setSelectionBehavior(QAbstractItemView::SelectItems);
+        // Tab leaves the table for the next control, as everywhere in a dialog.
+        table->setTabKeyNavigation(false);
+        table->setWordWrap(false);
+        // Rows as high as their text: a preview holds a few dozen at most.
+        table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        // A heading clicked moves to its column, in the row that was current.
+        connect(table->horizontalHeader(), &QHeaderView::sectionClicked, table,
+                [table](int column) {
+                    if (table->rowCount() > 0)
+                        table->setCurrentCell(std::max(table->currentRow(), 0), column);
+                });
+        connect(table, &QTableWidget::currentCellChanged, this,
+                [this, id = row.id](int, int column, int, int previousColumn) {
+                    if (column != previousColumn)
+                        sendCommand(id, TBLN_COLCHANGE);
+                });
+        widget = table;
         break;
     }
     case ControlKind::Icon: {

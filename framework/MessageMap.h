@@ -94,6 +94,7 @@ protected:                                                                      
 #define ON_LBN_DBLCLK(id, memberFxn) ON_CONTROL(LBN_DBLCLK, id, memberFxn)
 #define ON_LBN_SELCHANGE(id, memberFxn) ON_CONTROL(LBN_SELCHANGE, id, memberFxn)
 #define ON_CBN_SELCHANGE(id, memberFxn) ON_CONTROL(CBN_SELCHANGE, id, memberFxn)
+#define ON_TBLN_COLCHANGE(id, memberFxn) ON_CONTROL(TBLN_COLCHANGE, id, memberFxn)
 // OnContextMenu(UINT id of the control under the pointer or 0, LPARAM screen position)
 #define ON_WM_CONTEXTMENU()                                                                        \
     MessageMapEntry<ThisClass>{                                                                    \

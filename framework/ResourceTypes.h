@@ -15,6 +15,7 @@ enum class ControlKind {
     ListBox,       // a single-selection list of text lines
     RadioButton,   // BS_AUTORADIOBUTTON; one of a group that CS_GROUP or a non-radio row starts
     DropDownList,  // CBS_DROPDOWNLIST: a closed list of choices that drops down
+    Table,         // read-only text cells under column headings, rows headed too
 };
 
 // Control style bits.

@@ -43,6 +43,7 @@ constexpr UINT LBN_DBLCLK = 2; // a list item was double-clicked
 constexpr UINT LBN_SELCHANGE = 1;
 constexpr UINT CBN_SELCHANGE = 1;  // the learner chose another item of a drop-down list
 constexpr UINT EN_CHANGE = 0x0300; // the learner changed an edit's text
+constexpr UINT TBLN_COLCHANGE = 1; // the learner moved to another column of a table
 constexpr WPARAM MAKEWPARAM(UINT low, UINT high) {
     return static_cast<WPARAM>((low & 0xFFFFu) | ((high & 0xFFFFu) << 16));
 }

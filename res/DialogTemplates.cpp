@@ -167,8 +167,9 @@ constexpr ControlTemplate kKeysControls[] = {
     {IDC_STATIC, K::Label,
      "Right\nLeft\nHome\nEnd\nTab, Shift+Tab\nSpace\nAlt+W, Alt+M\nAlt+O, Alt+E, Alt+T\nAlt+A\n"
      "Other Alt+letters\nEnter\nEscape\nAlt+F4\n\nF2, double-click\nDelete\nCtrl+Z\nCtrl+Shift+Z, Ctrl+Y\n"
-     "Ctrl+F\nF3, Shift+F3\nF1\n\nCtrl+Plus, Ctrl+=\nCtrl+Minus, Ctrl+0\nCtrl+Space\nCtrl+R",
-     7, 7, 80, 232, CS_NOPREFIX | kLabel},
+     "Ctrl+F\nF3, Shift+F3\nF1\n\nCtrl+Plus, Ctrl+=\nCtrl+Minus, Ctrl+0\nCtrl+Space\nCtrl+R\n\n"
+     "Alt+O, Alt+G\nAlt+N",
+     7, 7, 80, 256, CS_NOPREFIX | kLabel},
     {IDC_STATIC, K::Label,
      "Next page\nPrevious page\nFirst page\nLast page\nMove between controls\n"
      "Click the focused button or box\nHide Word, Hide Mean\nWord, Mean, Type fields (Alt+E: Exit, Mean)\n"
@@ -176,9 +177,10 @@ constexpr ControlTemplate kKeysControls[] = {
      "Close the window, saving\n\nEdit the entry of the current row\nDelete the entry of the current row\n"
      "Undo the last change\nRedo\nFind words\nNext, previous match\nThis sheet\n\n"
      "Zoom in\nZoom out, actual size\nSpeak the word of the current row\n"
-     "Review the day's words",
-     92, 7, 200, 232, CS_NOPREFIX | kLabel},
-    {IDOK,       K::DefPushButton, "OK",    242, 242, 50, 14, kButton},
+     "Review the day's words\n\n"
+     "Import: choose a column, where it goes\nImport: first line holds column names",
+     92, 7, 200, 256, CS_NOPREFIX | kLabel},
+    {IDOK,       K::DefPushButton, "OK",    242, 266, 50, 14, kButton},
 };
 
 // How the file was read and the choices that change it above; what the import gives below.
@@ -196,13 +198,18 @@ constexpr ControlTemplate kImportControls[] = {
     {IDC_IMPORT_SKIP,      K::RadioButton,   "&Skip them",        185, 45,  168, 10,  kCheck | CS_GROUP},
     {IDC_IMPORT_REPLACE,   K::RadioButton,   "&Replace their spell, type and meaning", 185, 59, 168, 10, kCheck},
     {IDC_IMPORT_ADD,       K::RadioButton,   "A&dd them anyway",  185, 73,  168, 10,  kCheck},
-    {IDC_STATIC,           K::Label,         "&Preview",          7,   97,  100, 8,   kLabel},
-    {IDC_IMPORT_PREVIEW,   K::ListBox,       "",                  7,   107, 346, 100, kEdit},
-    {IDC_IMPORT_COUNTS,    K::Label,         "",                  7,   212, 346, 8,   kLabel | CS_NOPREFIX},
-    {IDC_STATIC,           K::Label,         "&Lines not read",   7,   226, 100, 8,   kLabel},
-    {IDC_IMPORT_PROBLEMS,  K::ListBox,       "",                  7,   236, 346, 40,  kEdit},
-    {IDOK,                 K::DefPushButton, "&Import",           249, 282, 50,  14,  kButton},
-    {IDCANCEL,             K::PushButton,    "Cancel",            303, 282, 50,  14,  kButton},
+    {IDC_STATIC,           K::Label,         "C&olumn",           7,   95,  80,  8,   kLabel},
+    {IDC_IMPORT_COLUMN,    K::DropDownList,  "",                  7,   105, 80,  14,  kEdit},
+    {IDC_STATIC,           K::Label,         "&Goes to",          95,  95,  80,  8,   kLabel},
+    {IDC_IMPORT_ROLE,      K::DropDownList,  "",                  95,  105, 80,  14,  kEdit},
+    {IDC_IMPORT_HEADER,    K::CheckBox,      "First line holds column &names", 185, 107, 168, 10, kCheck},
+    {IDC_STATIC,           K::Label,         "&Preview: each column heading says where the column goes", 7, 125, 346, 8, kLabel},
+    {IDC_IMPORT_PREVIEW,   K::Table,         "",                  7,   135, 346, 100, kEdit},
+    {IDC_IMPORT_COUNTS,    K::Label,         "",                  7,   240, 346, 8,   kLabel | CS_NOPREFIX},
+    {IDC_STATIC,           K::Label,         "&Lines not read",   7,   254, 100, 8,   kLabel},
+    {IDC_IMPORT_PROBLEMS,  K::ListBox,       "",                  7,   264, 346, 40,  kEdit},
+    {IDOK,                 K::DefPushButton, "&Import",           249, 310, 50,  14,  kButton},
+    {IDCANCEL,             K::PushButton,    "Cancel",            303, 310, 50,  14,  kButton},
 };
 
 // The card above, the answer below it once shown, the grade buttons at the foot. The buttons'
@@ -247,9 +254,9 @@ constexpr DialogTemplate kTemplates[] = {
      kEditEntryControls, kPhoneticFontFace},
     {IDD_FIND, "Find", 200, 201, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
      kFindControls, kPhoneticFontFace},
-    {IDD_KEYS, "Keyboard", 299, 263, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
+    {IDD_KEYS, "Keyboard", 299, 287, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
      kKeysControls, kPhoneticFontFace},
-    {IDD_IMPORT, "Import", 360, 303, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
+    {IDD_IMPORT, "Import", 360, 331, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
      kImportControls, kPhoneticFontFace},
     {IDD_REVIEW, "Review", 300, 187, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
      kReviewControls, kPhoneticFontFace},

@@ -69,6 +69,9 @@ constexpr int IDC_IMPORT_ADD = 1126;
 constexpr int IDC_IMPORT_PREVIEW = 1127;
 constexpr int IDC_IMPORT_COUNTS = 1128;
 constexpr int IDC_IMPORT_PROBLEMS = 1129;
+constexpr int IDC_IMPORT_COLUMN = 1170; // a column of the file
+constexpr int IDC_IMPORT_ROLE = 1171;   // the field it goes to
+constexpr int IDC_IMPORT_HEADER = 1172; // "First line holds column names"
 
 // The review window.
 constexpr int IDC_REVIEW_STATUS = 1130;

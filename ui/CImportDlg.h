@@ -1,5 +1,6 @@
-// The import dialog: how a file was read, the first entries as they will be stored, the counts,
-// the lines that could not be read, and what to do with words already in the list.
+// The import dialog: how a file was read, its first rows in a table whose column headings say
+// which field each column gives, the counts, the lines that could not be read, and the
+// learner's choices over all of them.
 #pragma once
 
 #include <string>
@@ -36,12 +37,23 @@ protected:
     void OnSkip();
     void OnReplace();
     void OnAdd();
+    void OnColumnChange();
+    void OnTableColumnChange();
+    void OnRoleChange();
+    void OnHeaderChange();
 
     DECLARE_MESSAGE_MAP()
 
 private:
-    // Reads the file again with the learner's choices, then plans and shows.
+    // Reads the file again with the learner's choices, then plans.
     void Reread();
+    // Reads the text kept from the file again with the learner's header and column choices,
+    // then plans: the file is not read again, nor the text decoded.
+    void Remap();
+    void Took(bool ok, ImportedWords read, std::string error);
+    void ShowTable();
+    void ShowColumnChoice();
+    bool CanChooseColumns() const;
     void SetPolicy(DuplicatePolicy policy);
     void Replan();
     void Show();
@@ -52,6 +64,11 @@ private:
     ImportOptions m_options;
     ImportedWords m_read;
     std::string m_error; // why the last reading failed; empty when it gave words
+    // The delimited text the file gave, read again when a header or column choice changes;
+    // empty for other formats.
+    std::string m_text;
+    TextEncoding m_textEncoding = TextEncoding::Utf8;
+    std::size_t m_textDroppedBytes = 0;
     DuplicatePolicy m_policy = DuplicatePolicy::Skip;
     ImportPlan m_plan;
     bool m_bFilling = false; // choices being set by the code, not by the learner
@@ -60,9 +77,13 @@ private:
     CString m_strReadAs;
     CString m_strCounts;
     int m_nDuplicates = 0; // the radio button checked, in DuplicatePolicy order
+    int m_nHeader = 0;     // "First line holds column names"
     CComboBox m_comboFormat;
     CComboBox m_comboEncoding;
-    CListBox m_listPreview;
+    CComboBox m_comboColumn;
+    CComboBox m_comboRole;
+    CButton m_btnHeader;
+    CTableCtrl m_tablePreview;
     CListBox m_listProblems;
     CButton m_btnImport;
 };

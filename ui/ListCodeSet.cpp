@@ -67,3 +67,9 @@ const WordList& ListInUtf8(const WordList& words, WordList& converted) {
     }
     return converted;
 }
+
+std::string InListCodeSet(std::string_view utf8) {
+    if (CodeSetIsUtf8())
+        return std::string(utf8);
+    return FromQString(FromUtf8(utf8));
+}

@@ -231,5 +231,43 @@ grep -q '<currentgrade>' out.kvtml && [ "$(grep -c '<grade>' out.kvtml)" -eq 1 ]
     fail "the export does not carry the one word's grade: $(cat out.kvtml)"
 cd .. || exit 1
 
+# Column and header choices: the learner's roles, numbers and header answer are obeyed, and bad
+# ones are usage errors that change nothing.
+mkdir columns && cd columns || exit 1
+printf 'German,English,Part of speech\nHund,dog,n.\nKatze,cat,n.\n' >de.csv
+for case in "|1 Hund \\e n. dog|2 Katze \\e n. cat" \
+    "--header no|1 German \\e Part\\sof\\sspeech English|2 Hund \\e n. dog|3 Katze \\e n. cat" \
+    "--columns meaning,word,-|1 dog \\e \\e Hund|2 cat \\e \\e Katze" \
+    "--columns=word=2,type=3,meaning=1 --header=yes|1 dog \\e n. Hund|2 cat \\e n. Katze"; do
+    IFS='|' read -r args want <<<"$case"
+    printf '' >WL.txt
+    # shellcheck disable=SC2086
+    expect 0 --import de.csv $args
+    [ "$(tr -d '\r' <WL.txt | tr '\n' '|')" = "${want#|}|" ] ||
+        fail "--import de.csv $args gave: $(tr -d '\r' <WL.txt | tr '\n' '|')"
+done
+printf '1 old \\e \\e o\r\n' >WL.txt
+cp WL.txt before.txt
+for args in "--import de.csv --columns meaning,type" "--import de.csv --columns word,word" \
+    "--import de.csv --columns word,colour" "--import de.csv --columns word=0" \
+    "--import de.csv --header maybe" "--header yes" "--columns word" \
+    "--import x.kvtml --format kvtml --columns word"; do
+    # shellcheck disable=SC2086
+    expect 2 $args
+    [ -s err ] && [ ! -s out ] || fail "vocamint $args: no message, or output on stdout"
+    cmp -s WL.txt before.txt || fail "vocamint $args changed WL.txt"
+done
+printf '' >WL.txt
+expect 0 --import de.csv
+grep -qx 'Columns: word 1 (German), type 3 (Part of speech), meaning 2 (English); the first line held column names.' out ||
+    fail "the summary does not say where the columns went: $(cat out)"
+printf '1 old \\e \\e o\r\n' >WL.txt
+expect 2 --import de.csv --columns type
+grep -qx "vocamint: --columns: no column is the word" err || fail "--columns type: $(cat err)"
+expect 0 --help
+grep -q -- '--columns ROLES' out && grep -q -- '--header yes|no|auto' out ||
+    fail "--help does not show --columns and --header"
+cd .. || exit 1
+
 [ "$failures" -eq 0 ] || exit 1
 echo "cli_test: all passed"

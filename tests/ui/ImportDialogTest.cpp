@@ -3,12 +3,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableWidget>
 #include <QTest>
 
 #include "StudyWindowFixture.h"
@@ -40,6 +42,31 @@ QStringList Rows(QDialog* d, int id) {
     for (int i = 0; list && i < list->count(); ++i)
         rows << list->item(i)->text();
     return rows;
+}
+
+// The preview table's rows as "heading | cell | cell...", the heading saying what the row
+// becomes.
+QStringList TableRows(QDialog* d) {
+    QStringList rows;
+    auto* table = Control<QTableWidget>(d, IDC_IMPORT_PREVIEW);
+    for (int r = 0; table && r < table->rowCount(); ++r) {
+        QStringList cells;
+        const QTableWidgetItem* heading = table->verticalHeaderItem(r);
+        cells << (heading ? heading->text() : QString());
+        for (int c = 0; c < table->columnCount(); ++c)
+            cells << (table->item(r, c) ? table->item(r, c)->text() : QString());
+        rows << cells.join(" | ");
+    }
+    return rows;
+}
+
+QStringList Headings(QDialog* d) {
+    QStringList headings;
+    auto* table = Control<QTableWidget>(d, IDC_IMPORT_PREVIEW);
+    for (int c = 0; table && c < table->columnCount(); ++c)
+        headings << (table->horizontalHeaderItem(c) ? table->horizontalHeaderItem(c)->text()
+                                                    : QString());
+    return headings;
 }
 
 QString Text(QDialog* d, int id) {
@@ -115,40 +142,44 @@ const PolicyCase kPolicyCases[] = {
      true,
      false,
      "&Undo Import (2 words)",
-     {"13  apple /ap/  n.  苹果", "-  w3 /new/  v.  changed  (already in the list: skipped)",
-      "14  pear  n.  梨,绿"},
+     {"13 | apple | /ap/ | n. | 苹果", "already in the list: skipped | w3 | /new/ | v. | changed",
+      "14 | pear |  | n. | 梨,绿", "not read |  |  | n. | nothing"},
      Twelve({}, {"13|apple|/ap/|n.|苹果", "14|pear||n.|梨,绿"})},
     {"replace_changes_the_listed_word_in_place",
      IDC_IMPORT_REPLACE,
      true,
      false,
      "&Undo Import (3 words)",
-     {"13  apple /ap/  n.  苹果", "3  w3 /new/  v.  changed  (replaces the entry in the list)",
-      "14  pear  n.  梨,绿"},
+     {"13 | apple | /ap/ | n. | 苹果",
+      "3: replaces the entry in the list | w3 | /new/ | v. | changed", "14 | pear |  | n. | 梨,绿",
+      "not read |  |  | n. | nothing"},
      Twelve({"3|w3|/new/|v.|changed"}, {"13|apple|/ap/|n.|苹果", "14|pear||n.|梨,绿"})},
     {"add_anyway_appends_the_listed_word_again",
      IDC_IMPORT_ADD,
      true,
      false,
      "&Undo Import (3 words)",
-     {"13  apple /ap/  n.  苹果", "14  w3 /new/  v.  changed  (already in the list: added again)",
-      "15  pear  n.  梨,绿"},
+     {"13 | apple | /ap/ | n. | 苹果",
+      "14: already in the list, added again | w3 | /new/ | v. | changed",
+      "15 | pear |  | n. | 梨,绿", "not read |  |  | n. | nothing"},
      Twelve({}, {"13|apple|/ap/|n.|苹果", "14|w3|/new/|v.|changed", "15|pear||n.|梨,绿"})},
     {"undo_takes_back_the_whole_import",
      IDC_IMPORT_REPLACE,
      true,
      true,
      "&Undo Import (3 words)",
-     {"13  apple /ap/  n.  苹果", "3  w3 /new/  v.  changed  (replaces the entry in the list)",
-      "14  pear  n.  梨,绿"},
+     {"13 | apple | /ap/ | n. | 苹果",
+      "3: replaces the entry in the list | w3 | /new/ | v. | changed", "14 | pear |  | n. | 梨,绿",
+      "not read |  |  | n. | nothing"},
      {}},
     {"cancel_changes_nothing",
      IDC_IMPORT_ADD,
      false,
      false,
      "&Undo",
-     {"13  apple /ap/  n.  苹果", "14  w3 /new/  v.  changed  (already in the list: added again)",
-      "15  pear  n.  梨,绿"},
+     {"13 | apple | /ap/ | n. | 苹果",
+      "14: already in the list, added again | w3 | /new/ | v. | changed",
+      "15 | pear |  | n. | 梨,绿", "not read |  |  | n. | nothing"},
      {}},
 };
 
@@ -180,7 +211,7 @@ TEST_P(ImportPolicyTest, PreviewCountsAndSavedList) {
                 ticked += Control<QRadioButton>(d, id)->isChecked() ? 1 : 0;
             othersClear = ticked == 1;
             counts = Text(d, IDC_IMPORT_COUNTS);
-            preview = Rows(d, IDC_IMPORT_PREVIEW);
+            preview = TableRows(d);
             QTest::mouseClick(Control<QWidget>(d, c.confirm ? IDOK : IDCANCEL), Qt::LeftButton);
         });
         ChooseFileMenu(w, "&Import...");
@@ -275,14 +306,14 @@ TEST_F(ImportWindowTest, WordsAlreadyInTheListAreOneChoiceOfThreeRadioButtons) {
                     if (radio && radio->isChecked())
                         checked.push_back(id);
                 }
-                preview = Rows(d, IDC_IMPORT_PREVIEW);
+                preview = TableRows(d);
             });
             ChooseFileMenu(w, "&Import...");
             Perform(w, Step{Step::Click, IDOK});
         });
         ASSERT_TRUE(radios);
         EXPECT_EQ(checked, std::vector<int>{c.checked});
-        ASSERT_EQ(preview.size(), 3);
+        ASSERT_EQ(preview.size(), 4);
         EXPECT_TRUE(preview[1].contains(c.marker)) << preview[1].toStdString();
     }
 }
@@ -378,7 +409,7 @@ TEST_F(ImportWindowTest, ChangingTheFormatReadsTheFileAgain) {
             QTest::keyClick(formats, Qt::Key_End); // KVTML
             countsKvtml = Text(d, IDC_IMPORT_COUNTS);
             readAsKvtml = Text(d, IDC_IMPORT_READ_AS);
-            previewKvtml = Control<QListWidget>(d, IDC_IMPORT_PREVIEW)->count();
+            previewKvtml = Control<QTableWidget>(d, IDC_IMPORT_PREVIEW)->rowCount();
             importEnabledKvtml = Control<QPushButton>(d, IDOK)->isEnabled();
             QTest::keyClick(formats, Qt::Key_Home); // CSV
             countsCsv = Text(d, IDC_IMPORT_COUNTS);
@@ -393,6 +424,186 @@ TEST_F(ImportWindowTest, ChangingTheFormatReadsTheFileAgain) {
     EXPECT_FALSE(importEnabledKvtml);
     EXPECT_EQ(countsCsv, "2 new words, 0 already in the list, 0 lines could not be read");
     EXPECT_TRUE(importEnabledCsv);
+}
+
+// A header of names the program does not all know, as a learner met it. The headings say where
+// each column goes; a field chosen for a column, from the keyboard or by a heading's click,
+// and the header switch change the headings, the rows and the counts at once, and the import
+// takes what was shown last.
+TEST_F(ImportWindowTest, ColumnHeadingsAndTheHeaderSwitchDecideWhatIsImported) {
+    WriteWords(3);
+    WriteFile("de.csv", "German,English,Part of speech\nHund,dog,n.\nKatze,cat,n.\n");
+    struct Seen {
+        const char* step;
+        bool header;
+        QStringList headings;
+        QStringList rows;
+        QString column;
+        QString role;
+        QString counts;
+        bool importable;
+    };
+    std::vector<Seen> seen;
+    bool opened = false;
+    RunChoosing("de.csv", [&](QDialog* w) {
+        ActOnNextDialog("Import", [&](QDialog* d) {
+            opened = true;
+            auto* column = Control<QComboBox>(d, IDC_IMPORT_COLUMN);
+            auto* role = Control<QComboBox>(d, IDC_IMPORT_ROLE);
+            auto* header = Control<QWidget>(d, IDC_IMPORT_HEADER);
+            auto* table = Control<QTableWidget>(d, IDC_IMPORT_PREVIEW);
+            ASSERT_TRUE(column && role && header && table);
+            const auto look = [&](const char* step) {
+                seen.push_back({step, Control<QAbstractButton>(d, IDC_IMPORT_HEADER)->isChecked(),
+                                Headings(d), TableRows(d), column->currentText(),
+                                role->currentText(), Text(d, IDC_IMPORT_COUNTS),
+                                Control<QPushButton>(d, IDOK)->isEnabled()});
+            };
+            const auto key = [&](Qt::Key k, Qt::KeyboardModifiers modifiers = {}) {
+                QWidget* focused = d->focusWidget();
+                QTest::keyClick(focused ? focused : d, k, modifiers);
+            };
+            look("opened");
+            QTest::mouseClick(header, Qt::LeftButton, {}, QPoint(6, header->height() / 2));
+            look("header_off");
+            // The second column becomes the word from the keyboard: the first, the word
+            // before, is then not imported.
+            key(Qt::Key_O, Qt::AltModifier);
+            key(Qt::Key_Down);
+            key(Qt::Key_G, Qt::AltModifier);
+            key(Qt::Key_Home);
+            look("second_column_is_the_word");
+            key(Qt::Key_End);
+            look("no_word_column");
+            key(Qt::Key_Home);
+            // A click on the third heading chooses that column.
+            QHeaderView* headings = table->horizontalHeader();
+            QTest::mouseClick(
+                headings->viewport(), Qt::LeftButton, {},
+                QPoint(headings->sectionViewportPosition(2) + 4, headings->height() / 2));
+            look("third_heading_clicked");
+            role->setFocus();
+            key(Qt::Key_End);
+            look("third_column_not_imported");
+            // The arrows in the table choose a column too.
+            table->setFocus();
+            key(Qt::Key_Left);
+            look("left_arrow_in_the_table");
+            QTest::mouseClick(header, Qt::LeftButton, {}, QPoint(6, header->height() / 2));
+            look("header_on");
+            QTest::mouseClick(Control<QWidget>(d, IDOK), Qt::LeftButton);
+        });
+        ChooseFileMenu(w, "&Import...");
+        Perform(w, Step{Step::Click, IDOK});
+    });
+    ASSERT_TRUE(opened);
+    const QString three = "3 new words, 0 already in the list, 0 lines could not be read";
+    const QStringList allRows = {"4 | German | English | Part of speech", "5 | Hund | dog | n.",
+                                 "6 | Katze | cat | n."};
+    const Seen want[] = {
+        {"opened",
+         true,
+         {"Word (German)", "Meaning (English)", "Type (Part of speech)"},
+         {"4 | Hund | dog | n.", "5 | Katze | cat | n."},
+         "1: German",
+         "Word",
+         "2 new words, 0 already in the list, 0 lines could not be read",
+         true},
+        {"header_off",
+         false,
+         {"Word", "Meaning", "Type"},
+         allRows,
+         "1: German",
+         "Word",
+         three,
+         true},
+        {"second_column_is_the_word",
+         false,
+         {"Not imported", "Word", "Type"},
+         allRows,
+         "2: English",
+         "Word",
+         three,
+         true},
+        {"no_word_column",
+         false,
+         {"Not imported", "Not imported", "Type"},
+         {"not read | German | English | Part of speech", "not read | Hund | dog | n.",
+          "not read | Katze | cat | n."},
+         "2: English",
+         "Not imported",
+         "Nothing to import",
+         false},
+        {"third_heading_clicked",
+         false,
+         {"Not imported", "Word", "Type"},
+         allRows,
+         "3: Part of speech",
+         "Type",
+         three,
+         true},
+        {"third_column_not_imported",
+         false,
+         {"Not imported", "Word", "Not imported"},
+         allRows,
+         "3: Part of speech",
+         "Not imported",
+         three,
+         true},
+        {"left_arrow_in_the_table",
+         false,
+         {"Not imported", "Word", "Not imported"},
+         allRows,
+         "2: English",
+         "Word",
+         three,
+         true},
+        {"header_on",
+         true,
+         {"Not imported (German)", "Word (English)", "Not imported (Part of speech)"},
+         {"4 | Hund | dog | n.", "5 | Katze | cat | n."},
+         "2: English",
+         "Word",
+         "2 new words, 0 already in the list, 0 lines could not be read",
+         true},
+    };
+    ASSERT_EQ(seen.size(), std::size(want));
+    for (std::size_t i = 0; i < seen.size(); ++i) {
+        SCOPED_TRACE(want[i].step);
+        EXPECT_EQ(seen[i].step, std::string(want[i].step));
+        EXPECT_EQ(seen[i].header, want[i].header);
+        EXPECT_EQ(seen[i].headings.join(" ; ").toStdString(),
+                  want[i].headings.join(" ; ").toStdString());
+        EXPECT_EQ(seen[i].rows.join(" ; ").toStdString(), want[i].rows.join(" ; ").toStdString());
+        EXPECT_EQ(seen[i].column.toStdString(), want[i].column.toStdString());
+        EXPECT_EQ(seen[i].role.toStdString(), want[i].role.toStdString());
+        EXPECT_EQ(seen[i].counts.toStdString(), want[i].counts.toStdString());
+        EXPECT_EQ(seen[i].importable, want[i].importable);
+    }
+    EXPECT_EQ(Fields(LoadEntries("WL.txt")),
+              (std::vector<std::string>{"1|w1|s1|n.|m1", "2|w2|s2|n.|m2", "3|w3|s3|n.|m3",
+                                        "4|dog|||", "5|cat|||"}));
+}
+
+// The import dialog as the README shows it, written where VOCAMINT_SCREENSHOT_DIR says (else
+// beside the test) as import-dialog.png.
+TEST_F(ImportWindowTest, RendersTheImportDialog) {
+    WriteWords(12);
+    WriteFile("list.csv", "English,中文,Part of speech\napple,苹果,n.\nw3,变了,v.\nrun,跑,v.\n"
+                          "pear,梨,n.\n,没有词,n.\nwater,水,n.\n");
+    bool shot = false;
+    RunChoosing("list.csv", [&](QDialog* w) {
+        ActOnNextDialog("Import", [&](QDialog* d) {
+            QTest::qWait(50);
+            const QString dir = qEnvironmentVariableIsSet("VOCAMINT_SCREENSHOT_DIR")
+                                    ? qEnvironmentVariable("VOCAMINT_SCREENSHOT_DIR")
+                                    : QCoreApplication::applicationDirPath();
+            shot = d->grab().save(dir + "/import-dialog.png");
+        });
+        ChooseFileMenu(w, "&Import...");
+        Perform(w, Step{Step::Click, IDOK});
+    });
+    EXPECT_TRUE(shot);
 }
 
 struct ExportCase {
