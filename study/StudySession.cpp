@@ -247,6 +247,7 @@ StudySession::Leaving StudySession::Save() {
     if (HasConflictCopies(m_store->folder()))
         copies = MergeConflictCopies(m_store->folder()).Message();
     const WordStore::SaveResult saved = m_store->Save(m_words);
+    NoteSaved(saved.done);
     return {saved.done, Joined(std::move(copies), saved.message)};
 }
 
