@@ -167,18 +167,22 @@ constexpr ControlTemplate kKeysControls[] = {
     {IDC_STATIC, K::Label,
      "Right\nLeft\nHome\nEnd\nTab, Shift+Tab\nSpace\nAlt+W, Alt+M\nAlt+O, Alt+E, Alt+T\nAlt+A\n"
      "Other Alt+letters\nEnter\nEscape\nAlt+F4\n\nF2, double-click\nDelete\nCtrl+Z\nCtrl+Shift+Z, Ctrl+Y\n"
-     "Ctrl+F\nF3, Shift+F3\nF1\n\nCtrl+Plus, Ctrl+=\nCtrl+Minus, Ctrl+0\nCtrl+Space\nCtrl+R",
-     7, 7, 80, 232, CS_NOPREFIX | kLabel},
+     "Ctrl+F\nF3, Shift+F3\nF1\n\nCtrl+Plus, Ctrl+=\nCtrl+Minus, Ctrl+0\nCtrl+Space\nCtrl+R\n"
+     "Alt+F, O / N\nAlt+F, R",
+     7, 7, 80, 250, CS_NOPREFIX | kLabel},
     {IDC_STATIC, K::Label,
      "Next page\nPrevious page\nFirst page\nLast page\nMove between controls\n"
      "Click the focused button or box\nHide Word, Hide Mean\nWord, Mean, Type fields (Alt+E: Exit, Mean)\n"
-     "Add the word\nNothing: Alt never types into a field\nExit and save (Add, when it has the focus)\nLeave without saving\n"
+     "Add the word\nNothing: Alt never types into a field\nExit and save (Add, when it has the focus)\n"
+     "Leave without saving (changes kept aside)\n"
      "Close the window, saving\n\nEdit the entry of the current row\nDelete the entry of the current row\n"
      "Undo the last change\nRedo\nFind words\nNext, previous match\nThis sheet\n\n"
      "Zoom in\nZoom out, actual size\nSpeak the word of the current row\n"
-     "Review the day's words",
-     92, 7, 200, 232, CS_NOPREFIX | kLabel},
-    {IDOK,       K::DefPushButton, "OK",    242, 242, 50, 14, kButton},
+     "Review the day's words\n"
+     "Open another list, or a new one\n"
+     "Recover what the last Escape left",
+     92, 7, 200, 250, CS_NOPREFIX | kLabel},
+    {IDOK,       K::DefPushButton, "OK",    242, 260, 50, 14, kButton},
 };
 
 // How the file was read and the choices that change it above; what the import gives below.
@@ -247,7 +251,7 @@ constexpr DialogTemplate kTemplates[] = {
      kEditEntryControls, kPhoneticFontFace},
     {IDD_FIND, "Find", 200, 201, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
      kFindControls, kPhoneticFontFace},
-    {IDD_KEYS, "Keyboard", 299, 263, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
+    {IDD_KEYS, "Keyboard", 299, 281, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
      kKeysControls, kPhoneticFontFace},
     {IDD_IMPORT, "Import", 360, 303, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
      kImportControls, kPhoneticFontFace},
