@@ -91,6 +91,26 @@ bool WriteFile(const Folder& folder, const char* name, const std::string& bytes,
     return file.Open(&like) && file.Write(bytes) && file.Commit();
 }
 
+// Removes all but the newest kKeptMost kept folders: only the files this program writes in
+// them, and the folder only once that left it empty.
+void Prune(const Folder& backups) {
+    std::vector<std::string> names = backups.Names();
+    std::erase_if(names, [](const std::string& name) { return !discarded::IsKeptName(name); });
+    if (names.size() <= discarded::kKeptMost)
+        return;
+    std::sort(names.begin(), names.end());
+    names.resize(names.size() - discarded::kKeptMost);
+    for (const std::string& name : names) {
+        const Folder kept = OpenKept(backups, name);
+        if (!kept.IsOpen())
+            continue;
+        for (const char* file :
+             {kAdded, kEdited, kDeleted, discarded::kTold, discarded::kRecovered})
+            ::unlinkat(kept.fd(), file, 0);
+        ::unlinkat(backups.fd(), name.c_str(), AT_REMOVEDIR);
+    }
+}
+
 } // namespace
 
 DiscardedChanges FindDiscarded(const WordList& saved, const WordList& now) {
@@ -260,6 +280,7 @@ std::string Keep(const Folder& list, const std::string& model, const DiscardedCh
         return {};
     }
     ::fsync(backups.fd());
+    Prune(backups);
     return std::string(kBackupFolder) + "/" + name;
 }
 

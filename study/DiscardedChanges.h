@@ -57,6 +57,8 @@ namespace discarded {
 inline constexpr const char* kPrefix = "discarded-";
 inline constexpr const char* kTold = "told";
 inline constexpr const char* kRecovered = "recovered";
+// Keep removes the oldest beyond this many.
+inline constexpr std::size_t kKeptMost = 10;
 
 // "discarded-20261208-041502" for that local time.
 std::string FolderName(std::int64_t when);
@@ -64,8 +66,8 @@ std::string FolderName(std::int64_t when);
 bool IsKeptName(const std::string& name);
 
 // Writes `changes` (not empty) into a new folder of `list`'s backups/, all files at once or
-// none, files made like `model` (the word file) is. The kept folder's name ("backups/..."),
-// empty on failure.
+// none, files made like `model` (the word file) is, and removes the oldest beyond kKeptMost. The
+// kept folder's name ("backups/..."), empty on failure.
 std::string Keep(const Folder& list, const std::string& model, const DiscardedChanges& changes,
                  std::int64_t when);
 

@@ -257,6 +257,22 @@ TEST_F(KeptFolderTest, KeepsReadsAndMarks) {
     EXPECT_EQ(names, (std::vector<std::string>{kept.substr(8), name}));
 }
 
+TEST_F(KeptFolderTest, KeepsTheNewestTenAndNothingElseIsRemoved) {
+    fs::create_directories(m_dir / "backups" / "discarded-19600101-000000");
+    WriteBytes(m_dir / "backups" / "discarded-19600101-000000" / "mine.txt", "a file of mine");
+    for (int n = 0; n < 12; ++n)
+        ASSERT_NE(discarded::Keep(m_folder, "WL.txt", {{Entry(1, "x")}, {}, {}}, 1000 + n), "");
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(m_dir / "backups"))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    ASSERT_EQ(names.size(), 11u);
+    // A kept folder holding a file this program never writes is left alone.
+    EXPECT_EQ(names[0], "discarded-19600101-000000");
+    EXPECT_EQ(names[1], discarded::FolderName(1002));
+    EXPECT_EQ(names[10], discarded::FolderName(1011));
+}
+
 TEST_F(KeptFolderTest, RefusesWhatCannotHoldIt) {
     const DiscardedChanges changes{{Entry(6, "x")}, {}, {}};
     EXPECT_EQ(discarded::Keep(m_folder, "WL.txt", {}, 1000), "");
