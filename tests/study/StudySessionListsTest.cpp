@@ -56,33 +56,6 @@ protected:
     fs::path m_dir;
 };
 
-TEST_F(SessionListsTest, EscapeKeepsTheRunsChangesAndTheNextStartTellsOnce) {
-    std::vector<WordEntry> changed;
-    {
-        auto session = Start();
-        Change(*session);
-        changed = ListEntries(session->words());
-        const std::string kept = session->KeepDiscarded();
-        EXPECT_EQ(kept.rfind("backups/discarded-", 0), 0u) << kept;
-        EXPECT_TRUE(fs::exists(m_dir / "a" / kept / "added.txt"));
-    }
-    EXPECT_EQ(ReadBytes(m_dir / "a" / "WL.txt"), Lines(1, 5));
-    EXPECT_EQ(ReadBytes(m_dir / "a" / "env.ini"), kIni);
-
-    auto next = Start();
-    const std::string notice = next->DiscardedNotice();
-    EXPECT_EQ(notice.rfind("3 changes left when Vocamint was closed with Escape are kept in "
-                           "backups/discarded-",
-                           0),
-              0u)
-        << notice;
-    EXPECT_NE(notice.find("; File > Recover Last Discarded... brings them back."),
-              std::string::npos);
-    EXPECT_EQ(next->DiscardedNotice(), "");
-    next.reset();
-    EXPECT_EQ(Start()->DiscardedNotice(), "");
-}
-
 TEST_F(SessionListsTest, RecoverIsOneStepAndIsNotOfferedOnceSaved) {
     std::vector<WordEntry> changed;
     {
@@ -93,6 +66,10 @@ TEST_F(SessionListsTest, RecoverIsOneStepAndIsNotOfferedOnceSaved) {
     }
     auto session = Start();
     const std::vector<WordEntry> loaded = ListEntries(session->words());
+    EXPECT_EQ(session->DiscardedNotice().rfind("3 changes left when Vocamint was closed with "
+                                               "Escape are kept in backups/discarded-",
+                                               0),
+              0u);
     ASSERT_TRUE(session->CanRecoverDiscarded());
     std::string message;
     EXPECT_TRUE(session->RecoverDiscarded(message).listChanged);
@@ -145,31 +122,6 @@ TEST_F(SessionListsTest, AListChangedBehindTheRunKeepsOnlyWhatItLacks) {
     EXPECT_EQ(ReadBytes(m_dir / "a" / kept / "added.txt"),
               "2 y \\e v. edited\r\n3 w3 s n. m\r\n4 w5 s n. m\r\n5 x \\e n. new\r\n");
     EXPECT_FALSE(fs::exists(m_dir / "a" / kept / "deleted.txt"));
-}
-
-TEST_F(SessionListsTest, SwitchTakesTheOtherFolderAndReleasesThisOne) {
-    WriteBytes(m_dir / "b" / "WL.txt", Lines(1, 12));
-    WriteBytes(m_dir / "b" / "env.ini", "[Setting]\r\nIndex=11\r\nGoto=3\r\n");
-    auto session = Start();
-    session->Add({6, "x", "", "n.", "new"});
-    ASSERT_EQ(session->PrepareSwitch((m_dir / "b").string()), "");
-    // Prepared, the other list is not the session's yet.
-    EXPECT_EQ(session->words().GetCount(), 6u);
-    EXPECT_TRUE(session->Leave("2").end);
-    ASSERT_TRUE(session->FinishSwitch());
-    session->ReadSettings();
-    EXPECT_EQ(session->words().GetCount(), 12u);
-    EXPECT_FALSE(session->IsModified());
-    EXPECT_FALSE(session->history().CanUndo());
-    EXPECT_EQ(session->PageStart(), 11);
-    EXPECT_EQ(session->FolderPath(), (m_dir / "b").string());
-    EXPECT_EQ(ReadBytes(m_dir / "a" / "WL.txt"), Lines(1, 5) + "6 x \\e n. new\r\n");
-    // The first folder is free for another copy; changes now go to the second.
-    WordStore other((m_dir / "a").string());
-    EXPECT_EQ(other.Lock(), WordStore::LockState::Taken);
-    session->Delete(0);
-    EXPECT_TRUE(session->Save().end);
-    EXPECT_EQ(ReadBytes(m_dir / "b" / "WL.txt").substr(0, 12), "1 w2 s n. m\r");
 }
 
 struct RefusalCase {

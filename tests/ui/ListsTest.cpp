@@ -140,11 +140,13 @@ TEST_F(ListsWindowTest, OpenListLeavesThisFolderAsExitDoesAndTheMenuSwitchesBack
     WriteFile("spanish/env.ini", "[Setting]\r\nIndex=11\r\nGoto=3\r\n");
     const std::string home = QDir::currentPath().toStdString();
     QString afterOpen, afterBack, firstItem, secondItem, aboutDetails;
-    bool firstTicked = false;
+    bool firstTicked = false, homeReleased = false;
     const INT_PTR code = RunChoosing({Path("spanish")}, [&](QDialog* w) {
         AddWord(w, "pear");
         MenuItem(w, ID_FILE_OPEN_LIST)->trigger();
         afterOpen = ViewPage(w).words.at(0) + " " + ViewPage(w).label;
+        // The folder left is free for another copy.
+        homeReleased = WordStore(home).Lock() == WordStore::LockState::Taken;
         firstItem = MenuItem(w, ID_FILE_RECENT_FIRST)->text();
         firstTicked = MenuItem(w, ID_FILE_RECENT_FIRST)->isChecked();
         secondItem = MenuItem(w, ID_FILE_RECENT_FIRST + 1)->text();
@@ -156,6 +158,7 @@ TEST_F(ListsWindowTest, OpenListLeavesThisFolderAsExitDoesAndTheMenuSwitchesBack
         Perform(w, Step{Step::Click, IDOK});
     });
     EXPECT_EQ(code, IDOK);
+    EXPECT_TRUE(homeReleased);
     EXPECT_EQ(afterOpen.section(' ', 0, 0), "w21");
     EXPECT_EQ(firstItem, "&1 spanish");
     EXPECT_TRUE(firstTicked);
