@@ -136,11 +136,11 @@ std::vector<std::string> Settings::RecentLists() const {
     const std::optional<IniText> text = user.Load();
     if (!text)
         return folders;
+    // One read of the file for all keys: this is asked at start-up.
     for (int n = 1; n <= kRecentKeys; ++n) {
-        std::string folder =
-            user.ReadString(kListsSection, "Recent" + std::to_string(n), "", kPathBytes);
-        if (!folder.empty())
-            folders.push_back(std::move(folder));
+        std::optional<std::string> folder = text->Find(kListsSection, "Recent" + std::to_string(n));
+        if (folder && !folder->empty() && folder->size() <= kPathBytes)
+            folders.push_back(std::move(*folder));
     }
     return folders;
 }
