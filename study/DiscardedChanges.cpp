@@ -117,18 +117,20 @@ DiscardedChanges FindDiscarded(const WordList& saved, const WordList& now) {
     DiscardedChanges changes;
     const std::uint32_t count = saved.GetCount();
     std::vector<bool> kept(count, false);
+    // Compared as views: only the entries that changed are copied out.
     for (WordPos pos = now.Begin(); pos != now.End(); pos = now.Next(pos)) {
         const std::int32_t origin = now.Origin(pos);
-        WordEntry entry = now.At(pos);
         if (origin < 0 || static_cast<std::uint32_t>(origin) >= count ||
             kept[static_cast<std::uint32_t>(origin)]) {
-            changes.added.push_back(std::move(entry));
+            changes.added.push_back(now.At(pos));
             continue;
         }
         kept[static_cast<std::uint32_t>(origin)] = true;
-        WordEntry before = saved.At(saved.PosAt(static_cast<std::uint32_t>(origin)));
-        if (!SameTexts(before, entry))
-            changes.edited.emplace_back(std::move(before), std::move(entry));
+        const WordPos was = saved.PosAt(static_cast<std::uint32_t>(origin));
+        const WordFields a = saved.Fields(was);
+        const WordFields b = now.Fields(pos);
+        if (a.word != b.word || a.spell != b.spell || a.type != b.type || a.mean != b.mean)
+            changes.edited.emplace_back(saved.At(was), now.At(pos));
     }
     for (std::uint32_t i = 0; i < count; ++i) {
         if (!kept[i])
