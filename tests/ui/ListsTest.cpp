@@ -216,13 +216,22 @@ TEST_F(ListsWindowTest, AFolderThatCannotBeOpenedLeavesTheListAsItWas) {
 TEST_F(ListsWindowTest, NewListStartsAnEmptyListInTheChosenFolder) {
     WriteWords(12);
     ASSERT_TRUE(QDir().mkpath(QString::fromStdString(Path("new"))));
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(Path("config/vocamint"))));
+    WriteFile("config/vocamint/vocamint.ini", "[Lists]\r\nRecent1=" + Path("gone") + "\r\n");
     PageView view;
+    QString goneText;
+    bool goneGreyed = false;
     RunChoosing({Path("new")}, [&](QDialog* w) {
+        // A list whose folder is gone is named, greyed.
+        goneText = MenuItem(w, ID_FILE_RECENT_FIRST + 1)->text();
+        goneGreyed = !MenuItem(w, ID_FILE_RECENT_FIRST + 1)->isEnabled();
         MenuItem(w, ID_FILE_NEW_LIST)->trigger();
         view = ViewPage(w);
         AddWord(w, "first");
         Perform(w, Step{Step::Click, IDOK});
     });
+    EXPECT_EQ(goneText, "&2 gone");
+    EXPECT_TRUE(goneGreyed);
     EXPECT_EQ(view.words, QStringList(10, QString()));
     ASSERT_EQ(LoadEntries("new/WL.txt").size(), 1u);
     EXPECT_EQ(LoadEntries("new/WL.txt")[0].word, "first");
