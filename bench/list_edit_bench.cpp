@@ -1,6 +1,7 @@
 // Editing and searching a list of a million entries, against loading it from its file in the
 // same run: one keystroke of find as you type, deleting the first entry (every number after it
-// changes) and undoing that, and editing one entry.
+// changes) and undoing that, editing one entry, and finding what a run changed when Escape
+// keeps it aside.
 #include <benchmark/benchmark.h>
 
 #include "BenchSupport.h"
@@ -13,6 +14,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "study/DiscardedChanges.h"
 #include "study/ListHistory.h"
 #include "study/WordSearch.h"
 #include "words/WordFile.h"
@@ -138,6 +140,33 @@ void BM_EditOne(benchmark::State& state) {
     Report(state, best);
 }
 BENCHMARK(BM_EditOne)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// Escape: a run's few changes told apart from the million entries it loaded, which a list read
+// again from its file gives.
+void BM_FindDiscarded(benchmark::State& state) {
+    WordList saved;
+    LoadWordFile(saved, BenchWordFile().string());
+    WordList now;
+    LoadWordFile(now, BenchWordFile().string());
+    saved.MarkLoaded();
+    now.MarkLoaded();
+    ListHistory history(now);
+    history.Apply(ListStep::Delete(0));
+    history.Apply(ListStep::Edit(now.GetCount() / 2, {0, "edited", "s", "n.", "m"}));
+    history.Apply(ListStep::Add({kEntries + 1, "added", "s", "n.", "m"}));
+    double best = 1e9;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        const DiscardedChanges changes = FindDiscarded(saved, now);
+        const double time = Seconds(start);
+        state.SetIterationTime(time);
+        best = std::min(best, time);
+        if (changes.Count() != 3)
+            state.SkipWithError("the changes were not told apart");
+    }
+    Report(state, best);
+}
+BENCHMARK(BM_FindDiscarded)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
 

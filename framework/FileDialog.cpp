@@ -27,3 +27,9 @@ bool AfxGetSaveFileName(CWnd* owner, const char* filter, std::string& path) {
                                                QString(), QString::fromUtf8(filter)),
                   path);
 }
+
+bool AfxGetFolderName(CWnd* owner, const char* title, std::string& path) {
+    return Chosen(QFileDialog::getExistingDirectory(owner ? owner->GetSafeHwnd() : nullptr,
+                                                    QString::fromUtf8(title)),
+                  path);
+}

@@ -10,3 +10,6 @@ class CWnd;
 bool AfxGetOpenFileName(CWnd* owner, const char* filter, std::string& path);
 // The same for a file to write; the toolkit asks before an existing file is replaced.
 bool AfxGetSaveFileName(CWnd* owner, const char* filter, std::string& path);
+// A folder: one that exists, or one the learner makes in the chooser. `title` is the
+// chooser's caption.
+bool AfxGetFolderName(CWnd* owner, const char* title, std::string& path);

@@ -167,20 +167,23 @@ constexpr ControlTemplate kKeysControls[] = {
     {IDC_STATIC, K::Label,
      "Right\nLeft\nHome\nEnd\nTab, Shift+Tab\nSpace\nAlt+W, Alt+M\nAlt+O, Alt+E, Alt+T\nAlt+A\n"
      "Other Alt+letters\nEnter\nEscape\nAlt+F4\n\nF2, double-click\nDelete\nCtrl+Z\nCtrl+Shift+Z, Ctrl+Y\n"
-     "Ctrl+F\nF3, Shift+F3\nF1\n\nCtrl+Plus, Ctrl+=\nCtrl+Minus, Ctrl+0\nCtrl+Space\nCtrl+R\n\n"
-     "Alt+O, Alt+G\nAlt+N",
-     7, 7, 80, 256, CS_NOPREFIX | kLabel},
+      "Ctrl+F\nF3, Shift+F3\nF1\n\nCtrl+Plus, Ctrl+=\nCtrl+Minus, Ctrl+0\nCtrl+Space\nCtrl+R\n"
+      "Alt+F, O / N\nAlt+F, R\n\nAlt+O, Alt+G\nAlt+N",
+      7, 7, 80, 272, CS_NOPREFIX | kLabel},
     {IDC_STATIC, K::Label,
      "Next page\nPrevious page\nFirst page\nLast page\nMove between controls\n"
      "Click the focused button or box\nHide Word, Hide Mean\nWord, Mean, Type fields (Alt+E: Exit, Mean)\n"
-     "Add the word\nNothing: Alt never types into a field\nExit and save (Add, when it has the focus)\nLeave without saving\n"
+     "Add the word\nNothing: Alt never types into a field\nExit and save (Add, when it has the focus)\n"
+     "Leave without saving (changes kept aside)\n"
      "Close the window, saving\n\nEdit the entry of the current row\nDelete the entry of the current row\n"
      "Undo the last change\nRedo\nFind words\nNext, previous match\nThis sheet\n\n"
      "Zoom in\nZoom out, actual size\nSpeak the word of the current row\n"
-     "Review the day's words\n\n"
-     "Import: choose a column, where it goes\nImport: first line holds column names",
-     92, 7, 200, 256, CS_NOPREFIX | kLabel},
-    {IDOK,       K::DefPushButton, "OK",    242, 266, 50, 14, kButton},
+      "Review the day's words\n"
+      "Open another list, or a new one\n"
+      "Recover what the last Escape left\n\n"
+      "Import: choose a column, where it goes\nImport: first line holds column names",
+      92, 7, 200, 272, CS_NOPREFIX | kLabel},
+    {IDOK,       K::DefPushButton, "OK",    242, 282, 50, 14, kButton},
 };
 
 // How the file was read and the choices that change it above; what the import gives below.
@@ -254,7 +257,7 @@ constexpr DialogTemplate kTemplates[] = {
      kEditEntryControls, kPhoneticFontFace},
     {IDD_FIND, "Find", 200, 201, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
      kFindControls, kPhoneticFontFace},
-    {IDD_KEYS, "Keyboard", 299, 287, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
+    {IDD_KEYS, "Keyboard", 299, 303, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
      kKeysControls, kPhoneticFontFace},
     {IDD_IMPORT, "Import", 360, 331, DS_NONE, kFontFace, kFallbackFontFace, kPointSize,
      kImportControls, kPhoneticFontFace},

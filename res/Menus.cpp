@@ -10,8 +10,21 @@ using M = MenuItemTemplate;
 // clang-format off
 constexpr MenuItemTemplate kStudyMenu[] = {
     {M::Title,     0,                "&File",              nullptr},
+    {M::Item,      ID_FILE_OPEN_LIST, "&Open List...",     nullptr},
+    {M::Item,      ID_FILE_NEW_LIST, "&New List...",       nullptr},
+    {M::Separator, 0,                nullptr,              nullptr},
     {M::Item,      ID_FILE_IMPORT,   "&Import...",         nullptr},
     {M::Item,      ID_FILE_EXPORT,   "&Export...",         nullptr},
+    {M::Separator, 0,                nullptr,              nullptr},
+    {M::Item,      ID_FILE_RECOVER,  "&Recover Last Discarded...", nullptr},
+    {M::Separator, 0,                nullptr,              nullptr},
+    // The lists opened last: texts and visibility are set while the program runs.
+    {M::Item,      ID_FILE_RECENT_FIRST + 0, "&1",         nullptr},
+    {M::Item,      ID_FILE_RECENT_FIRST + 1, "&2",         nullptr},
+    {M::Item,      ID_FILE_RECENT_FIRST + 2, "&3",         nullptr},
+    {M::Item,      ID_FILE_RECENT_FIRST + 3, "&4",         nullptr},
+    {M::Item,      ID_FILE_RECENT_FIRST + 4, "&5",         nullptr},
+    {M::Item,      ID_FILE_RECENT_FIRST + 5, "&6",         nullptr},
     {M::Separator, 0,                nullptr,              nullptr},
     {M::Item,      ID_APP_EXIT,      "E&xit",              nullptr},
     {M::Title,     0,                "E&dit",              nullptr},

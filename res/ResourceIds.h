@@ -29,6 +29,13 @@ constexpr int ID_FIND_PREVIOUS = 0x8006;
 constexpr int ID_HELP_KEYS = 0x8007;
 constexpr int ID_FILE_IMPORT = 0x8008;
 constexpr int ID_FILE_EXPORT = 0x8009;
+// The File menu's lists: another folder's list, a new one, the changes an Escape kept, and
+// the lists opened last (the open one first).
+constexpr int ID_FILE_OPEN_LIST = 0x8010;
+constexpr int ID_FILE_NEW_LIST = 0x8011;
+constexpr int ID_FILE_RECOVER = 0x8012;
+constexpr int ID_FILE_RECENT_FIRST = 0x8013;
+constexpr int ID_FILE_RECENT_LAST = 0x8018; // the open list and five others
 // The View menu: theme, zoom and speech.
 constexpr int ID_VIEW_DARK = 0x8020;
 constexpr int ID_VIEW_LIGHT = 0x8021;

@@ -16,6 +16,9 @@ namespace {
 const char* const kListSection = "Setting";
 const char* const kReviewSection = "Review";
 const char* const kViewSection = "View";
+const char* const kListsSection = "Lists";
+constexpr int kRecentKeys = 9; // read; fewer are written
+constexpr std::size_t kPathBytes = 4096;
 constexpr std::size_t kGotoBytes = 259; // what the jump text was always cut to
 
 std::optional<double> ParseNumber(std::string_view text) {
@@ -123,6 +126,37 @@ bool Settings::SetZoom(std::int32_t percent) {
     IniFile user(m_userFile);
     QDir().mkpath(QFileInfo(QString::fromStdString(m_userFile)).absolutePath());
     return user.WriteString(kViewSection, "Zoom", std::to_string(percent));
+}
+
+std::vector<std::string> Settings::RecentLists() const {
+    std::vector<std::string> folders;
+    if (m_userFile.empty())
+        return folders;
+    const IniFile user(m_userFile);
+    const std::optional<IniText> text = user.Load();
+    if (!text)
+        return folders;
+    // One read of the file for all keys: this is asked at start-up.
+    for (int n = 1; n <= kRecentKeys; ++n) {
+        std::optional<std::string> folder = text->Find(kListsSection, "Recent" + std::to_string(n));
+        if (folder && !folder->empty() && folder->size() <= kPathBytes)
+            folders.push_back(std::move(*folder));
+    }
+    return folders;
+}
+
+bool Settings::KeepRecentLists(const std::vector<std::string>& folders) {
+    if (m_userFile.empty())
+        return false;
+    IniFile user(m_userFile);
+    std::optional<IniText> text = user.Load();
+    if (!text)
+        return false;
+    text->RemoveSection(kListsSection);
+    for (std::size_t n = 0; n < folders.size(); ++n)
+        text->Set(kListsSection, "Recent" + std::to_string(n + 1), folders[n]);
+    QDir().mkpath(QFileInfo(QString::fromStdString(m_userFile)).absolutePath());
+    return user.Store(*text);
 }
 
 bool Settings::WriteAtExit(std::int32_t storedIndex, std::string_view goTo) {

@@ -63,6 +63,11 @@ public:
     bool SetTheme(std::string_view name);
     bool SetZoom(std::int32_t percent);
 
+    // The folders of the lists opened last, most recent first, as the user's file keeps them;
+    // and kept there at once (false when it could not be written).
+    std::vector<std::string> RecentLists() const;
+    bool KeepRecentLists(const std::vector<std::string>& folders);
+
     // Exit: Index and Goto always, [Review] only when it differs from what was read.
     bool WriteAtExit(std::int32_t storedIndex, std::string_view goTo);
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/Counted.h"
+
 namespace {
 
 // Menu texts stay short: a long word is cut at a character boundary.
@@ -55,6 +57,31 @@ ListStep ListStep::Import(std::vector<std::pair<std::uint32_t, WordEntry>> repla
     return step;
 }
 
+ListStep ListStep::Recover(std::vector<std::pair<std::uint32_t, WordEntry>> replaced,
+                           std::vector<std::uint32_t> removed, std::vector<WordEntry> appended) {
+    ListStep step = Import(std::move(replaced), {});
+    step.m_kind = Kind::Recover;
+    step.m_changes.reserve(step.m_changes.size() + removed.size() + appended.size());
+    for (const std::uint32_t index : removed) {
+        step.m_changes.push_back({Change::Op::Remove, index, {}});
+    }
+    for (WordEntry& entry : appended) {
+        step.m_changes.push_back({Change::Op::Insert, kAppend, std::move(entry)});
+    }
+    return step;
+}
+
+bool ListHistory::HasDone(ListStep::Kind kind) const {
+    return std::any_of(m_steps.begin(), m_steps.begin() + static_cast<std::ptrdiff_t>(m_done),
+                       [kind](const ListStep& step) { return step.m_kind == kind; });
+}
+
+void ListHistory::Clear() {
+    m_steps.clear();
+    m_done = 0;
+    m_saved = 0;
+}
+
 WordPos ListHistory::Apply(ListStep step) {
     m_renames.clear();
     if (step.m_changes.empty()) {
@@ -99,6 +126,9 @@ WordPos ListHistory::Apply(ListStep step) {
     case ListStep::Kind::Import:
         step.m_name = "Import (" + std::to_string(step.m_changes.size()) +
                       (step.m_changes.size() == 1 ? " word)" : " words)");
+        break;
+    case ListStep::Kind::Recover:
+        step.m_name = "Recover (" + Counted(step.m_changes.size(), "change", "changes") + ")";
         break;
     }
     step.m_shown = first.index;

@@ -16,7 +16,7 @@
 // handed to ListHistory::Apply.
 class ListStep {
 public:
-    enum class Kind { Add, Edit, Delete, Import };
+    enum class Kind { Add, Edit, Delete, Import, Recover };
 
     // Appends `entry` as it is (the add form gives it the number count + 1).
     static ListStep Add(const WordEntry& entry);
@@ -27,6 +27,11 @@ public:
     // Replaces entries (index and new entry, numbers as given) and then appends entries.
     static ListStep Import(std::vector<std::pair<std::uint32_t, WordEntry>> replaced,
                            std::vector<WordEntry> appended);
+    // Changes a run left unsaved, applied again: texts replaced (numbers as given), then
+    // entries removed (indexes highest first, the entries after each numbered down), then
+    // entries appended.
+    static ListStep Recover(std::vector<std::pair<std::uint32_t, WordEntry>> replaced,
+                            std::vector<std::uint32_t> removed, std::vector<WordEntry> appended);
 
     Kind GetKind() const { return m_kind; }
 
@@ -78,6 +83,10 @@ public:
     bool IsModified() const { return m_saved != m_done; }
     // After a successful save only: a refused save leaves the history as it was.
     void MarkSaved() { m_saved = m_done; }
+    // Whether a step of `kind` is in the list (made or redone, and not undone).
+    bool HasDone(ListStep::Kind kind) const;
+    // Another list takes the place of the words: no step of this one applies to it.
+    void Clear();
 
     // The words the last Apply, Undo or Redo gave another text (an edit, or its reverse), as
     // (before, after) in the order they changed; the review history follows them.

@@ -295,6 +295,7 @@ StudySession::Leaving StudySession::Save() {
         m_history.MarkSaved();
         renames = m_review.WriteRenames();
     }
+    NoteSaved(saved.written);
     return {saved.done, Joined(Joined(std::move(copies), saved.message), std::move(renames))};
 }
 

@@ -112,6 +112,32 @@ public:
     // as a conflict is. Says where, for the error output.
     std::string KeepAside();
 
+    // ---- Changes left by Escape, and other lists (StudySessionLists.cpp) ----
+
+    // Escape: what this run changed and did not save is kept in the folder's backups/, the
+    // word file and the settings left as they are. Where it was kept ("backups/..."), or empty
+    // when there was nothing to keep; `failed` tells a keep that did not work.
+    std::string KeepDiscarded(bool* failed = nullptr);
+    // Start-up: the notice of changes the last Escape kept, for an "Info" box, once; else empty.
+    std::string DiscardedNotice();
+    // Whether kept changes wait to be applied again (and this run has not applied them).
+    bool CanRecoverDiscarded() const;
+    // Applies the kept changes as one undo step; `message` says why nothing changed. Once the
+    // list is saved with them, they are not offered again.
+    Answer RecoverDiscarded(std::string& message);
+
+    // Switching to the list of folder `path`: its lock taken and its list read while this one
+    // stays open, so that a refusal loses nothing. The learner's reason when it cannot be
+    // switched to, else empty.
+    std::string PrepareSwitch(const std::string& path);
+    // Once this list was left as Exit leaves it: the prepared list becomes the session's, as
+    // start-up opens one (ReadSettings follows). False when none was prepared.
+    bool FinishSwitch();
+    // The prepared list is not taken after all; its lock is released.
+    void CancelSwitch();
+    // The folder of the list, as the learner chose it.
+    std::string FolderPath() const;
+
 private:
     // Merges the copies of the folder's files that a folder synchroniser left; the learner's
     // notice of what was merged, or empty. `wasReread` tells whether the list was read again.
@@ -125,6 +151,16 @@ private:
     Answer ShowAppended();
     // Tells the review which words the last step renamed.
     void FollowRenames();
+
+    // After a save: kept changes applied again are in the word file now.
+    void NoteSaved(bool saved);
+    struct NextList {
+        std::unique_ptr<WordStore> store;
+        WordList words;
+        WordStore::LockState lock = WordStore::LockState::Taken;
+    };
+    std::unique_ptr<NextList> m_next;
+    std::string m_recovering; // the kept changes this run applied, by name
 
     std::unique_ptr<WordStore> m_store;
     WordStore::LockState m_lockState = WordStore::LockState::Taken;

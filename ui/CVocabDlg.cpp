@@ -67,6 +67,10 @@ ON_COMMAND(ID_APP_ABOUT, &CVocabDlg::OnAppAbout)
 ON_COMMAND(ID_APP_EXIT, &CVocabDlg::OnAppExit)
 ON_COMMAND(ID_FILE_IMPORT, &CVocabDlg::OnFileImport)
 ON_COMMAND(ID_FILE_EXPORT, &CVocabDlg::OnFileExport)
+ON_COMMAND(ID_FILE_OPEN_LIST, &CVocabDlg::OnFileOpenList)
+ON_COMMAND(ID_FILE_NEW_LIST, &CVocabDlg::OnFileNewList)
+ON_COMMAND(ID_FILE_RECOVER, &CVocabDlg::OnFileRecover)
+ON_CONTROL_RANGE(BN_CLICKED, ID_FILE_RECENT_FIRST, ID_FILE_RECENT_LAST, &CVocabDlg::OnFileRecent)
 ON_COMMAND(ID_VIEW_DARK, &CVocabDlg::OnViewDark)
 ON_COMMAND(ID_VIEW_LIGHT, &CVocabDlg::OnViewLight)
 ON_COMMAND(ID_VIEW_SYSTEM, &CVocabDlg::OnViewSystem)
@@ -178,6 +182,7 @@ BOOL CVocabDlg::OnInitDialog() {
             }
         }
     }
+    m_recentStored = m_session->settings().RecentLists();
     OnNextPage();
     UpdateMenu();
     PostMessageWhenShown(WM_APP_SHOWN);
@@ -191,6 +196,8 @@ LRESULT CVocabDlg::OnShown(WPARAM /*wParam*/, LPARAM /*lParam*/) {
     std::vector<std::string> notices = std::move(m_startNotices);
     m_startNotices.clear();
     if (std::string notice = m_session->LockNotice(); !notice.empty())
+        notices.push_back(std::move(notice));
+    if (std::string notice = m_session->DiscardedNotice(); !notice.empty())
         notices.push_back(std::move(notice));
     for (const std::string& notice : notices)
         MessageBox(notice.c_str(), "Info", MB_OK);
@@ -221,6 +228,7 @@ void CVocabDlg::OnTimer(UINT nIDEvent) {
 void CVocabDlg::OnSysCommand(UINT nID, LPARAM /*lParam*/) {
     if ((nID & 0xFFF0) == IDM_ABOUTBOX) {
         CAboutDlg dlgAbout;
+        dlgAbout.SetListFolder(m_session->FolderPath());
         dlgAbout.DoModal();
     } else {
         Default();
@@ -514,6 +522,7 @@ void CVocabDlg::OnHelpKeys() {
 
 void CVocabDlg::OnAppAbout() {
     CAboutDlg dlgAbout;
+    dlgAbout.SetListFolder(m_session->FolderPath());
     dlgAbout.DoModal();
 }
 

@@ -40,11 +40,17 @@ public:
     // `path` set when one was chosen. The toolkit's file chooser unless set (tests set it).
     using FileChooser = std::function<bool(bool save, std::string& path)>;
     void SetFileChooser(FileChooser choose) { m_chooseFile = std::move(choose); }
+    // Where Open List and New List (`create` true) get their folder: true with `path` set
+    // when one was chosen. The toolkit's folder chooser unless set (tests set it).
+    using FolderChooser = std::function<bool(bool create, std::string& path)>;
+    void SetFolderChooser(FolderChooser choose) { m_chooseFolder = std::move(choose); }
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     void OnOK() override;
+    // Escape: leaves without saving, keeping the run's changes aside in backups/.
+    void OnCancel() override;
 
     // Window frame.
     void OnSysCommand(UINT nID, LPARAM lParam);
@@ -90,6 +96,14 @@ protected:
     void OnAppExit();
     void OnFileImport();
     void OnFileExport();
+    // Other lists (CVocabDlgLists.cpp): switching leaves this folder as Exit does and opens
+    // the other as start-up does; a folder that cannot be opened leaves everything as it was.
+    void OnFileOpenList();
+    void OnFileNewList();
+    void OnFileRecent(UINT nID);
+    void OnFileRecover();
+    bool SwitchList(const std::string& folder);
+    void UpdateListsMenu();
     // The list index of the entry the current row shows: the row with the keyboard focus, or
     // the one under the mouse for the row menu, else (`firstWhenNone`) the page's first;
     // nothing on an empty row.
@@ -166,6 +180,9 @@ private:
     std::vector<std::string> m_startNotices; // for the learner once the window is on screen
     std::unique_ptr<WordListLoad> m_load;    // the list being read until OnInitDialog takes it
     FileChooser m_chooseFile;
+    FolderChooser m_chooseFolder;
+    std::vector<std::string> m_recentShown;  // the folders of the File menu's list items
+    std::vector<std::string> m_recentStored; // as the learner's settings keep them
 
     // The Review menu and its windows.
     void OnReview();

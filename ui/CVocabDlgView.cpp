@@ -29,6 +29,7 @@ void CVocabDlg::UpdateMenu() {
     menu->ModifyMenu(ID_EDIT_REDO, label(history.RedoName()).c_str());
     menu->EnableMenuItem(ID_EDIT_UNDO, history.CanUndo() ? MF_ENABLED : MF_GRAYED);
     menu->EnableMenuItem(ID_EDIT_REDO, history.CanRedo() ? MF_ENABLED : MF_GRAYED);
+    UpdateListsMenu();
 }
 
 // ---- View ---------------------------------------------------------------------------------

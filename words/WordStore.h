@@ -28,6 +28,8 @@ public:
     const Folder& folder() const { return m_folder; }
     // The word file's path as shown in messages.
     const std::string& path() const { return m_path; }
+    // The word file as loaded or last saved (exists = false: there was none).
+    const FileStamp& LoadedStamp() const { return m_stamp; }
 
     // What became of the folder's lock. A lock left by a copy that died is taken over.
     enum class LockState {

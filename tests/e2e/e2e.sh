@@ -326,6 +326,34 @@ expect_unwritten WL.txt
 expect_files WL.txt
 echo "e2e: ok $run"
 
+# --- What that Escape left is kept in backups/; the next start tells of it once ---------
+run=escape-kept
+kept="$(ls "$dir/backups")"
+[[ "$kept" == discarded-* ]] && [ "$(wc -l <<<"$kept")" -eq 1 ] || fail "kept: $kept"
+grep -q '^26 yak ' "$dir/backups/$kept/added.txt" || fail "yak was not kept"
+# The box comes as the window shows, so it is answered before the window is looked for.
+(cd "$dir" && exec env QT_QPA_PLATFORM=xcb "$program") >"$work/$run.log" 2>&1 &
+prog_pid=$!
+box="$(find_window Info)"
+screenshot "$run-box"
+activate "$box"
+keys space
+window_gone Info
+win="$(find_window Vocamint)"
+activate "$win"
+keys Escape
+wait_exit
+[ -e "$dir/backups/$kept/told" ] || fail "the start did not note that it told"
+start_program
+sleep 1
+! xdotool search --onlyvisible --name '^Info$' >/dev/null 2>&1 || fail "told a second time"
+keys Escape
+wait_exit
+expect_file WL.txt <"$work/sample"
+expect_unwritten WL.txt
+expect_files WL.txt
+echo "e2e: ok $run"
+
 # --- F2 edits the focused row, Delete removes another; the rest are numbered down --------
 prepare edit-delete "[Setting]\r\nIndex=-9\r\nGoto=\r\n"
 start_program

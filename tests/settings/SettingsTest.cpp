@@ -107,6 +107,22 @@ TEST_F(SettingsFileTest, ReviewIsWrittenAtExitOnlyWhenChanged) {
     EXPECT_EQ(IniFile("env.ini").ReadString("Review", "DesiredRetention", "absent"), "absent");
 }
 
+// The lists opened last live in the learner's file beside the view; a shorter list leaves no
+// key of the longer one behind, and a path longer than a jump text is kept whole.
+TEST_F(SettingsFileTest, RecentListsAreKeptInTheUsersFile) {
+    const std::string user = (m_dir.path() + "/config/vocamint/vocamint.ini").toStdString();
+    Settings settings(nullptr, user);
+    EXPECT_TRUE(settings.RecentLists().empty());
+    ASSERT_TRUE(settings.SetTheme("dark"));
+    const std::string deep = "/" + std::string(300, 'd') + "/list";
+    ASSERT_TRUE(settings.KeepRecentLists({"/a", deep, "/c"}));
+    EXPECT_EQ(settings.RecentLists(), (std::vector<std::string>{"/a", deep, "/c"}));
+    ASSERT_TRUE(settings.KeepRecentLists({"/c"}));
+    EXPECT_EQ(settings.RecentLists(), std::vector<std::string>{"/c"});
+    EXPECT_EQ(ReadBytes(user), "[View]\r\nTheme=dark\r\n[Lists]\r\nRecent1=/c\r\n");
+    EXPECT_FALSE(Settings(nullptr, "").KeepRecentLists({"/a"}));
+}
+
 struct UserFileCase {
     const char* name;
     const char* config; // XDG_CONFIG_HOME
