@@ -12,6 +12,7 @@
 #include <unordered_set>
 
 #include "base/Counted.h"
+#include "base/HugePages.h"
 
 namespace review {
 
@@ -602,8 +603,10 @@ ReadStatus ReadHistory(const std::string& path, History& history, std::string& m
     if (fd < 0)
         return status;
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && st.st_size > 0) // about 40 bytes a line
+    if (::fstat(fd, &st) == 0 && st.st_size > 0) { // about 40 bytes a line
         history.events.reserve(history.events.size() + static_cast<std::size_t>(st.st_size / 36));
+        AdviseHugePages(history.events);
+    }
     HistoryParser parser(history);
     const bool ok = ReadAllFd(fd, path, &parser, nullptr, message);
     parser.Finish();
