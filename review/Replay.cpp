@@ -165,7 +165,9 @@ CardStates Replay(const History& history, const Scheduler& scheduler, TimeMs day
             const std::uint64_t hash = fuzzHash[static_cast<std::size_t>(e.word)];
             state = scheduler.Next(state, e.grade, e.time, FuzzSeedOf(hash, state.reps));
         },
-        [&](std::size_t word, std::int32_t card) {
+        // Inlined by force: on its own it has no effect the compiler must keep, and a call to it
+        // would be dropped with its prefetches.
+        [&](std::size_t word, std::int32_t card) __attribute__((always_inline)) {
             __builtin_prefetch(&fuzzHash[word]);
             if (card >= 0 && static_cast<std::size_t>(card) < cards.size()) {
                 // A state may span two cache lines.
