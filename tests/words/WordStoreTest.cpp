@@ -326,7 +326,9 @@ TEST_F(WordStoreTest, AppendedFileSavesAsTheFullMergeDoes) {
          {"pear"}},
         {"loaded text ends inside a token", "1 a s n. m", "x\r\n2 b s n. m\r\n", {"pear"}},
         {"many entries appended", Lines(1, 50), Lines(51, 400), {"word7", "pear", "word300"}},
-        {"a list longer than a piece read at a time", Lines(1, 20000), Lines(20001, 20003),
+        {"a list longer than a piece read at a time",
+         Lines(1, 20000),
+         Lines(20001, 20003),
          {"pear", "word20002"}},
         {"this run edited too", Lines(1, 3), "4 fig x n. y\r\n", {"pear"}, true},
     };
