@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "base/AsciiText.h"
+#include "base/HugePages.h"
 #include "exchange/KvtmlReader.h"
 #include "exchange/WordFileText.h"
 
@@ -57,7 +58,9 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& err
         return false;
     }
     const auto size = static_cast<std::size_t>(before.st_size);
-    // One spare byte: reading it means the file grew.
+    // One spare byte: reading it means the file grew. The pages are all written at once.
+    bytes.reserve(size + 1);
+    AdviseHugePages(bytes.data(), bytes.capacity());
     bytes.resize(size + 1);
     std::size_t have = 0;
     while (have < bytes.size()) {

@@ -1,6 +1,6 @@
-// Review-history text: reading in pieces gives what reading at once gives, every event read
-// writes back as a line that reads as the same event, and replaying whatever was read neither
-// crashes nor leaves a state outside the model's ranges.
+// Review-history text: reading in pieces gives what reading at once gives, and what each line
+// read on its own gives; every event read writes back as a line that reads as the same event, and
+// replaying whatever was read neither crashes nor leaves a state outside the model's ranges.
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -39,16 +39,36 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(whole.tornTail == pieces.tornTail);
 
     std::string line;
+    std::size_t at = 0; // the next event of `whole`
     for (std::size_t i = 0; i < text.size();) {
-        const std::size_t end = std::min(text.find('\n', i), text.size());
+        const std::size_t newline = text.find('\n', i);
+        const std::size_t end = std::min(newline, text.size());
         review::HistoryEvent event, again;
-        if (review::ParseEvent(text.substr(i, end - i), event)) {
+        const std::string_view own = text.substr(i, end - i);
+        const bool wholeLine =
+            newline != std::string_view::npos && own.size() <= review::HistoryParser::kMaxLineBytes;
+        if (review::ParseEvent(own, event)) {
             line = review::FormatEvent(event);
             Check(review::ParseEvent(line, again));
             Check(review::FormatEvent(again) == line);
+            if (wholeLine && own[0] != '#') {
+                Check(at < whole.events.size());
+                const review::History::Event& e = whole.events[at++];
+                Check(e.time == event.time && e.kind == event.kind &&
+                      e.firstStamped == event.firstStamped);
+                Check(whole.words[static_cast<std::size_t>(e.word)] == event.word);
+                if (e.kind == review::EventKind::Grade)
+                    Check(e.grade == event.grade && e.tookMs == event.tookMs &&
+                          e.direction == event.direction);
+                if (e.kind == review::EventKind::Rename)
+                    Check(whole.words[static_cast<std::size_t>(e.newWord)] == event.newWord);
+                if (e.kind == review::EventKind::Retract)
+                    Check(e.retractedAt == event.retractedAt);
+            }
         }
         i = end + 1;
     }
+    Check(at == whole.events.size());
 
     const review::Scheduler scheduler;
     review::DayCounts today;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <string_view>
@@ -10,6 +11,7 @@
 #include <unistd.h>
 
 #include "base/Counted.h"
+#include "base/HugePages.h"
 
 namespace review {
 
@@ -43,16 +45,6 @@ void CivilFromDays(std::int64_t z, std::int64_t& y, unsigned& m, unsigned& d) {
     d = doy - (153 * mp + 2) / 5 + 1;
     m = mp < 10 ? mp + 3 : mp - 9;
     y += m <= 2;
-}
-
-bool Digits(std::string_view text, std::size_t at, std::size_t count, unsigned& value) {
-    value = 0;
-    for (std::size_t i = at; i < at + count; ++i) {
-        if (text[i] < '0' || text[i] > '9')
-            return false;
-        value = value * 10 + static_cast<unsigned>(text[i] - '0');
-    }
-    return true;
 }
 
 template <typename Int> bool ParseInt(std::string_view text, Int& value) {
@@ -154,25 +146,64 @@ std::string FormatTime(TimeMs time) {
     return text;
 }
 
+namespace {
+
+bool LeapYear(unsigned y) {
+    return y % 4 == 0 && (y % 100 != 0 || y % 400 == 0);
+}
+
+unsigned DaysInMonth(unsigned y, unsigned m) {
+    static constexpr unsigned char kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return m == 2 && LeapYear(y) ? 29 : kDays[m - 1];
+}
+
+// A digit pair at a fixed place, or -1.
+int Two(const char* p) {
+    const unsigned a = static_cast<unsigned char>(p[0]) - '0';
+    const unsigned b = static_cast<unsigned char>(p[1]) - '0';
+    return a < 10 && b < 10 ? static_cast<int>(a * 10 + b) : -1;
+}
+
+} // namespace
+
+// Parses time stamps, remembering the last date: the lines of a history come in time order,
+// so most stamps repeat the date of the line before.
+class TimeParser {
+public:
+    bool Parse(std::string_view t, TimeMs& time) {
+        if (t.size() != kTimeChars || t[4] != '-' || t[7] != '-' || t[10] != 'T' || t[13] != ':' ||
+            t[16] != ':' || t[19] != '.' || t[23] != 'Z')
+            return false;
+        if (!m_haveDate || std::memcmp(t.data(), m_date, sizeof m_date) != 0) {
+            const int y1 = Two(t.data()), y2 = Two(t.data() + 2);
+            const int mo = Two(t.data() + 5), d = Two(t.data() + 8);
+            if (y1 < 0 || y2 < 0 || mo < 1 || mo > 12 || d < 1)
+                return false;
+            const unsigned y = static_cast<unsigned>(y1 * 100 + y2);
+            if (static_cast<unsigned>(d) > DaysInMonth(y, static_cast<unsigned>(mo)))
+                return false; // 31 April and the like
+            m_days = DaysFromCivil(y, static_cast<unsigned>(mo), static_cast<unsigned>(d));
+            std::memcpy(m_date, t.data(), sizeof m_date);
+            m_haveDate = true;
+        }
+        const int h = Two(t.data() + 11), mi = Two(t.data() + 14), s = Two(t.data() + 17);
+        const int ms1 = Two(t.data() + 20);
+        const unsigned ms3 = static_cast<unsigned char>(t[22]) - '0';
+        if (h < 0 || h > 23 || mi < 0 || mi > 59 || s < 0 || s > 59 || ms1 < 0 || ms3 > 9)
+            return false;
+        time = m_days * kDayMs + (h * 3600 + mi * 60 + s) * TimeMs{1000} + ms1 * 10 + ms3;
+        return true;
+    }
+
+private:
+    char m_date[10] = {};
+    bool m_haveDate = false;
+    std::int64_t m_days = 0;
+};
+
 bool ParseTime(std::string_view t, TimeMs& time) {
-    unsigned y, mo, d, h, mi, s, ms;
-    if (t.size() != kTimeChars || t[4] != '-' || t[7] != '-' || t[10] != 'T' || t[13] != ':' ||
-        t[16] != ':' || t[19] != '.' || t[23] != 'Z')
-        return false;
-    if (!Digits(t, 0, 4, y) || !Digits(t, 5, 2, mo) || !Digits(t, 8, 2, d) ||
-        !Digits(t, 11, 2, h) || !Digits(t, 14, 2, mi) || !Digits(t, 17, 2, s) ||
-        !Digits(t, 20, 3, ms))
-        return false;
-    if (mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 || s > 59)
-        return false;
-    const std::int64_t days = DaysFromCivil(y, mo, d);
-    std::int64_t cy;
-    unsigned cm, cd;
-    CivilFromDays(days, cy, cm, cd);
-    if (cm != mo || cd != d) // 31 April and the like
-        return false;
-    time = days * kDayMs + (h * 3600 + mi * 60 + s) * TimeMs{1000} + ms;
-    return true;
+    TimeParser parser;
+    return parser.Parse(t, time);
 }
 
 std::string EscapeField(std::string_view text) {
@@ -259,21 +290,37 @@ std::string FormatEvent(const HistoryEvent& e) {
     return line;
 }
 
-bool ParseEvent(std::string_view line, HistoryEvent& e) {
+namespace {
+
+// An event line's fields as they stand in the line, its words still escaped.
+struct RawEvent {
+    TimeMs time = 0;
+    TimeMs retractedAt = 0;
+    TimeMs firstStamped = 0;
+    std::string_view word, newWord;
+    std::int32_t tookMs = 0;
+    EventKind kind = EventKind::Grade;
+    memory::Grade grade = memory::Grade::Good;
+    Direction direction = Direction::WordToMeaning;
+};
+
+// Splits and checks a line; whether its words unescape is left to the caller.
+bool ParseRaw(std::string_view line, RawEvent& e, TimeParser& times) {
     bool last = false;
     e.firstStamped = 0;
     if (const std::size_t tab = line.rfind('\t');
-        tab != std::string_view::npos && line.substr(tab + 1).starts_with('@')) {
-        if (!ParseTime(line.substr(tab + 2), e.firstStamped))
+        tab != std::string_view::npos && tab + 1 < line.size() && line[tab + 1] == '@') {
+        if (!times.Parse(line.substr(tab + 2), e.firstStamped))
             return false;
         line = line.substr(0, tab);
     }
-    std::string_view rest = line;
-    const std::string_view time = NextField(rest, last);
-    if (last || !ParseTime(time, e.time))
+    // The time is the first field: exactly kTimeChars, then a tab.
+    if (line.size() <= kTimeChars || line[kTimeChars] != '\t' ||
+        !times.Parse(line.substr(0, kTimeChars), e.time))
         return false;
-    const std::string_view word = NextField(rest, last);
-    if (last || word.empty() || !UnescapeField(word, e.word))
+    std::string_view rest = line.substr(kTimeChars + 1);
+    e.word = NextField(rest, last);
+    if (last || e.word.empty())
         return false;
     const std::string_view kind = NextField(rest, last);
     if (last)
@@ -282,14 +329,14 @@ bool ParseEvent(std::string_view line, HistoryEvent& e) {
     if (kind.size() == 1 && kind[0] >= '1' && kind[0] <= '4') {
         e.kind = EventKind::Grade;
         e.grade = static_cast<memory::Grade>(kind[0] - '0');
-        if (last || !ParseInt(arg, e.tookMs) || e.tookMs > INT32_MAX)
+        std::int64_t took = 0;
+        if (last || !ParseInt(arg, took) || took > INT32_MAX)
             return false;
-        const std::string_view direction = NextField(rest, last);
-        if (!last)
-            return false;
-        if (direction == "w2m")
+        e.tookMs = static_cast<std::int32_t>(took);
+        // The direction is the last field: what is left of the line.
+        if (rest == "w2m")
             e.direction = Direction::WordToMeaning;
-        else if (direction == "m2w")
+        else if (rest == "m2w")
             e.direction = Direction::MeaningToWord;
         else
             return false;
@@ -299,42 +346,105 @@ bool ParseEvent(std::string_view line, HistoryEvent& e) {
         return false;
     if (kind == "rename") {
         e.kind = EventKind::Rename;
-        return !arg.empty() && UnescapeField(arg, e.newWord);
+        e.newWord = arg;
+        return !arg.empty();
     }
     if (kind == "undo") {
         e.kind = EventKind::Retract;
-        return ParseTime(arg, e.retractedAt);
+        return times.Parse(arg, e.retractedAt);
     }
     return false;
 }
 
-// Words by their bytes: an open-addressed table of (hash, index) pairs, flat in memory, since
-// a million lookups in a node-based map spend their time on cache misses.
+// A field's text: the field itself when it holds nothing escaped, else its unescaped copy in
+// `scratch`.
+bool FieldText(std::string_view field, std::string& scratch, std::string_view& text) {
+    if (std::memchr(field.data(), '\\', field.size()) == nullptr &&
+        std::memchr(field.data(), '\r', field.size()) == nullptr) {
+        text = field;
+        return true;
+    }
+    if (!UnescapeField(field, scratch))
+        return false;
+    text = scratch;
+    return true;
+}
+
+} // namespace
+
+bool ParseEvent(std::string_view line, HistoryEvent& e) {
+    TimeParser times;
+    RawEvent raw;
+    if (!ParseRaw(line, raw, times) || !UnescapeField(raw.word, e.word))
+        return false;
+    e.time = raw.time;
+    e.firstStamped = raw.firstStamped;
+    e.kind = raw.kind;
+    switch (raw.kind) {
+    case EventKind::Grade:
+        e.grade = raw.grade;
+        e.tookMs = raw.tookMs;
+        e.direction = raw.direction;
+        return true;
+    case EventKind::Rename:
+        return UnescapeField(raw.newWord, e.newWord);
+    case EventKind::Retract:
+        e.retractedAt = raw.retractedAt;
+        return true;
+    }
+    return false;
+}
+
+// Words by their bytes: an open-addressed table of (hash tag, index) pairs, flat and small,
+// since a million lookups spend their time on cache misses. The hash is keyed at random per
+// parser, so that a hostile file cannot choose words that all fall on one slot.
 struct HistoryParser::Index {
     struct Slot {
-        std::uint64_t hash = 0;
+        std::uint32_t tag = 0;
         std::int32_t id = -1;
     };
     std::vector<Slot> slots = std::vector<Slot>(1024);
     std::size_t used = 0;
+    std::uint64_t key = 0;
 
-    static std::uint64_t Hash(std::string_view s) {
-        std::uint64_t h = 0xcbf29ce484222325ULL; // FNV-1a, then a final mix for the low bits
-        for (const char c : s) {
-            h ^= static_cast<unsigned char>(c);
-            h *= 0x100000001b3ULL;
-        }
-        h = (h ^ (h >> 30)) * 0xbf58476d1ce4e5b9ULL;
-        h = (h ^ (h >> 27)) * 0x94d049bb133111ebULL;
-        return h ^ (h >> 31);
+    Index() {
+        std::uint64_t seed = reinterpret_cast<std::uintptr_t>(this);
+        seed ^=
+            static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+        key = Mix(seed, 0x9e3779b97f4a7c15ULL) | 1;
     }
+
+    static std::uint64_t Mix(std::uint64_t a, std::uint64_t b) {
+        const unsigned __int128 product = static_cast<unsigned __int128>(a) * b;
+        return static_cast<std::uint64_t>(product) ^ static_cast<std::uint64_t>(product >> 64);
+    }
+    std::uint64_t Hash(std::string_view s) const {
+        std::uint64_t h = key ^ (s.size() * 0xa0761d6478bd642fULL);
+        const char* p = s.data();
+        std::size_t n = s.size();
+        for (; n >= 8; p += 8, n -= 8) {
+            std::uint64_t chunk;
+            std::memcpy(&chunk, p, 8);
+            h = Mix(h ^ chunk, 0xe7037ed1a0b428dbULL);
+        }
+        if (n > 0) {
+            std::uint64_t chunk = 0;
+            std::memcpy(&chunk, p, n);
+            h = Mix(h ^ chunk, 0x8ebc6af09c88c6e3ULL);
+        }
+        return Mix(h, 0x589965cc75374cc3ULL ^ key);
+    }
+    static std::uint32_t Tag(std::uint64_t hash) { return static_cast<std::uint32_t>(hash >> 32); }
+    std::size_t Home(std::uint64_t hash) const { return hash & (slots.size() - 1); }
+
     // The slot holding `word`, or the empty slot where it belongs.
     Slot& Find(std::string_view word, std::uint64_t hash, const std::vector<std::string>& words) {
         const std::size_t mask = slots.size() - 1;
+        const std::uint32_t tag = Tag(hash);
         for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
             Slot& slot = slots[i];
             if (slot.id < 0 ||
-                (slot.hash == hash && words[static_cast<std::size_t>(slot.id)] == word))
+                (slot.tag == tag && words[static_cast<std::size_t>(slot.id)] == word))
                 return slot;
         }
     }
@@ -343,32 +453,52 @@ struct HistoryParser::Index {
             std::vector<Slot> old = std::move(slots);
             slots.assign(old.size() * 2, Slot{});
             for (const Slot& s : old)
-                if (s.id >= 0)
-                    Find(words[static_cast<std::size_t>(s.id)], s.hash, words) = s;
+                if (s.id >= 0) {
+                    const std::string& w = words[static_cast<std::size_t>(s.id)];
+                    Find(w, Hash(w), words) = s;
+                }
         }
-        Slot& slot = Find(words[static_cast<std::size_t>(id)], hash, words);
-        slot = {hash, id};
+        Find(words[static_cast<std::size_t>(id)], hash, words) = {Tag(hash), id};
         ++used;
     }
 };
 
-HistoryParser::HistoryParser(History& history) : m_history(history), m_index(new Index) {
+// What the parser keeps between lines: the word index, the last date, and the lines parsed but
+// not yet interned. Interning waits kDepth lines after parsing, with the slot its word hashes
+// to fetched from memory meanwhile (and halfway, the word that slot names), so that the cache
+// misses of many lookups overlap instead of following one another.
+struct HistoryParser::Work {
+    static constexpr std::size_t kDepth = 16;
+    struct Pending {
+        RawEvent raw;
+        std::string_view word, newWord;
+        std::string wordCopy, newWordCopy; // unescaped words
+        std::uint64_t hash = 0;
+    };
+    Index index;
+    TimeParser times;
+    Pending ring[kDepth];
+    std::size_t head = 0, count = 0;
+};
+
+HistoryParser::HistoryParser(History& history) : m_history(history), m_work(new Work) {
+    Index& index = m_work->index;
     for (std::size_t i = 0; i < history.words.size(); ++i)
-        m_index->Add(Index::Hash(history.words[i]), static_cast<std::int32_t>(i), history.words);
+        index.Add(index.Hash(history.words[i]), static_cast<std::int32_t>(i), history.words);
 }
 
 HistoryParser::~HistoryParser() {
-    delete m_index;
+    delete m_work;
 }
 
-std::int32_t HistoryParser::Intern(std::string&& word) {
-    const std::uint64_t hash = Index::Hash(word);
-    const Index::Slot& slot = m_index->Find(word, hash, m_history.words);
+std::int32_t HistoryParser::Intern(std::string_view word, std::uint64_t hash) {
+    Index& index = m_work->index;
+    const Index::Slot& slot = index.Find(word, hash, m_history.words);
     if (slot.id >= 0)
         return slot.id;
     const auto id = static_cast<std::int32_t>(m_history.words.size());
-    m_history.words.push_back(std::move(word));
-    m_index->Add(hash, id, m_history.words);
+    m_history.words.emplace_back(word);
+    index.Add(hash, id, m_history.words);
     return id;
 }
 
@@ -376,35 +506,66 @@ void HistoryParser::Line(std::string_view line) {
     ++m_lineNumber;
     if (line.empty() || line[0] == '#')
         return;
-    if (!ParseEvent(line, m_scratch)) {
+    Work& work = *m_work;
+    Work::Pending& p = work.ring[(work.head + work.count) % Work::kDepth];
+    if (!ParseRaw(line, p.raw, work.times) || !FieldText(p.raw.word, p.wordCopy, p.word) ||
+        (p.raw.kind == EventKind::Rename && !FieldText(p.raw.newWord, p.newWordCopy, p.newWord))) {
         if (m_history.unreadableLines++ == 0)
             m_history.firstUnreadableLine = m_lineNumber;
         return;
     }
+    Index& index = work.index;
+    p.hash = index.Hash(p.word);
+    __builtin_prefetch(&index.slots[index.Home(p.hash)]);
+    // Halfway: the slot has come; fetch the word it names, if it may be the one.
+    if (work.count >= Work::kDepth / 2) {
+        const Work::Pending& mid =
+            work.ring[(work.head + work.count - Work::kDepth / 2) % Work::kDepth];
+        const Index::Slot& slot = index.slots[index.Home(mid.hash)];
+        if (slot.id >= 0 && slot.tag == Index::Tag(mid.hash) &&
+            static_cast<std::size_t>(slot.id) < m_history.words.size())
+            __builtin_prefetch(&m_history.words[static_cast<std::size_t>(slot.id)]);
+    }
+    if (++work.count == Work::kDepth)
+        Complete();
+}
+
+// Interns the oldest pending line's words and adds its event.
+void HistoryParser::Complete() {
+    Work& work = *m_work;
+    const Work::Pending& p = work.ring[work.head];
+    work.head = (work.head + 1) % Work::kDepth;
+    --work.count;
     History::Event event;
-    event.time = m_scratch.time;
-    event.firstStamped = m_scratch.firstStamped;
-    event.kind = m_scratch.kind;
-    event.word = Intern(std::move(m_scratch.word));
-    // Only the fields of the line's own kind: the scratch keeps those of earlier lines, and
-    // replay tells duplicate lines apart by every field.
+    event.time = p.raw.time;
+    event.firstStamped = p.raw.firstStamped;
+    event.kind = p.raw.kind;
+    event.word = Intern(p.word, p.hash);
+    // Only the fields of the line's own kind: replay tells duplicate lines apart by every field.
     if (event.kind == EventKind::Grade) {
-        event.grade = m_scratch.grade;
-        event.tookMs = static_cast<std::int32_t>(m_scratch.tookMs);
-        event.direction = m_scratch.direction;
+        event.grade = p.raw.grade;
+        event.tookMs = p.raw.tookMs;
+        event.direction = p.raw.direction;
     }
     if (event.kind == EventKind::Retract)
-        event.retractedAt = m_scratch.retractedAt;
+        event.retractedAt = p.raw.retractedAt;
     if (event.kind == EventKind::Rename)
-        event.newWord = Intern(std::move(m_scratch.newWord));
+        event.newWord = Intern(p.newWord, work.index.Hash(p.newWord));
     m_history.events.push_back(event);
 }
 
+void HistoryParser::Drain() {
+    while (m_work->count > 0)
+        Complete();
+}
+
 void HistoryParser::Feed(std::string_view bytes) {
+    // Pending lines may point into `bytes` and into m_partial: drained before either changes.
     while (!bytes.empty()) {
         const std::size_t newline = bytes.find('\n');
         const std::string_view piece = bytes.substr(0, newline);
         if (newline == std::string_view::npos) {
+            Drain();
             if (m_partial.size() + piece.size() > kMaxLineBytes)
                 m_overlong = true;
             if (!m_overlong)
@@ -419,11 +580,14 @@ void HistoryParser::Feed(std::string_view bytes) {
         } else if (m_partial.empty()) {
             Line(piece);
         } else {
+            Drain();
             m_partial.append(piece);
             Line(m_partial);
+            Drain();
             m_partial.clear();
         }
     }
+    Drain();
 }
 
 void HistoryParser::Finish() {
@@ -438,8 +602,10 @@ ReadStatus ReadHistory(const std::string& path, History& history, std::string& m
     if (fd < 0)
         return status;
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && st.st_size > 0) // about 40 bytes a line
+    if (::fstat(fd, &st) == 0 && st.st_size > 0) { // about 40 bytes a line
         history.events.reserve(history.events.size() + static_cast<std::size_t>(st.st_size / 36));
+        AdviseHugePages(history.events);
+    }
     HistoryParser parser(history);
     const bool ok = ReadAllFd(fd, path, &parser, nullptr, message);
     parser.Finish();

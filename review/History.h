@@ -94,16 +94,18 @@ public:
     void Finish();
 
 private:
-    void Line(std::string_view line);
-    std::int32_t Intern(std::string&& word);
-
     struct Index;
+    struct Work;
+    void Line(std::string_view line);
+    void Complete();
+    void Drain();
+    std::int32_t Intern(std::string_view word, std::uint64_t hash);
+
     History& m_history;
-    Index* m_index;
+    Work* m_work;
     std::string m_partial;
     bool m_overlong = false;
     std::uint64_t m_lineNumber = 0;
-    HistoryEvent m_scratch;
 };
 
 enum class ReadStatus { Ok, Missing, Refused, Failed };

@@ -24,6 +24,7 @@ public:
     // state of its own.
     void Rename(std::string_view from, std::string_view to);
     std::size_t Size() const { return m_states.size(); }
+    void Reserve(std::size_t words) { m_states.reserve(words); }
 
     template <typename Visit> void ForEach(Visit visit) const {
         for (const auto& [word, state] : m_states)

@@ -25,13 +25,21 @@ std::uint64_t Mix(std::uint64_t x) {
 
 } // namespace
 
-std::uint64_t FuzzSeed(std::string_view word, int reps) {
+std::uint64_t FuzzWordHash(std::string_view word) {
     std::uint64_t hash = 0xcbf29ce484222325ULL; // FNV-1a
     for (const char c : word) {
         hash ^= static_cast<unsigned char>(c);
         hash *= 0x100000001b3ULL;
     }
-    return Mix(hash ^ static_cast<std::uint64_t>(reps));
+    return hash;
+}
+
+std::uint64_t FuzzSeedOf(std::uint64_t wordHash, int reps) {
+    return Mix(wordHash ^ static_cast<std::uint64_t>(reps));
+}
+
+std::uint64_t FuzzSeed(std::string_view word, int reps) {
+    return FuzzSeedOf(FuzzWordHash(word), reps);
 }
 
 Scheduler::Scheduler(ScheduleSettings settings) : m_settings(std::move(settings)) {

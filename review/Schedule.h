@@ -45,6 +45,9 @@ inline constexpr double kMaxRetention = 0.99;
 // A seed for a word's interval fuzz: the same word at the same review count always gets the
 // same fuzz, so replaying the history gives the same dates.
 std::uint64_t FuzzSeed(std::string_view word, int reps);
+// The same in two steps, for a replay that grades each word many times.
+std::uint64_t FuzzWordHash(std::string_view word);
+std::uint64_t FuzzSeedOf(std::uint64_t wordHash, int reps);
 
 // Applies grades to card states with the memory model, learning steps and fuzz.
 class Scheduler {

@@ -153,6 +153,37 @@ Folder::Read Folder::ReadAll(const std::string& name, std::string& bytes, FileSt
     return ok ? Read::Ok : Read::Failed;
 }
 
+Folder::Read Folder::ReadPieces(const std::string& name,
+                                const std::function<void(std::string_view)>& take,
+                                FileStamp* stamp) const {
+    if (stamp)
+        *stamp = FileStamp{};
+    struct stat info {};
+    const int fd = OpenRegular(m_fd, name, info);
+    if (fd < 0)
+        return errno == ENOENT ? Read::Missing : Read::Failed;
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    // Small enough to stay in the cache while it is used.
+    std::string buffer(256 * 1024, '\0');
+    bool ok = true;
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer.data(), buffer.size());
+        if (got > 0) {
+            take(std::string_view(buffer.data(), static_cast<std::size_t>(got)));
+        } else if (got == 0) {
+            break;
+        } else if (errno != EINTR) {
+            ok = false;
+            break;
+        }
+    }
+    struct stat after {};
+    if (ok && stamp && ::fstat(fd, &after) == 0)
+        *stamp = StampOf(after);
+    ::close(fd);
+    return ok ? Read::Ok : Read::Failed;
+}
+
 bool Folder::Stat(const std::string& name, FileStamp& stamp) const {
     struct stat info {};
     if (::fstatat(m_fd, name.c_str(), &info, 0) != 0) {

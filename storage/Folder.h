@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
@@ -50,6 +51,10 @@ public:
     // Reads the whole of `name` into `bytes`. Anything but a regular file (or a link to one)
     // is refused without opening it blocking, so a FIFO cannot hang the caller.
     Read ReadAll(const std::string& name, std::string& bytes, FileStamp* stamp = nullptr) const;
+    // The same a piece at a time, each given to `take` as it is read: for a caller that keeps
+    // little of a large file, with no buffer the size of the file.
+    Read ReadPieces(const std::string& name, const std::function<void(std::string_view)>& take,
+                    FileStamp* stamp = nullptr) const;
     // The stamp of `name` (exists = false when it is missing); false when it cannot be known.
     bool Stat(const std::string& name, FileStamp& stamp) const;
 

@@ -16,6 +16,7 @@
 #include <unordered_set>
 
 #include "base/Counted.h"
+#include "base/HugePages.h"
 #include "storage/Backups.h"
 #include "storage/LocalLock.h"
 #include "words/WordFile.h"
@@ -217,7 +218,7 @@ bool WordStore::Load(WordList& words, std::string& message) {
                                  : origin - static_cast<std::int32_t>(before));
     }
     m_base.clear();
-    m_base.reserve(words.GetCount() - before);
+    ReserveAdvised(m_base, words.GetCount() - before);
     for (WordPos pos = words.Begin(); pos != words.End(); pos = words.Next(pos)) {
         if (words.Origin(pos) >= 0)
             m_base.push_back(PrintOf(words.Fields(pos)));
@@ -230,19 +231,22 @@ struct WordStore::Appended {
     std::vector<WordEntry> additions; // this run's additions that are kept, numbered
 };
 
-bool WordStore::OnlyAppended(const std::string& bytes, const WordList& words) const {
+bool WordStore::MayBeAppended(std::size_t fileBytes, const WordList& words) const {
     const std::size_t loaded = m_base.size();
-    if (!m_betweenRecords || bytes.size() <= m_bytes || !words.OnlyAppendedSinceLoad() ||
+    if (!m_betweenRecords || fileBytes <= m_bytes || !words.OnlyAppendedSinceLoad() ||
         words.GetCount() < loaded)
         return false;
     // The loaded entries come first, as loaded; after them only this run's additions.
     if (loaded > 0 && words.Origin(words.PosAt(static_cast<std::uint32_t>(loaded - 1))) !=
                           static_cast<std::int32_t>(loaded - 1))
         return false;
-    if (words.GetCount() > loaded &&
-        words.Origin(words.PosAt(static_cast<std::uint32_t>(loaded))) >= 0)
-        return false;
-    return HashBytes(std::string_view(bytes).substr(0, m_bytes)) == m_hash;
+    return words.GetCount() <= loaded ||
+           words.Origin(words.PosAt(static_cast<std::uint32_t>(loaded))) < 0;
+}
+
+bool WordStore::OnlyAppended(const std::string& bytes, const WordList& words) const {
+    return MayBeAppended(bytes.size(), words) &&
+           HashBytes(std::string_view(bytes).substr(0, m_bytes)) == m_hash;
 }
 
 // What MergeWordLists gives for a file that is the loaded one with `tail` appended, and a run
@@ -343,16 +347,47 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
                                          : " This run's list could not be saved either.")};
     }
     for (int attempt = 0; attempt < 3; ++attempt) {
-        std::string bytes;
+        std::string bytes;      // the whole file, when it was read whole
+        std::string addedBytes; // or only what follows the loaded text
+        bool haveBytes = false; // `bytes` holds the file
         FileStamp disk;
         // A file whose inode, size and change time to the nanosecond are as loaded or last
         // saved is that version: it need not be read.
         const bool known = m_stamp.exists && m_folder.Stat(kFileName, disk) && disk.regular &&
                            disk.SameVersion(m_stamp);
-        if (!known && m_folder.ReadAll(kFileName, bytes, &disk) == Folder::Read::Failed)
-            return {false, OpenFailed(m_path)};
-        // A file only appended to since the load needs just its new text parsed.
-        const bool appended = !known && disk.exists && OnlyAppended(bytes, words);
+        // A file only appended to since the load needs just its new text parsed. One that
+        // grew likely was: its loaded part is hashed as it is read and only the rest is kept,
+        // which spares a buffer the size of the list.
+        bool appended = false;
+        if (!known && disk.exists && disk.regular && disk.size > 0 &&
+            MayBeAppended(static_cast<std::size_t>(disk.size), words)) {
+            ByteHash loadedPart;
+            std::size_t seen = 0;
+            const Folder::Read read = m_folder.ReadPieces(
+                kFileName,
+                [&](std::string_view piece) {
+                    const std::size_t inLoaded =
+                        std::min(piece.size(), m_bytes - std::min(seen, m_bytes));
+                    loadedPart.Add(piece.substr(0, inLoaded));
+                    addedBytes.append(piece.substr(inLoaded));
+                    seen += piece.size();
+                },
+                &disk);
+            if (read == Folder::Read::Failed)
+                return {false, OpenFailed(m_path)};
+            appended = read == Folder::Read::Ok && MayBeAppended(seen, words) &&
+                       loadedPart.Finish() == m_hash;
+            if (!appended)
+                addedBytes.clear();
+        }
+        if (!known && !appended) {
+            if (m_folder.ReadAll(kFileName, bytes, &disk) == Folder::Read::Failed)
+                return {false, OpenFailed(m_path)};
+            haveBytes = true;
+            appended = disk.exists && OnlyAppended(bytes, words);
+            if (appended)
+                addedBytes = bytes.substr(m_bytes);
+        }
         const bool changed =
             !known && (appended || disk.exists != m_stamp.exists || HashBytes(bytes) != m_hash);
         MergeResult merge;
@@ -361,8 +396,7 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
         std::string cut; // how the file was cut short, when it was
         WordList theirs;
         if (appended) {
-            merge =
-                MergeAppended(words, m_base.size(), std::string_view(bytes).substr(m_bytes), tail);
+            merge = MergeAppended(words, m_base.size(), addedBytes, tail);
         } else if (changed) {
             ParseWordText(bytes, theirs);
             cut = CutShort(disk.exists, theirs.GetCount());
@@ -388,7 +422,7 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
         if (!file.Open(m_stamp.exists ? &m_stamp : &folderStamp))
             return {false, OpenFailed(m_path)};
         const auto readBytes = [&](std::string& copy) {
-            if (!known) {
+            if (haveBytes) {
                 copy = bytes;
                 return true;
             }
@@ -456,6 +490,7 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
             // entries.
             while (words.GetCount() > m_base.size())
                 words.Remove(words.Last(), false);
+            ReserveAdvised(m_base, m_base.size() + tail.tail.GetCount() + tail.additions.size());
             for (WordPos pos = tail.tail.Begin(); pos != tail.tail.End();
                  pos = tail.tail.Next(pos)) {
                 const WordFields fields = tail.tail.Fields(pos);
@@ -476,7 +511,7 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
             m_base = PrintEntries(words);
         } else {
             // The loaded entries are as they were: only this run's additions are printed.
-            m_base.reserve(words.GetCount());
+            ReserveAdvised(m_base, words.GetCount());
             for (WordPos pos = words.PosAt(static_cast<std::uint32_t>(m_base.size()));
                  pos != words.End(); pos = words.Next(pos))
                 m_base.push_back(PrintOf(words.Fields(pos)));

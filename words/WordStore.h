@@ -68,6 +68,8 @@ private:
     // Whether the file on disk is the file as loaded with entries appended, and this run
     // only appended too: the save then reads just the appended text.
     bool OnlyAppended(const std::string& bytes, const WordList& words) const;
+    // The same but for the loaded text, for a file of `fileBytes`.
+    bool MayBeAppended(std::size_t fileBytes, const WordList& words) const;
     static MergeResult MergeAppended(const WordList& words, std::size_t loaded,
                                      std::string_view tail, Appended& out);
     void RemoveLeftovers();

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -150,6 +151,91 @@ TEST(HistoryParser, ReadsTheSameInPiecesAndCountsWhatItCannotRead) {
               "2 lines of the review history could not be read and were skipped (the first "
               "is line 4). The file keeps them as they are.");
     EXPECT_EQ(review::UnreadableLinesMessage(ReadText("", 1)), "");
+}
+
+// The reader parses a line ahead of interning its word and remembers the last date; whatever
+// the pieces, it must read exactly what ParseEvent reads line by line, words interned in the
+// order they first appear.
+TEST(HistoryParser, ReadsWhatEachLineSaysOnItsOwn) {
+    std::vector<std::string> lines = {
+        "# comment",
+        "2026-02-28T23:59:59.999Z\tapple\t3\t1200\tw2m",
+        "2026-02-28T24:00:00.000Z\tapple\t3\t1200\tw2m", // same date, no such hour
+        "2026-02-29T00:00:00.000Z\tapple\t3\t1200\tw2m", // no such day in 2026
+        "2024-02-29T00:00:00.000Z\tapple\t2\t0\tm2w",
+        "2024-02-29T00:00:00.00xZ\tapple\t2\t0\tm2w",
+        "2024-02-29T00:00:00.001Z\ta\\\\b\\tc\t4\t7\tw2m", // a backslash and a tab, escaped
+        "2024-02-29T00:00:00.002Z\ta\\qb\t4\t7\tw2m",      // unknown escape
+        "2024-02-29T00:00:00.003Z\tpear\trename\tp\\nr",
+        "2024-02-29T00:00:00.004Z\tpear\trename\t@soon", // the last field is read as a stamp
+        "2024-02-29T00:00:00.005Z\tpear\tundo\t2024-02-29T00:00:00.000Z",
+        "2024-02-29T00:00:00.006Z\tpear\t1\t5\tw2m\t@2024-03-01T00:00:00.000Z",
+        "2024-02-29T00:00:00.007Z\tpear\t1\t5\tw2m\t@2024-02-30T00:00:00.000Z",
+        "2024-02-29T00:00:00.008Z pear\t1\t5\tw2m",
+        "2024-02-29T00:00:00.009Z\tpe\rar\t1\t5\tw2m",
+        "",
+    };
+    // More words than the index starts with, and more lines than are parsed ahead.
+    for (int i = 0; i < 1500; ++i)
+        lines.push_back("2024-03-01T00:00:00.000Z\tw" + std::to_string(i * 7919 % 1000) + "\t3\t" +
+                        std::to_string(i) + "\tw2m");
+    lines.push_back(std::string(70'000, 'x'));
+    lines.push_back("2024-03-02T00:00:00.000Z\tw1\trename\tapple");
+
+    std::string text;
+    History expected;
+    std::map<std::string, std::int32_t> ids;
+    const auto intern = [&](const std::string& word) {
+        const auto [at, added] = ids.emplace(word, static_cast<std::int32_t>(ids.size()));
+        if (added)
+            expected.words.push_back(word);
+        return at->second;
+    };
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        text += lines[i] + "\n";
+        HistoryEvent e;
+        if (lines[i].empty() || lines[i][0] == '#')
+            continue;
+        if (!review::ParseEvent(lines[i], e)) {
+            if (expected.unreadableLines++ == 0)
+                expected.firstUnreadableLine = i + 1;
+            continue;
+        }
+        History::Event event;
+        event.time = e.time;
+        event.firstStamped = e.firstStamped;
+        event.kind = e.kind;
+        event.word = intern(e.word);
+        if (e.kind == EventKind::Grade) {
+            event.grade = e.grade;
+            event.tookMs = static_cast<std::int32_t>(e.tookMs);
+            event.direction = e.direction;
+        }
+        if (e.kind == EventKind::Rename)
+            event.newWord = intern(e.newWord);
+        if (e.kind == EventKind::Retract)
+            event.retractedAt = e.retractedAt;
+        expected.events.push_back(event);
+    }
+    ASSERT_EQ(expected.unreadableLines, 9u);
+    ASSERT_GT(expected.words.size(), 1000u);
+
+    for (const std::size_t piece :
+         {std::size_t{1}, std::size_t{5}, std::size_t{64}, std::size_t{4096}, text.size()}) {
+        const History h = ReadText(text, piece);
+        EXPECT_EQ(h.words, expected.words) << piece;
+        EXPECT_EQ(h.unreadableLines, expected.unreadableLines) << piece;
+        EXPECT_EQ(h.firstUnreadableLine, expected.firstUnreadableLine) << piece;
+        ASSERT_EQ(h.events.size(), expected.events.size()) << piece;
+        for (std::size_t i = 0; i < h.events.size(); ++i) {
+            const History::Event &a = h.events[i], &b = expected.events[i];
+            EXPECT_TRUE(a.time == b.time && a.firstStamped == b.firstStamped && a.kind == b.kind &&
+                        a.word == b.word && a.newWord == b.newWord && a.grade == b.grade &&
+                        a.tookMs == b.tookMs && a.direction == b.direction &&
+                        a.retractedAt == b.retractedAt)
+                << "piece " << piece << ", event " << i;
+        }
+    }
 }
 
 TEST(HistoryWriter, CreatesAPrivateFileAndAppendsSyncedLines) {

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "review/DueQueue.h"
@@ -113,6 +115,76 @@ TEST(Replay, SkipsRetractedGradesAndFollowsRenames) {
     ASSERT_NE(states.Find("color"), nullptr);
     EXPECT_EQ(states.Find("color")->reps, 3);
     EXPECT_EQ(states.Find("color")->firstReview, kStart);
+}
+
+// A history in time order is replayed as it stands, and only the events of one moment are put
+// in order among themselves; it must come out as the same lines in any other order do.
+TEST(Replay, OrdersTheEventsOfOneMomentAsAnyLineOrderWould) {
+    const review::Scheduler scheduler;
+    const TimeMs t = kStart;
+    const std::string colourGrade = GradeLine(t, "colour", Grade::Good);
+    struct Case {
+        const char* name;
+        std::vector<std::string> lines; // in time order, a moment's lines in the worst order
+        const char* word;               // and its expected reps
+        int reps;
+    };
+    const std::vector<Case> cases = {
+        {"rename written before the grade of its moment",
+         {GradeLine(t - kDayMs, "colour", Grade::Good),
+          OtherLine(t, "colour", EventKind::Rename, "color", 0), colourGrade,
+          GradeLine(t + kDayMs, "color", Grade::Good)},
+         "color",
+         3},
+        {"a line twice with another between",
+         {colourGrade, GradeLine(t, "apple", Grade::Easy), colourGrade,
+          GradeLine(t, "apple", Grade::Hard)},
+         "colour",
+         1},
+        {"a retraction before the grade it takes back",
+         {GradeLine(t - kDayMs, "colour", Grade::Good),
+          OtherLine(t, "colour", EventKind::Retract, "", t), colourGrade},
+         "colour",
+         1},
+        {"many words at one moment",
+         {GradeLine(t, "c", Grade::Good), GradeLine(t, "b", Grade::Again),
+          GradeLine(t, "a", Grade::Hard), GradeLine(t + 1, "c", Grade::Easy),
+          GradeLine(t + 1, "a", Grade::Good), GradeLine(t + 1, "c", Grade::Easy)},
+         "c",
+         2},
+    };
+    using Snapshot = std::map<std::string, std::tuple<int, int, TimeMs, TimeMs, double, double>>;
+    const auto replay = [&](const std::vector<std::string>& lines, review::DayCounts& today,
+                            std::vector<review::ReplayedGrade>& grades) {
+        Snapshot snapshot;
+        review::Replay(Parse(lines), scheduler, t, &today, &grades)
+            .ForEach([&](std::string_view word, const CardState& s) {
+                snapshot[std::string(word)] = {s.reps,       s.lapses,    s.due,
+                                               s.lastReview, s.stability, s.difficulty};
+            });
+        return snapshot;
+    };
+    for (const Case& c : cases) {
+        review::DayCounts today, todayReversed;
+        std::vector<review::ReplayedGrade> grades, gradesReversed;
+        const Snapshot inOrder = replay(c.lines, today, grades);
+        std::vector<std::string> reversed(c.lines.rbegin(), c.lines.rend());
+        EXPECT_EQ(inOrder, replay(reversed, todayReversed, gradesReversed)) << c.name;
+        EXPECT_EQ(today.reviews, todayReversed.reviews) << c.name;
+        EXPECT_EQ(today.newWords, todayReversed.newWords) << c.name;
+        // Words are numbered as they first appear, so grades of one moment may come in either
+        // order; as a set they are the same.
+        const auto sorted = [](const std::vector<review::ReplayedGrade>& list) {
+            std::vector<std::tuple<TimeMs, Grade, Phase>> out;
+            for (const review::ReplayedGrade& g : list)
+                out.emplace_back(g.time, g.grade, g.before);
+            std::sort(out.begin(), out.end());
+            return out;
+        };
+        EXPECT_EQ(sorted(grades), sorted(gradesReversed)) << c.name;
+        ASSERT_EQ(inOrder.count(c.word), 1u) << c.name;
+        EXPECT_EQ(std::get<0>(inOrder.at(c.word)), c.reps) << c.name;
+    }
 }
 
 // A line another machine stamped ahead of the merging machine's clock carries the merge time

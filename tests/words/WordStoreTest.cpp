@@ -326,6 +326,10 @@ TEST_F(WordStoreTest, AppendedFileSavesAsTheFullMergeDoes) {
          {"pear"}},
         {"loaded text ends inside a token", "1 a s n. m", "x\r\n2 b s n. m\r\n", {"pear"}},
         {"many entries appended", Lines(1, 50), Lines(51, 400), {"word7", "pear", "word300"}},
+        {"a list longer than a piece read at a time",
+         Lines(1, 20000),
+         Lines(20001, 20003),
+         {"pear", "word20002"}},
         {"this run edited too", Lines(1, 3), "4 fig x n. y\r\n", {"pear"}, true},
     };
     for (const Case& c : cases) {
@@ -373,6 +377,52 @@ TEST_F(WordStoreTest, AppendedFileSavesAsTheFullMergeDoes) {
         ASSERT_TRUE(store.Save(words).done);
         EXPECT_EQ(ReadBytes(dir_ / "WL.txt"), expected + more + "100001 late \\e n. meaning\r\n");
         EXPECT_EQ(store.Save(words).message, "");
+    }
+}
+
+// A file that grew is read a piece at a time with only its loaded part hashed; when that part
+// changed too, the save must merge the whole file, as if it had been read whole.
+TEST_F(WordStoreTest, GrownFileWhoseLoadedPartChangedIsMergedWhole) {
+    const std::string big = Lines(1, 20000); // longer than a piece read at a time
+    struct Case {
+        const char* name;
+        std::string loaded;
+        std::string now;
+    };
+    std::string lastByteChanged = big;
+    lastByteChanged[big.size() - 3] = 'x'; // "m\r\n" of the last loaded entry becomes "x\r\n"
+    std::string middleEdited = big;
+    middleEdited.replace(middleEdited.find(" word10000 "), 11, " other1000 ");
+    const std::vector<Case> cases = {
+        {"an entry edited and one appended", Lines(1, 3),
+         "1 word1 s n. m\r\n2 other s n. m\r\n3 word3 s n. m\r\n4 fig x n. y\r\n"},
+        {"the first byte changed", big, "9" + big.substr(1) + Lines(20001, 20001)},
+        {"the last loaded byte changed", big, lastByteChanged + Lines(20001, 20002)},
+        {"an entry in the middle edited", big, middleEdited + Lines(20001, 20001)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WordList ours;
+        ParseWordText(c.loaded, ours);
+        ours.MarkLoaded();
+        const std::vector<EntryPrint> base = PrintEntries(ours);
+        Add(ours, "pear");
+        WordList theirs;
+        ParseWordText(c.now, theirs);
+        const MergeResult full = MergeWordLists(base, ours, std::move(theirs));
+        ASSERT_TRUE(full.conflicts.empty());
+
+        fs::remove(dir_ / "WL.txt");
+        WriteBytes(dir_ / "WL.txt", c.loaded);
+        WordStore store(dir_.string());
+        WordList words;
+        std::string message;
+        ASSERT_TRUE(store.Load(words, message));
+        Add(words, "pear");
+        WriteBytes(dir_ / "WL.txt", c.now);
+        ASSERT_TRUE(store.Save(words).done);
+        EXPECT_EQ(ReadBytes(dir_ / "WL.txt"), FormatWordFile(full.merged));
+        EXPECT_EQ(FormatWordFile(words), FormatWordFile(full.merged));
     }
 }
 
