@@ -354,6 +354,26 @@ namespace {
 
 // Edit, delete, undo, redo, Exit; a second start shows what the first saved and, left with
 // Exit, writes the same bytes again.
+// An edit in the study window carries the word's review history to its new text once saved;
+// an edit left with Escape leaves the history as it was.
+TEST_F(ManageWindowTest, EditedWordKeepsItsReviewHistory) {
+    const std::string graded = "2026-12-01T10:00:00.000Z\tw1\t3\t1500\tw2m\n";
+    for (const bool save : {true, false}) {
+        WriteWords(3);
+        WriteFile("reviews.tsv", graded);
+        Run([&](QDialog* w) {
+            Act(w, FocusRow(0));
+            EditNext("alpha", nullptr, nullptr, nullptr);
+            Act(w, kF2);
+            if (save)
+                Act(w, kExit);
+        });
+        const std::string history = ReadFile("reviews.tsv").value_or("");
+        EXPECT_EQ(history.find("\tw1\trename\talpha\n") != std::string::npos, save) << history;
+        EXPECT_EQ(history.rfind(graded, 0), 0u);
+    }
+}
+
 TEST_F(ManageWindowTest, ChangesSurviveARestart) {
     WriteWords(12);
     WriteFile("env.ini", "[Setting]\r\nIndex=-9\r\n");
