@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +10,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
+#include <csignal>
+#include <sys/resource.h>
 
 #include "StudyWindowFixture.h"
 #include "res/ResourceIds.h"
@@ -298,6 +301,49 @@ TEST_F(StudyWindowTest, ReviewOptionsAreWrittenAtExitOnlyAndOnlyWhenChanged) {
             EXPECT_TRUE(refusal.shown);
         }
     }
+}
+
+// A history that cannot grow (a full disk; here a file size limit, which binds root too): the
+// review says so once and goes on, and at Exit the grades are kept beside it, none dropped.
+TEST_F(StudyWindowTest, GradesTheHistoryCannotTakeAreKeptAtExit) {
+    WriteWords(3);
+    WriteFile("env.ini", "[Setting]\r\nIndex=-9\r\n");
+    const std::string history = "#" + std::string(4094, ' ') + "\n";
+    WriteFile("reviews.tsv", history);
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit small = old;
+    small.rlim_cur = history.size();
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    SeenMessageBox told, atExit;
+    Run([&](QDialog* w) {
+        CountsText(w);
+        ActOnNextDialog("Review", [&](QDialog* d) {
+            Press(d, QKeySequence(Qt::Key_Space));
+            AnswerNextMessageBox(&told);
+            Press(d, QKeySequence(Qt::Key_3));
+            Press(d, QKeySequence(Qt::Key_Space));
+            Press(d, QKeySequence(Qt::Key_1));
+        });
+        QApplication::setActiveWindow(w);
+        Control<QWidget>(w, IDOK)->setFocus();
+        Press(w, QKeySequence(Qt::CTRL | Qt::Key_R));
+        AnswerNextMessageBox(&atExit);
+        Perform(w, Step{Step::Click, IDOK});
+    });
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldSignal);
+    EXPECT_TRUE(told.shown);
+    EXPECT_TRUE(told.text.contains("written when you exit")) << told.text.toStdString();
+    EXPECT_TRUE(atExit.shown);
+    EXPECT_TRUE(atExit.text.contains("reviews.conflict-")) << atExit.text.toStdString();
+    EXPECT_EQ(ReadFile("reviews.tsv"), history);
+    const QStringList kept =
+        QDir(QString::fromStdString(Path("."))).entryList({"reviews.conflict-*.tsv"});
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_EQ(GradeLines(ReadFile(kept[0].toUtf8().constData())),
+              (QStringList{"w1 3 w2m", "w2 1 w2m"}));
 }
 
 // A history with unreadable lines: one Info box, once, with the count and the first line.
