@@ -6,28 +6,12 @@
 #include <vector>
 
 #include "sync/ListMerge.h"
+#include "tests/support/ListEntries.h"
 
 namespace {
 
-// An entry as "<number> <word> <mean>".
 WordList List(const std::vector<std::string>& entries) {
-    WordList list;
-    for (const std::string& e : entries) {
-        const std::size_t a = e.find(' ');
-        const std::size_t b = e.find(' ', a + 1);
-        list.Append(
-            {std::stoi(e.substr(0, a)), e.substr(a + 1, b - a - 1), "\\e", "n.", e.substr(b + 1)});
-    }
-    return list;
-}
-
-std::vector<std::string> Texts(const WordList& list) {
-    std::vector<std::string> texts;
-    for (WordPos pos = list.Begin(); pos != list.End(); pos = list.Next(pos)) {
-        const WordEntry e = list.At(pos);
-        texts.push_back(std::to_string(e.number) + " " + e.word + " " + e.mean);
-    }
-    return texts;
+    return ListFromTexts(entries, "\\e");
 }
 
 struct Case {
@@ -161,7 +145,7 @@ TEST_P(ListMergeCase, Merges) {
     const WordList base = List(c.base);
     const ListMergeResult result =
         MergeListCopies(List(c.ours), List(c.theirs), c.hasBase ? &base : nullptr);
-    EXPECT_EQ(Texts(result.merged), c.merged);
+    EXPECT_EQ(ListTexts(result.merged), c.merged);
     EXPECT_EQ(result.taken, c.taken);
     EXPECT_EQ(result.removed, c.removed);
     EXPECT_EQ(result.bothChanged, c.bothChanged);
@@ -181,9 +165,9 @@ TEST(ListMerge, BothMachinesMergingTheSamePairGetTheSameList) {
     const WordList file = List({"1 a x", "2 b x", "3 c x"});
     const WordList copy = List({"1 a x", "2 b y", "3 d x"});
     const WordList base = List({"1 a x", "2 b x"});
-    EXPECT_EQ(Texts(MergeListCopies(file, copy, &base).merged),
-              Texts(MergeListCopies(file, copy, &base).merged));
-    EXPECT_EQ(Texts(MergeListCopies(file, copy, &base).merged),
+    EXPECT_EQ(ListTexts(MergeListCopies(file, copy, &base).merged),
+              ListTexts(MergeListCopies(file, copy, &base).merged));
+    EXPECT_EQ(ListTexts(MergeListCopies(file, copy, &base).merged),
               (std::vector<std::string>{"1 a x", "2 b y", "3 c x", "4 d x"}));
 }
 

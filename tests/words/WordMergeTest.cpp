@@ -5,23 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ListEntries.h"
 #include "words/WordMerge.h"
 
 namespace {
 
 // An entry as "<number> <word> <mean>"; an entry of `ours` is prefixed with its origin and
 // '|' ("-1|..." for an addition).
-WordEntry Parse(const std::string& text) {
-    const std::size_t a = text.find(' ');
-    const std::size_t b = text.find(' ', a + 1);
-    return {std::stoi(text.substr(0, a)), text.substr(a + 1, b - a - 1), "s", "n.",
-            text.substr(b + 1)};
-}
-
 WordList List(const std::vector<std::string>& entries) {
-    WordList list;
-    for (const std::string& e : entries)
-        list.Append(Parse(e));
+    WordList list = ListFromTexts(entries);
     list.MarkLoaded();
     return list;
 }
@@ -30,22 +22,13 @@ WordList Ours(const std::vector<std::string>& entries) {
     WordList list;
     for (const std::string& e : entries) {
         const std::size_t bar = e.find('|');
-        list.Append(Parse(e.substr(bar + 1)));
+        list.Append(EntryFromText(e.substr(bar + 1)));
         WordPos last = list.Begin();
         for (WordPos pos = last; pos != list.End(); pos = list.Next(pos))
             last = pos;
         list.SetOrigin(last, std::stoi(e.substr(0, bar)));
     }
     return list;
-}
-
-std::vector<std::string> Texts(const WordList& list) {
-    std::vector<std::string> texts;
-    for (WordPos pos = list.Begin(); pos != list.End(); pos = list.Next(pos)) {
-        const WordEntry e = list.At(pos);
-        texts.push_back(std::to_string(e.number) + " " + e.word + " " + e.mean);
-    }
-    return texts;
 }
 
 struct MergeCase {
@@ -124,7 +107,7 @@ TEST_P(MergeTest, Merges) {
         MergeWordLists(PrintEntries(List(c.base)), Ours(c.ours), List(c.theirs));
     EXPECT_EQ(result.conflicts, c.conflicts);
     if (c.conflicts.empty()) {
-        EXPECT_EQ(Texts(result.merged), c.merged);
+        EXPECT_EQ(ListTexts(result.merged), c.merged);
         EXPECT_EQ(result.dropped, c.dropped);
     }
 }
