@@ -193,21 +193,38 @@ std::string WordStore::LockNotice(LockState state) const {
 }
 
 bool WordStore::Load(WordList& words, std::string& message) {
-    std::string bytes;
-    const Folder::Read read =
-        m_folder.IsOpen() ? m_folder.ReadAll(kFileName, bytes, &m_stamp) : Folder::Read::Failed;
-    if (read == Folder::Read::Failed) {
+    // Read a piece at a time, parsed and hashed as it comes: a buffer the size of the file
+    // would double what start-up holds and cost every page of it faulted in.
+    const std::uint32_t before = words.GetCount();
+    WordList read;
+    WordList& into = before == 0 ? words : read;
+    WordTextReader reader(into);
+    ByteHash hash;
+    std::size_t size = 0;
+    const auto take = [&](std::string_view piece) {
+        reader.Feed(piece);
+        hash.Add(piece);
+        size += piece.size();
+    };
+    const Folder::Read result =
+        m_folder.IsOpen() ? m_folder.ReadPieces(kFileName, take, &m_stamp) : Folder::Read::Failed;
+    if (result == Folder::Read::Failed) {
+        if (before == 0)
+            words = WordList();
         m_readWhole = false;
         message = OpenFailed(m_path);
         return false;
     }
-    const std::uint32_t before = words.GetCount();
-    WordTextReader reader(words);
-    reader.Feed(bytes);
     m_betweenRecords = reader.BetweenRecords();
     reader.Finish();
-    m_hash = HashBytes(bytes);
-    m_bytes = bytes.size();
+    if (before > 0) {
+        for (WordPos pos = read.Begin(); pos != read.End(); pos = read.Next(pos)) {
+            const WordFields f = read.Fields(pos);
+            words.AppendFields(f.number, f.word, f.spell, f.type, f.mean);
+        }
+    }
+    m_hash = hash.Finish();
+    m_bytes = size;
     words.MarkLoaded();
     // Entries that were in the list before the load are this run's own.
     for (WordPos pos = before == 0 ? words.End() : words.Begin(); pos != words.End();
