@@ -148,7 +148,8 @@ TEST_F(RenameTest, GradeBetweenEditAndSaveKeepsBothHistories) {
 
     review::History history;
     ASSERT_EQ(review::ReadHistory(historyPath, history, message), review::ReadStatus::Ok);
-    const review::CardState* held = review::Replay(history, review::Scheduler()).Find("x1");
+    const review::CardStates states = review::Replay(history, review::Scheduler());
+    const review::CardState* held = states.Find("x1");
     ASSERT_NE(held, nullptr);
     EXPECT_EQ(held->reps, 2);
 }
