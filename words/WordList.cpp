@@ -91,6 +91,30 @@ void WordList::AppendCopy(const WordList& from, WordPos pos, std::int32_t number
     m_origins.push_back(-1);
 }
 
+WordList WordList::TakeLast(std::size_t count) {
+    count = std::min(count, m_keys.size());
+    const std::size_t first = m_keys.size() - count;
+    WordList taken;
+    std::size_t bytes = 0;
+    for (std::size_t i = first; i < m_keys.size(); ++i) {
+        bytes += TextBytes(m_texts[i]);
+    }
+    taken.ReserveEntries(count, bytes);
+    for (std::size_t i = first; i < m_keys.size(); ++i) {
+        taken.AppendCopy(*this, WordPos(i), m_keys[i].number);
+    }
+    m_texts.resize(first);
+    m_keys.resize(first);
+    m_origins.resize(first);
+    m_changedSinceLoad = true;
+    m_liveBytes -= bytes;
+    m_garbageBytes += bytes;
+    if (m_garbageBytes > m_liveBytes && m_garbageBytes >= kBlockBytes) {
+        Compact();
+    }
+    return taken;
+}
+
 void WordList::ReserveEntries(std::size_t count, std::size_t textBytes) {
     ReserveAdvised(m_texts, count);
     ReserveAdvised(m_keys, count);

@@ -28,6 +28,9 @@ public:
     // text: a list built aside (an import) joins this one in one step. The entries are new to
     // this list, as appended ones are.
     void AppendAll(WordList&& from);
+    // The last `count` entries (at most all), taken out into a list of their own as they are,
+    // numbers included: the reverse of AppendAll.
+    WordList TakeLast(std::size_t count);
     // Room for `count` entries in all, and for `textBytes` more bytes of stored text in one
     // block, so that a list about to grow by many entries is not moved and faulted in piece by
     // piece as it grows.
@@ -45,6 +48,8 @@ public:
     // Whether entries were only appended since MarkLoaded: no edit, removal, insertion,
     // renumbering or new origin. A save may then take the entries it loaded as they were.
     bool OnlyAppendedSinceLoad() const { return !m_changedSinceLoad; }
+    // Makes OnlyAppendedSinceLoad false: for appends that the caller may take back.
+    void MarkChanged() { m_changedSinceLoad = true; }
 
     WordPos Begin() const;
     WordPos End() const;
