@@ -93,6 +93,9 @@ void WordList::AppendCopy(const WordList& from, WordPos pos, std::int32_t number
 
 WordList WordList::TakeLast(std::size_t count) {
     count = std::min(count, m_keys.size());
+    if (count == 0) {
+        return {};
+    }
     const std::size_t first = m_keys.size() - count;
     WordList taken;
     std::size_t bytes = 0;

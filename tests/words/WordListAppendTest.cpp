@@ -113,4 +113,28 @@ INSTANTIATE_TEST_SUITE_P(
                     JoinCase{"BothEmpty", {}, {}, false, false, 0}),
     [](const testing::TestParamInfo<JoinCase>& info) { return std::string(info.param.name); });
 
+// Taking the last entries out and joining them back is the round trip an import's undo and redo
+// make; asking for more than there are takes them all.
+TEST(WordList, TakeLastIsReversedByAppendAll) {
+    const std::vector<WordEntry> all = {{1, "apple", "", "", "a"},
+                                        {2, "book", kHuge, "", "zebra"},
+                                        {3, "cat", "", "", "c"},
+                                        {7, "dog", "", "n.", "d"}};
+    for (const std::size_t take :
+         {std::size_t{0}, std::size_t{1}, std::size_t{3}, std::size_t{4}, std::size_t{9}}) {
+        WordList list = Build(all);
+        list.MarkLoaded();
+        WordList taken = list.TakeLast(take);
+        const std::size_t kept = all.size() - std::min(take, all.size());
+        EXPECT_EQ(ListEntries(list), std::vector<WordEntry>(all.begin(), all.begin() + kept))
+            << take;
+        EXPECT_EQ(ListEntries(taken), std::vector<WordEntry>(all.begin() + kept, all.end()))
+            << take;
+        EXPECT_EQ(list.OnlyAppendedSinceLoad(), take == 0) << take;
+        list.AppendAll(std::move(taken));
+        EXPECT_EQ(ListEntries(list), all) << take;
+        EXPECT_EQ(list.FindWord("dog"), list.PosAt(3)) << take;
+    }
+}
+
 } // namespace
