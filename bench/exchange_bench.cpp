@@ -19,6 +19,7 @@
 #include "exchange/HtmlText.h"
 #include "exchange/Import.h"
 #include "exchange/ImportPlan.h"
+#include "study/ListHistory.h"
 #include "words/WordFile.h"
 #include "words/WordFileFormat.h"
 #include "words/WordList.h"
@@ -411,6 +412,31 @@ void BM_ImportTsvPlanApply(benchmark::State& state) {
     state.counters["x_load_cpu"] = best.cpu / LoadTime().cpu;
 }
 BENCHMARK(BM_ImportTsvPlanApply)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2);
+
+// The same as the study window makes it: applied as one step that can be undone.
+void BM_ImportTsvPlanApplyUndoable(benchmark::State& state) {
+    Timing best;
+    for (auto _ : state) {
+        const Timing time = Measure([&] {
+            ImportedWords read;
+            std::string error;
+            ImportFile(TsvFile(), {}, read, error);
+            WordList list;
+            ListHistory history(list);
+            history.Apply(ListStep::Import(PlanImport(read, list, DuplicatePolicy::Skip)));
+            benchmark::DoNotOptimize(list.GetCount());
+        });
+        state.SetIterationTime(time.wall);
+        best = Min(best, time);
+    }
+    state.counters["best_ms"] = best.wall * 1e3;
+    state.counters["x_load"] = best.wall / LoadTime().wall;
+    state.counters["x_load_cpu"] = best.cpu / LoadTime().cpu;
+}
+BENCHMARK(BM_ImportTsvPlanApplyUndoable)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2);
 
 void BM_SaveWordFile(benchmark::State& state) {
     const std::string path = (ScratchFolder() / "saved.txt").string();

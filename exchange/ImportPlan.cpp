@@ -1,5 +1,7 @@
 #include "exchange/ImportPlan.h"
 
+#include "base/HugePages.h"
+
 #include <algorithm>
 #include <string>
 #include <string_view>
@@ -29,8 +31,11 @@ public:
         while (slots < words * 2) {
             slots *= 2;
         }
+        m_slots.reserve(slots);
+        AdviseHugePages(m_slots);
         m_slots.assign(slots, 0);
         m_places.reserve(words);
+        AdviseHugePages(m_places);
     }
 
     // The place of `word`, and true, when it was not there yet and now is at `place`.
@@ -135,9 +140,12 @@ ImportPlan PlanImport(const ImportedWords& read, const WordList& list, Duplicate
         }
     }
 
+    // When every row is added, their stored text is exactly the text the plan needs.
+    plan.added.ReserveEntries(sources.size(), sources.size() == read.entries.GetCount()
+                                                  ? read.entries.StoredTextBytes()
+                                                  : 0);
     for (std::size_t k = 0; k < sources.size(); ++k) {
-        const WordFields from = read.entries.Fields(sources[k]);
-        plan.added.AppendFields(NumberAfter(count, k), from.word, from.spell, from.type, from.mean);
+        plan.added.AppendCopy(read.entries, sources[k], NumberAfter(count, k));
     }
     if (!replacing.empty()) {
         std::size_t at = 0;
@@ -160,26 +168,37 @@ ImportPlan PlanImport(const ImportedWords& read, const WordList& list, Duplicate
     return plan;
 }
 
-void ApplyImport(WordList& list, const ImportPlan& plan) {
-    if (!plan.replaced.empty()) {
-        // The list only grows at its end, so changed entries mean writing it anew.
-        WordList changed;
-        std::size_t at = 0;
-        auto next = plan.replaced.begin();
-        for (WordPos pos = list.Begin(); pos != list.End(); pos = list.Next(pos), ++at) {
-            if (next != plan.replaced.end() && next->index == at) {
-                changed.Append(next->after);
-                ++next;
-            } else {
-                const WordFields fields = list.Fields(pos);
-                changed.AppendFields(fields.number, fields.word, fields.spell, fields.type,
-                                     fields.mean);
-            }
+namespace {
+
+void ApplyReplaced(WordList& list, const std::vector<Replacement>& replaced) {
+    if (replaced.empty()) {
+        return;
+    }
+    // The list only grows at its end, so changed entries mean writing it anew.
+    WordList changed;
+    std::size_t at = 0;
+    auto next = replaced.begin();
+    for (WordPos pos = list.Begin(); pos != list.End(); pos = list.Next(pos), ++at) {
+        if (next != replaced.end() && next->index == at) {
+            changed.Append(next->after);
+            ++next;
+        } else {
+            changed.AppendCopy(list, pos, list.Fields(pos).number);
         }
-        list = std::move(changed);
     }
+    list = std::move(changed);
+}
+
+} // namespace
+
+void ApplyImport(WordList& list, const ImportPlan& plan) {
+    ApplyReplaced(list, plan.replaced);
     for (WordPos pos = plan.added.Begin(); pos != plan.added.End(); pos = plan.added.Next(pos)) {
-        const WordFields fields = plan.added.Fields(pos);
-        list.AppendFields(fields.number, fields.word, fields.spell, fields.type, fields.mean);
+        list.AppendCopy(plan.added, pos, plan.added.Fields(pos).number);
     }
+}
+
+void ApplyImport(WordList& list, ImportPlan&& plan) {
+    ApplyReplaced(list, plan.replaced);
+    list.AppendAll(std::move(plan.added));
 }

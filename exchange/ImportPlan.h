@@ -52,3 +52,5 @@ ImportPlan PlanImport(const ImportedWords& read, const WordList& list, Duplicate
 
 // Makes the change: replaces the fields of the replaced entries and appends the added ones.
 void ApplyImport(WordList& list, const ImportPlan& plan);
+// The same for a plan no longer needed: its added entries join the list without being copied.
+void ApplyImport(WordList& list, ImportPlan&& plan);

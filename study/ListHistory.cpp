@@ -51,9 +51,24 @@ ListStep ListStep::Import(std::vector<std::pair<std::uint32_t, WordEntry>> repla
     for (auto& [index, entry] : replaced) {
         step.m_changes.push_back({Change::Op::Replace, index, std::move(entry)});
     }
-    for (WordEntry& entry : appended) {
-        step.m_changes.push_back({Change::Op::Insert, kAppend, std::move(entry)});
+    step.m_appended.ReserveEntries(appended.size());
+    for (const WordEntry& entry : appended) {
+        step.m_appended.Append(entry);
     }
+    step.m_appendedCount = static_cast<std::uint32_t>(appended.size());
+    return step;
+}
+
+ListStep ListStep::Import(const ImportPlan& plan) {
+    std::vector<std::pair<std::uint32_t, WordEntry>> replaced;
+    replaced.reserve(plan.replaced.size());
+    for (const Replacement& r : plan.replaced)
+        replaced.emplace_back(static_cast<std::uint32_t>(r.index), r.after);
+    ListStep step = Import(std::move(replaced), {});
+    step.m_appended.ReserveEntries(plan.added.GetCount(), plan.added.StoredTextBytes());
+    for (WordPos pos = plan.added.Begin(); pos != plan.added.End(); pos = plan.added.Next(pos))
+        step.m_appended.AppendCopy(plan.added, pos, plan.added.Fields(pos).number);
+    step.m_appendedCount = plan.added.GetCount();
     return step;
 }
 
@@ -84,7 +99,7 @@ void ListHistory::Clear() {
 
 WordPos ListHistory::Apply(ListStep step) {
     m_renames.clear();
-    if (step.m_changes.empty()) {
+    if (step.m_changes.empty() && step.m_appendedCount == 0) {
         return m_words.End();
     }
     // Check every index before anything changes, so that a bad step leaves the list alone.
@@ -109,10 +124,15 @@ WordPos ListHistory::Apply(ListStep step) {
             change.entry.number = m_words.Fields(m_words.PosAt(change.index)).number;
         }
     }
+    const std::uint32_t firstAppended = count; // where the appended entries will start
     for (ListStep::Change& change : step.m_changes) {
         Run(change, true);
     }
-    const ListStep::Change& first = step.m_changes.front();
+    RunAppended(step, true);
+    const ListStep::Change first =
+        step.m_changes.empty() ? ListStep::Change{ListStep::Change::Op::Insert, firstAppended, {}}
+                               : step.m_changes.front();
+    const std::size_t changes = step.m_changes.size() + step.m_appendedCount;
     switch (step.m_kind) {
     case ListStep::Kind::Add:
         step.m_name = "Add " + Quoted(first.entry.word);
@@ -124,11 +144,10 @@ WordPos ListHistory::Apply(ListStep step) {
         step.m_name = "Delete " + Quoted(first.entry.word);
         break;
     case ListStep::Kind::Import:
-        step.m_name = "Import (" + std::to_string(step.m_changes.size()) +
-                      (step.m_changes.size() == 1 ? " word)" : " words)");
+        step.m_name = "Import (" + std::to_string(changes) + (changes == 1 ? " word)" : " words)");
         break;
     case ListStep::Kind::Recover:
-        step.m_name = "Recover (" + Counted(step.m_changes.size(), "change", "changes") + ")";
+        step.m_name = "Recover (" + Counted(changes, "change", "changes") + ")";
         break;
     }
     step.m_shown = first.index;
@@ -155,6 +174,7 @@ WordPos ListHistory::Undo() {
         return m_words.End();
     }
     ListStep& step = m_steps[--m_done];
+    RunAppended(step, false);
     for (auto change = step.m_changes.rbegin(); change != step.m_changes.rend(); ++change) {
         Run(*change, false);
     }
@@ -170,6 +190,7 @@ WordPos ListHistory::Redo() {
     for (ListStep::Change& change : step.m_changes) {
         Run(change, true);
     }
+    RunAppended(step, true);
     return Shown(step);
 }
 
@@ -201,6 +222,19 @@ void ListHistory::Run(ListStep::Change& change, bool forward) {
         change.entry = std::move(other);
         break;
     }
+    }
+}
+
+void ListHistory::RunAppended(ListStep& step, bool forward) {
+    if (step.m_appendedCount == 0) {
+        return;
+    }
+    if (forward) {
+        // As the entries of any other step, they make the list differ from what was loaded.
+        m_words.AppendAll(std::move(step.m_appended));
+        m_words.MarkChanged();
+    } else {
+        step.m_appended = m_words.TakeLast(step.m_appendedCount);
     }
 }
 

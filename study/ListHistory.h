@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "exchange/ImportPlan.h"
 #include "words/WordEntry.h"
 #include "words/WordList.h"
 #include "words/WordPos.h"
@@ -27,6 +28,8 @@ public:
     // Replaces entries (index and new entry, numbers as given) and then appends entries.
     static ListStep Import(std::vector<std::pair<std::uint32_t, WordEntry>> replaced,
                            std::vector<WordEntry> appended);
+    // The change an import plan describes: its replacements, then its added entries.
+    static ListStep Import(const ImportPlan& plan);
     // Changes a run left unsaved, applied again: texts replaced (numbers as given), then
     // entries removed (indexes highest first, the entries after each numbered down), then
     // entries appended.
@@ -52,9 +55,14 @@ private:
 
     Kind m_kind = Kind::Add;
     std::vector<Change> m_changes; // in the order they are made
-    bool m_keepNumber = false;     // Edit: the entry keeps the number it has
-    std::string m_name;            // "Delete 'apple'", known once applied
-    std::uint32_t m_shown = 0;     // the index of the entry the step shows
+    // Entries appended after the changes, in one block: held here while the step is not in
+    // the list and taken over by the list while it is, so that an import of many entries is
+    // never held twice.
+    WordList m_appended;
+    std::uint32_t m_appendedCount = 0;
+    bool m_keepNumber = false; // Edit: the entry keeps the number it has
+    std::string m_name;        // "Delete 'apple'", known once applied
+    std::uint32_t m_shown = 0; // the index of the entry the step shows
 };
 
 class ListHistory {
@@ -97,6 +105,7 @@ private:
     static constexpr std::size_t kNever = static_cast<std::size_t>(-1);
 
     void Run(ListStep::Change& change, bool forward);
+    void RunAppended(ListStep& step, bool forward);
     WordPos Shown(const ListStep& step) const;
 
     WordList& m_words;

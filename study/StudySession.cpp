@@ -251,17 +251,9 @@ StudySession::Answer StudySession::Redo() {
 }
 
 StudySession::Answer StudySession::Import(const ImportPlan& plan) {
-    std::vector<std::pair<std::uint32_t, WordEntry>> replaced;
-    replaced.reserve(plan.replaced.size());
-    for (const Replacement& r : plan.replaced)
-        replaced.emplace_back(static_cast<std::uint32_t>(r.index), r.after);
-    std::vector<WordEntry> appended;
-    appended.reserve(plan.added.GetCount());
-    for (WordPos pos = plan.added.Begin(); pos != plan.added.End(); pos = plan.added.Next(pos))
-        appended.push_back(plan.added.At(pos));
-    if (replaced.empty() && appended.empty())
+    if (plan.replaced.empty() && plan.added.GetCount() == 0)
         return {};
-    m_history.Apply(ListStep::Import(std::move(replaced), std::move(appended)));
+    m_history.Apply(ListStep::Import(plan));
     FollowRenames();
     return ShowAppended();
 }

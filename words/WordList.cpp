@@ -6,6 +6,7 @@
 #include <cstring>
 #include <functional>
 
+#include "base/HugePages.h"
 #include "words/TextQuery.h"
 
 #if defined(__SSE2__)
@@ -76,6 +77,85 @@ void WordList::AppendFields(std::int32_t number, std::string_view word, std::str
     m_texts.push_back(text);
     m_keys.push_back({number, HashWord(word)});
     m_origins.push_back(-1);
+}
+
+void WordList::AppendCopy(const WordList& from, WordPos pos, std::int32_t number) {
+    assert(pos.m_index < from.m_keys.size());
+    const char* const source = from.m_texts[pos.m_index];
+    const std::size_t bytes = TextBytes(source);
+    char* const text = Reserve(bytes);
+    std::memcpy(text, source, bytes);
+    m_liveBytes += bytes;
+    m_texts.push_back(text);
+    m_keys.push_back({number, from.m_keys[pos.m_index].wordHash});
+    m_origins.push_back(-1);
+}
+
+WordList WordList::TakeLast(std::size_t count) {
+    count = std::min(count, m_keys.size());
+    if (count == 0) {
+        return {};
+    }
+    const std::size_t first = m_keys.size() - count;
+    WordList taken;
+    std::size_t bytes = 0;
+    for (std::size_t i = first; i < m_keys.size(); ++i) {
+        bytes += TextBytes(m_texts[i]);
+    }
+    taken.ReserveEntries(count, bytes);
+    for (std::size_t i = first; i < m_keys.size(); ++i) {
+        taken.AppendCopy(*this, WordPos(i), m_keys[i].number);
+    }
+    m_texts.resize(first);
+    m_keys.resize(first);
+    m_origins.resize(first);
+    m_changedSinceLoad = true;
+    m_liveBytes -= bytes;
+    m_garbageBytes += bytes;
+    if (m_garbageBytes > m_liveBytes && m_garbageBytes >= kBlockBytes) {
+        Compact();
+    }
+    return taken;
+}
+
+void WordList::ReserveEntries(std::size_t count, std::size_t textBytes) {
+    ReserveAdvised(m_texts, count);
+    ReserveAdvised(m_keys, count);
+    ReserveAdvised(m_origins, count);
+    if (textBytes > m_freeBytes && textBytes > kBlockBytes) {
+        m_blocks.push_back(std::make_unique_for_overwrite<char[]>(textBytes));
+        m_blockBytes.push_back(textBytes);
+        m_free = m_blocks.back().get();
+        m_freeBytes = textBytes;
+        AdviseHugePages(m_free, m_freeBytes);
+    }
+}
+
+void WordList::AppendAll(WordList&& from) {
+    if (&from == this || from.m_keys.empty()) {
+        return;
+    }
+    if (m_keys.empty() && m_blocks.empty()) {
+        const bool changed = m_changedSinceLoad;
+        *this = std::move(from);
+        m_changedSinceLoad = changed;
+        std::fill(m_origins.begin(), m_origins.end(), -1);
+        from = WordList();
+        return;
+    }
+    // This list keeps appending into its own newest block; the unused end of the taken ones
+    // stays unused.
+    ReserveEntries(m_keys.size() + from.m_keys.size());
+    for (std::size_t i = 0; i < from.m_blocks.size(); ++i) {
+        m_blocks.push_back(std::move(from.m_blocks[i]));
+        m_blockBytes.push_back(from.m_blockBytes[i]);
+    }
+    m_texts.insert(m_texts.end(), from.m_texts.begin(), from.m_texts.end());
+    m_keys.insert(m_keys.end(), from.m_keys.begin(), from.m_keys.end());
+    m_origins.resize(m_keys.size(), -1);
+    m_liveBytes += from.m_liveBytes;
+    m_garbageBytes += from.m_garbageBytes;
+    from = WordList();
 }
 
 std::int32_t WordList::Origin(WordPos pos) const {

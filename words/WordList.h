@@ -21,6 +21,22 @@ public:
     // The same from fields held elsewhere, so a reader need not build a WordEntry first.
     void AppendFields(std::int32_t number, std::string_view word, std::string_view spell,
                       std::string_view type, std::string_view mean);
+    // The entry at `pos` of `from` under `number`, its stored text copied as it is, so that
+    // nothing is decoded, encoded or hashed again.
+    void AppendCopy(const WordList& from, WordPos pos, std::int32_t number);
+    // Every entry of `from` after the last, taking over its text blocks instead of copying the
+    // text: a list built aside (an import) joins this one in one step. The entries are new to
+    // this list, as appended ones are.
+    void AppendAll(WordList&& from);
+    // The last `count` entries (at most all), taken out into a list of their own as they are,
+    // numbers included: the reverse of AppendAll.
+    WordList TakeLast(std::size_t count);
+    // Room for `count` entries in all, and for `textBytes` more bytes of stored text in one
+    // block, so that a list about to grow by many entries is not moved and faulted in piece by
+    // piece as it grows.
+    void ReserveEntries(std::size_t count, std::size_t textBytes = 0);
+    // Bytes of stored text the entries take: what AppendCopy of every entry adds.
+    std::size_t StoredTextBytes() const { return m_liveBytes; }
     std::uint32_t GetCount() const;
 
     // Where an entry came from: its index in the file as loaded, or -1 for an entry this run
@@ -32,6 +48,8 @@ public:
     // Whether entries were only appended since MarkLoaded: no edit, removal, insertion,
     // renumbering or new origin. A save may then take the entries it loaded as they were.
     bool OnlyAppendedSinceLoad() const { return !m_changedSinceLoad; }
+    // Makes OnlyAppendedSinceLoad false: for appends that the caller may take back.
+    void MarkChanged() { m_changedSinceLoad = true; }
 
     WordPos Begin() const;
     WordPos End() const;

@@ -59,6 +59,15 @@ TEST_P(Planning, DescribesAndMakesTheChange) {
     EXPECT_EQ(ListEntries(list), ListEntries(Current()));
     ApplyImport(list, plan);
     EXPECT_EQ(ListEntries(list), c.after);
+
+    // A plan handed over gives its entries up instead of copying them, to the same effect.
+    WordList taking = Current();
+    ImportPlan handed = PlanImport(Read(), taking, c.policy);
+    ApplyImport(taking, std::move(handed));
+    EXPECT_EQ(ListEntries(taking), c.after);
+    WordList empty;
+    ApplyImport(empty, PlanImport(Read(), empty, c.policy));
+    EXPECT_EQ(empty.GetCount(), c.policy == DuplicatePolicy::Add ? 4u : 3u);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "exchange/ImportPlan.h"
 #include "study/ListHistory.h"
 
 namespace {
@@ -205,5 +206,79 @@ TEST(ListHistory, LongWordsAreCutInTheMenuText) {
     // 24 bytes would split the é: the cut falls before it.
     EXPECT_EQ(history.UndoName(), "Undo Add '" + std::string(23, 'a') + "...'");
 }
+
+// An import planned against the list, applied as one step, then undone and redone with other
+// steps around it: the appended entries leave the list and come back as they were, whatever
+// their size, and numbering and names follow.
+struct ImportCase {
+    const char* name;
+    std::size_t added;    // new words in the file
+    std::size_t replaced; // words of the list given a new meaning
+    std::size_t fieldBytes;
+    std::string undoName;
+};
+
+void PrintTo(const ImportCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class ImportSteps : public testing::TestWithParam<ImportCase> {};
+
+std::vector<WordEntry> Entries(const WordList& list) {
+    std::vector<WordEntry> entries;
+    for (WordPos pos = list.Begin(); pos != list.End(); pos = list.Next(pos))
+        entries.push_back(list.At(pos));
+    return entries;
+}
+
+TEST_P(ImportSteps, UndoAndRedoRestoreEachState) {
+    const ImportCase& c = GetParam();
+    WordList list = Numbered({"a", "b", "c"});
+    list.MarkLoaded();
+    ListHistory history(list);
+    ImportedWords read;
+    for (std::size_t i = 0; i < c.replaced; ++i)
+        read.entries.Append({1, std::string(1, static_cast<char>('a' + i)), "", "", "new"});
+    for (std::size_t i = 0; i < c.added; ++i)
+        read.entries.Append(
+            {1, "w" + std::to_string(i), std::string(c.fieldBytes, 's'), "n.", "m"});
+    const std::vector<WordEntry> before = Entries(list);
+    ASSERT_NE(history.Apply(ListStep::Import(PlanImport(read, list, DuplicatePolicy::Replace))),
+              list.End());
+    const std::vector<WordEntry> imported = Entries(list);
+    ASSERT_EQ(imported.size(), 3 + c.added);
+    EXPECT_FALSE(list.OnlyAppendedSinceLoad());
+    EXPECT_EQ(history.UndoName(), c.undoName);
+    for (std::size_t i = 0; i < c.added; ++i)
+        EXPECT_EQ(imported[3 + i].number, static_cast<std::int32_t>(4 + i));
+    for (std::size_t i = 0; i < c.replaced; ++i)
+        EXPECT_EQ(imported[i].mean, "new");
+
+    for (int round = 0; round < 2; ++round) {
+        history.Undo();
+        EXPECT_EQ(Entries(list), before) << round;
+        history.Redo();
+        EXPECT_EQ(Entries(list), imported) << round;
+    }
+    // A later step on top, undone, leaves the import in place; undoing that empties it again.
+    history.Apply(ListStep::Delete(0));
+    history.Undo();
+    EXPECT_EQ(Entries(list), imported);
+    history.Undo();
+    EXPECT_EQ(Entries(list), before);
+    history.Apply(ListStep::Add({4, "d", "", "", ""}));
+    EXPECT_FALSE(history.CanRedo());
+    EXPECT_EQ(list.GetCount(), 4u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Imports, ImportSteps,
+    testing::Values(ImportCase{"OneAdded", 1, 0, 3, "Undo Import (1 word)"},
+                    ImportCase{"OnlyReplaced", 0, 2, 3, "Undo Import (2 words)"},
+                    ImportCase{"Both", 5, 1, 3, "Undo Import (6 words)"},
+                    // Enough text that taking it back compacts the list's blocks.
+                    ImportCase{"ManyLarge", 40, 1, 100'000, "Undo Import (41 words)"},
+                    ImportCase{"Many", 3000, 3, 20, "Undo Import (3003 words)"}),
+    [](const testing::TestParamInfo<ImportCase>& info) { return std::string(info.param.name); });
 
 } // namespace
