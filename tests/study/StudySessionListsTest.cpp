@@ -15,13 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Lines(int first, int last) {
-    std::string text;
-    for (int i = first; i <= last; ++i)
-        text += std::to_string(i) + " w" + std::to_string(i) + " s n. m\r\n";
-    return text;
-}
-
 const char* const kIni = "[Setting]\r\nIndex=1\r\nGoto=2\r\n";
 
 class SessionListsTest : public ::testing::Test {

@@ -11,18 +11,12 @@
 #include "exchange/ImportPlan.h"
 #include "study/StudySession.h"
 #include "tests/support/FileBytes.h"
+#include "tests/support/ListEntries.h"
 #include "words/WordStore.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Lines(int first, int last) {
-    std::string text;
-    for (int i = first; i <= last; ++i)
-        text += std::to_string(i) + " w" + std::to_string(i) + " s n. m\r\n";
-    return text;
-}
 
 class SessionTest : public ::testing::Test {
 protected:

@@ -44,3 +44,11 @@ inline std::vector<std::string> ListTexts(const WordList& list) {
         texts.push_back(std::to_string(e.number) + " " + e.word + " " + e.mean);
     return texts;
 }
+
+// Word-file text of entries first..last, numbered as such: "<n> w<n> s n. m".
+inline std::string Lines(int first, int last) {
+    std::string text;
+    for (int i = first; i <= last; ++i)
+        text += std::to_string(i) + " w" + std::to_string(i) + " s n. m\r\n";
+    return text;
+}

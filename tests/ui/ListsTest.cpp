@@ -18,17 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-QAction* MenuItem(QDialog* w, int id) {
-    auto* bar = w->findChild<QMenuBar*>();
-    if (bar == nullptr)
-        return nullptr;
-    for (QAction* title : bar->actions())
-        for (QAction* item : title->menu()->actions())
-            if (!item->isSeparator() && item->data().toInt() == id)
-                return item;
-    return nullptr;
-}
-
 void AddWord(QDialog* w, const char* word) {
     Perform(w, {{Step::Type, IDC_WORD, word},
                 {Step::Type, IDC_MEAN, "fruit"},

@@ -1,6 +1,7 @@
 #include "StudyWindowFixture.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
@@ -9,6 +10,8 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QtTest/QTest>
 #include <clocale>
 #include <unistd.h>
@@ -176,4 +179,15 @@ std::string StudyWindowTest::Settings() const {
 INT_PTR StudyWindowTest::Run(const std::function<void(QDialog*)>& script, bool* leftOpen) {
     CVocabDlg dlg;
     return RunModal(dlg, script, leftOpen);
+}
+
+QAction* MenuItem(QDialog* window, int id) {
+    auto* bar = window->findChild<QMenuBar*>();
+    if (bar == nullptr)
+        return nullptr;
+    for (QAction* title : bar->actions())
+        for (QAction* item : title->menu()->actions())
+            if (!item->isSeparator() && item->data().toInt() == id)
+                return item;
+    return nullptr;
 }

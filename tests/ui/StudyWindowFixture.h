@@ -18,6 +18,7 @@
 #include "res/RowIds.h"
 #include "words/WordEntry.h"
 
+class QAction;
 class QDialog;
 class CVocabDlg;
 
@@ -44,6 +45,8 @@ struct PageView {
 };
 void PrintTo(const PageView& view, std::ostream* os);
 PageView ViewPage(QDialog* window);
+// The menu bar's item for command `id`, or nullptr.
+QAction* MenuItem(QDialog* window, int id);
 // The view of entries first..last (1-based list positions, words "w<n>", means "m<n>"),
 // the other rows empty; first = 0 gives ten empty rows.
 PageView ExpectedPage(int first, int last, const QString& label);

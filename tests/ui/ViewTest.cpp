@@ -40,17 +40,6 @@ protected:
     }
 };
 
-QAction* MenuItem(QDialog* w, int id) {
-    auto* bar = w->findChild<QMenuBar*>();
-    if (bar == nullptr)
-        return nullptr;
-    for (QAction* title : bar->actions())
-        for (QAction* item : title->menu()->actions())
-            if (!item->isSeparator() && item->data().toInt() == id)
-                return item;
-    return nullptr;
-}
-
 QPalette DesktopPalette() {
     ApplyTheme(Theme::System);
     return QApplication::palette();
