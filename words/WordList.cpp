@@ -76,7 +76,9 @@ void WordList::AppendFields(std::int32_t number, std::string_view word, std::str
     m_liveBytes += bytes;
     m_texts.push_back(text);
     m_keys.push_back({number, HashWord(word)});
-    m_origins.push_back(-1);
+    if (m_originsKept) {
+        m_origins.push_back(-1);
+    }
 }
 
 void WordList::AppendCopy(const WordList& from, WordPos pos, std::int32_t number) {
@@ -88,7 +90,9 @@ void WordList::AppendCopy(const WordList& from, WordPos pos, std::int32_t number
     m_liveBytes += bytes;
     m_texts.push_back(text);
     m_keys.push_back({number, from.m_keys[pos.m_index].wordHash});
-    m_origins.push_back(-1);
+    if (m_originsKept) {
+        m_origins.push_back(-1);
+    }
 }
 
 WordList WordList::TakeLast(std::size_t count) {
@@ -97,6 +101,12 @@ WordList WordList::TakeLast(std::size_t count) {
         return {};
     }
     const std::size_t first = m_keys.size() - count;
+    if (first < m_loadedCount) {
+        KeepOrigins();
+        for (std::size_t i = first; i < m_keys.size(); ++i) {
+            KeepLoadedPrint(i);
+        }
+    }
     WordList taken;
     std::size_t bytes = 0;
     for (std::size_t i = first; i < m_keys.size(); ++i) {
@@ -108,7 +118,9 @@ WordList WordList::TakeLast(std::size_t count) {
     }
     m_texts.resize(first);
     m_keys.resize(first);
-    m_origins.resize(first);
+    if (m_originsKept) {
+        m_origins.resize(first);
+    }
     m_changedSinceLoad = true;
     m_liveBytes -= bytes;
     m_garbageBytes += bytes;
@@ -121,7 +133,9 @@ WordList WordList::TakeLast(std::size_t count) {
 void WordList::ReserveEntries(std::size_t count, std::size_t textBytes) {
     ReserveAdvised(m_texts, count);
     ReserveAdvised(m_keys, count);
-    ReserveAdvised(m_origins, count);
+    if (m_originsKept) {
+        ReserveAdvised(m_origins, count);
+    }
     if (textBytes > m_freeBytes && textBytes > kBlockBytes) {
         m_blocks.push_back(std::make_unique_for_overwrite<char[]>(textBytes));
         m_blockBytes.push_back(textBytes);
@@ -136,10 +150,19 @@ void WordList::AppendAll(WordList&& from) {
         return;
     }
     if (m_keys.empty() && m_blocks.empty()) {
-        const bool changed = m_changedSinceLoad;
-        *this = std::move(from);
-        m_changedSinceLoad = changed;
-        std::fill(m_origins.begin(), m_origins.end(), -1);
+        // Only the text and its keys are taken: what this list loaded stays its own.
+        m_blocks = std::move(from.m_blocks);
+        m_blockBytes = std::move(from.m_blockBytes);
+        m_free = from.m_free;
+        m_freeBytes = from.m_freeBytes;
+        m_nextBlockBytes = from.m_nextBlockBytes;
+        m_texts = std::move(from.m_texts);
+        m_keys = std::move(from.m_keys);
+        m_liveBytes = from.m_liveBytes;
+        m_garbageBytes = from.m_garbageBytes;
+        if (m_originsKept) {
+            m_origins.resize(m_keys.size(), -1);
+        }
         from = WordList();
         return;
     }
@@ -152,27 +175,78 @@ void WordList::AppendAll(WordList&& from) {
     }
     m_texts.insert(m_texts.end(), from.m_texts.begin(), from.m_texts.end());
     m_keys.insert(m_keys.end(), from.m_keys.begin(), from.m_keys.end());
-    m_origins.resize(m_keys.size(), -1);
+    if (m_originsKept) {
+        m_origins.resize(m_keys.size(), -1);
+    }
     m_liveBytes += from.m_liveBytes;
     m_garbageBytes += from.m_garbageBytes;
     from = WordList();
 }
 
 std::int32_t WordList::Origin(WordPos pos) const {
-    assert(pos.m_index < m_origins.size());
-    return m_origins[pos.m_index];
+    assert(pos.m_index < m_keys.size());
+    if (m_originsKept) {
+        return m_origins[pos.m_index];
+    }
+    return pos.m_index < m_loadedCount ? static_cast<std::int32_t>(pos.m_index) : -1;
 }
 
 void WordList::SetOrigin(WordPos pos, std::int32_t origin) {
-    assert(pos.m_index < m_origins.size());
+    assert(pos.m_index < m_keys.size());
+    KeepOrigins();
     m_origins[pos.m_index] = origin;
     m_changedSinceLoad = true;
 }
 
+void WordList::KeepOrigins() {
+    if (m_originsKept) {
+        return;
+    }
+    m_origins.resize(m_keys.size());
+    for (std::size_t index = 0; index < m_origins.size(); ++index) {
+        m_origins[index] = index < m_loadedCount ? static_cast<std::int32_t>(index) : -1;
+    }
+    m_originsKept = true;
+}
+
 void WordList::MarkLoaded() {
-    for (std::size_t index = 0; index < m_origins.size(); ++index)
-        m_origins[index] = static_cast<std::int32_t>(index);
+    m_origins = {};
+    m_originsKept = false;
+    m_loadedCount = m_keys.size();
+    m_printKept = {};
+    m_loadedPrints = {};
     m_changedSinceLoad = false;
+}
+
+void WordList::KeepLoadedPrint(std::size_t index) {
+    const std::int32_t origin = Origin(WordPos(index));
+    if (origin < 0 || static_cast<std::size_t>(origin) >= m_loadedCount) {
+        return;
+    }
+    if (m_printKept.empty()) {
+        m_printKept.resize(m_loadedCount);
+    }
+    if (m_printKept[static_cast<std::size_t>(origin)]) {
+        return;
+    }
+    m_printKept[static_cast<std::size_t>(origin)] = true;
+    m_loadedPrints.emplace_back(origin, PrintOf(Fields(WordPos(index))));
+}
+
+std::vector<EntryPrint> WordList::LoadedPrints(std::size_t count) const {
+    std::vector<EntryPrint> prints(count);
+    for (std::size_t index = 0; index < m_keys.size(); ++index) {
+        const auto origin = static_cast<std::size_t>(Origin(WordPos(index)));
+        if (origin < count && (m_printKept.empty() || !m_printKept[origin])) {
+            prints[origin] = PrintOf(Fields(WordPos(index)));
+        }
+    }
+    for (const auto& [origin, print] : m_loadedPrints) {
+        if (static_cast<std::size_t>(origin) < count) {
+            prints[static_cast<std::size_t>(origin)] = print;
+        }
+    }
+    return prints;
 }
 
 char* WordList::WriteText(const WordEntry& entry) {
@@ -298,6 +372,8 @@ WordEntry WordList::Remove(WordPos pos, bool renumber) {
     const std::size_t index = pos.m_index;
     WordEntry entry = At(pos);
     m_changedSinceLoad = true;
+    KeepOrigins();
+    KeepLoadedPrint(index);
     const char* const text = m_texts[index];
     m_texts.erase(m_texts.begin() + static_cast<std::ptrdiff_t>(index));
     m_origins.erase(m_origins.begin() + static_cast<std::ptrdiff_t>(index));
@@ -320,6 +396,7 @@ WordEntry WordList::Remove(WordPos pos, bool renumber) {
 void WordList::Insert(WordPos before, const WordEntry& entry, bool renumber) {
     const std::size_t index = std::min(before.m_index, m_keys.size());
     m_changedSinceLoad = true;
+    KeepOrigins();
     char* const text = WriteText(entry);
     m_texts.insert(m_texts.begin() + static_cast<std::ptrdiff_t>(index), text);
     // An entry put in is new to the file until its history says otherwise (SetOrigin).
@@ -340,6 +417,7 @@ void WordList::Insert(WordPos before, const WordEntry& entry, bool renumber) {
 
 void WordList::Replace(WordPos pos, const WordEntry& entry) {
     assert(pos.m_index < m_keys.size());
+    KeepLoadedPrint(pos.m_index);
     const char* const old = m_texts[pos.m_index];
     m_changedSinceLoad = true;
     m_texts[pos.m_index] = WriteText(entry);

@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "words/EntryPrint.h"
 #include "words/WordEntry.h"
 #include "words/WordFields.h"
 #include "words/WordPos.h"
@@ -45,6 +47,11 @@ public:
     void SetOrigin(WordPos pos, std::int32_t origin);
     // Every entry now stands for the entry at its index in the file just loaded or saved.
     void MarkLoaded();
+    // The prints of the entries as MarkLoaded found them, by origin, for the first `count`
+    // origins: what a merge compares the file on disk with. An entry still as loaded is printed
+    // from its text; one this run changed or removed, from the print taken before it first
+    // changed. A loaded list keeps no print of its own, so start-up costs nothing for them.
+    std::vector<EntryPrint> LoadedPrints(std::size_t count) const;
     // Whether entries were only appended since MarkLoaded: no edit, removal, insertion,
     // renumbering or new origin. A save may then take the entries it loaded as they were.
     bool OnlyAppendedSinceLoad() const { return !m_changedSinceLoad; }
@@ -107,6 +114,11 @@ private:
     // outweighs the live text, so that a long run of edits keeps its memory bounded.
     void Discard(const char* text);
     void Compact();
+    // Origins are kept per entry only once an entry moved: until then the loaded entries are
+    // the first, in file order, and every later one is new.
+    void KeepOrigins();
+    // Before the text of the entry at `index` changes or leaves: its print as loaded.
+    void KeepLoadedPrint(std::size_t index);
     template <int Window>
     void ScanRun(const TextQuery& query, std::size_t first, std::size_t stop, const char* end,
                  std::vector<WordPos>& found) const;
@@ -128,8 +140,12 @@ private:
         std::uint32_t wordHash;
     };
     std::vector<Keys> m_keys;
-    std::vector<std::int32_t> m_origins;
+    std::vector<std::int32_t> m_origins; // when m_originsKept
+    bool m_originsKept = false;
+    std::size_t m_loadedCount = 0; // entries at MarkLoaded
     bool m_changedSinceLoad = false;
+    std::vector<bool> m_printKept; // by origin, once a loaded entry changed
+    std::vector<std::pair<std::int32_t, EntryPrint>> m_loadedPrints;
 
     // Bytes of text that belong to entries, and bytes left behind by edits.
     std::size_t m_liveBytes = 0;

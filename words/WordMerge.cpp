@@ -1,23 +1,10 @@
 #include "words/WordMerge.h"
 
-#include <QHashFunctions>
-#include <QtGlobal>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
 namespace {
-
-// Qt's hash of bytes uses the processor's AES instructions where it can: many times faster
-// than a byte-wise hash on a list of a million entries. The seed is fixed, so prints made at
-// load and at save compare.
-std::uint64_t Hash(std::string_view text) {
-    return qHashBits(text.data(), text.size(), 0x5eed);
-}
-
-std::uint64_t Mix(std::uint64_t seed, std::uint64_t value) {
-    return seed ^ (value + 0x9E3779B97F4A7C15ull + (seed << 6) + (seed >> 2));
-}
 
 WordFields WithNumber(WordFields fields, std::int32_t number) {
     fields.number = number;
@@ -29,16 +16,6 @@ void Append(WordList& list, const WordFields& f) {
 }
 
 } // namespace
-
-EntryPrint PrintOf(const WordFields& fields) {
-    EntryPrint print;
-    print.word = Hash(fields.word);
-    std::uint64_t all = print.word;
-    for (const std::string_view field : {fields.spell, fields.type, fields.mean})
-        all = Mix(Mix(all, field.size()), Hash(field));
-    print.fields = all;
-    return print;
-}
 
 std::vector<EntryPrint> PrintEntries(const WordList& words) {
     std::vector<EntryPrint> prints;
@@ -78,7 +55,7 @@ MergeResult MergeWordLists(const std::vector<EntryPrint>& base, const WordList& 
         std::unordered_map<std::uint64_t, std::uint32_t> byWord;
         std::uint32_t index = 0;
         for (WordPos pos = theirs.Begin(); pos != theirs.End(); pos = theirs.Next(pos), ++index)
-            byWord.emplace(Hash(theirs.Fields(pos).word), index);
+            byWord.emplace(PrintOfWord(theirs.Fields(pos).word), index);
         std::unordered_map<std::uint32_t, WordPos> replace; // file index -> our entry
         std::unordered_set<std::uint32_t> remove;
         const auto locate = [&](const EntryPrint& was, std::uint32_t& at) {

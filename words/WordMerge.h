@@ -8,18 +8,9 @@
 #include <unordered_set>
 #include <vector>
 
+#include "words/EntryPrint.h"
 #include "words/WordList.h"
 
-// What an entry of the file was when it was loaded, without keeping its text: a hash of its
-// word (to find it again) and of all its text fields (to tell whether it changed). Numbers
-// are left out: they follow from the entry's place.
-struct EntryPrint {
-    std::uint64_t word = 0;
-    std::uint64_t fields = 0;
-    friend bool operator==(const EntryPrint&, const EntryPrint&) = default;
-};
-
-EntryPrint PrintOf(const WordFields& fields);
 // One print per entry, in list order.
 std::vector<EntryPrint> PrintEntries(const WordList& words);
 

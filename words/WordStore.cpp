@@ -16,7 +16,6 @@
 #include <unordered_set>
 
 #include "base/Counted.h"
-#include "base/HugePages.h"
 #include "storage/Backups.h"
 #include "storage/LocalLock.h"
 #include "words/WordFile.h"
@@ -234,12 +233,7 @@ bool WordStore::Load(WordList& words, std::string& message) {
                                  ? -1
                                  : origin - static_cast<std::int32_t>(before));
     }
-    m_base.clear();
-    ReserveAdvised(m_base, words.GetCount() - before);
-    for (WordPos pos = words.Begin(); pos != words.End(); pos = words.Next(pos)) {
-        if (words.Origin(pos) >= 0)
-            m_base.push_back(PrintOf(words.Fields(pos)));
-    }
+    m_loaded = words.GetCount() - before;
     return true;
 }
 
@@ -249,7 +243,7 @@ struct WordStore::Appended {
 };
 
 bool WordStore::MayBeAppended(std::size_t fileBytes, const WordList& words) const {
-    const std::size_t loaded = m_base.size();
+    const std::size_t loaded = m_loaded;
     if (!m_betweenRecords || fileBytes <= m_bytes || !words.OnlyAppendedSinceLoad() ||
         words.GetCount() < loaded)
         return false;
@@ -299,7 +293,7 @@ MergeResult WordStore::MergeAppended(const WordList& words, std::size_t loaded,
 }
 
 std::string WordStore::CutShort(bool exists, std::size_t entries) const {
-    const std::size_t had = m_base.size();
+    const std::size_t had = m_loaded;
     if (!m_stamp.exists || had == 0)
         return {};
     if (!exists)
@@ -413,13 +407,13 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
         std::string cut; // how the file was cut short, when it was
         WordList theirs;
         if (appended) {
-            merge = MergeAppended(words, m_base.size(), addedBytes, tail);
+            merge = MergeAppended(words, m_loaded, addedBytes, tail);
         } else if (changed) {
             ParseWordText(bytes, theirs);
             cut = CutShort(disk.exists, theirs.GetCount());
         }
         if (changed && !appended && cut.empty()) {
-            merge = MergeWordLists(m_base, words, std::move(theirs));
+            merge = MergeWordLists(words.LoadedPrints(m_loaded), words, std::move(theirs));
             if (!merge.conflicts.empty()) {
                 const std::string name = ConflictName();
                 if (!WriteList(name, words))
@@ -481,7 +475,7 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
                 put(list.Fields(pos));
         };
         if (appended) {
-            putAll(words, m_base.size());
+            putAll(words, m_loaded);
             putAll(tail.tail, tail.tail.GetCount());
             for (const WordEntry& entry : tail.additions)
                 put(WordFields{entry.number, entry.word, entry.spell, entry.type, entry.mean});
@@ -505,35 +499,17 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
         if (appended) {
             // The loaded entries stay as they are: the additions move behind the file's new
             // entries.
-            while (words.GetCount() > m_base.size())
-                words.Remove(words.Last(), false);
-            ReserveAdvised(m_base, m_base.size() + tail.tail.GetCount() + tail.additions.size());
-            for (WordPos pos = tail.tail.Begin(); pos != tail.tail.End();
-                 pos = tail.tail.Next(pos)) {
-                const WordFields fields = tail.tail.Fields(pos);
-                words.AppendFields(fields.number, fields.word, fields.spell, fields.type,
-                                   fields.mean);
-                m_base.push_back(PrintOf(fields));
-            }
-            for (const WordEntry& entry : tail.additions) {
+            words.TakeLast(words.GetCount() - m_loaded);
+            for (WordPos pos = tail.tail.Begin(); pos != tail.tail.End(); pos = tail.tail.Next(pos))
+                words.AppendCopy(tail.tail, pos, tail.tail.Fields(pos).number);
+            for (const WordEntry& entry : tail.additions)
                 words.Append(entry);
-                m_base.push_back(PrintOf(words.Fields(words.Last())));
-            }
         } else if (changed && cut.empty()) {
             words = std::move(merge.merged);
-            m_base = PrintEntries(words);
-        } else if (!words.OnlyAppendedSinceLoad() || changed) {
-            // Edits leave no trace of which entries they touched: every entry is printed
-            // afresh, or the next merge would take this save's edits for the other writer's.
-            m_base = PrintEntries(words);
-        } else {
-            // The loaded entries are as they were: only this run's additions are printed.
-            ReserveAdvised(m_base, words.GetCount());
-            for (WordPos pos = words.PosAt(static_cast<std::uint32_t>(m_base.size()));
-                 pos != words.End(); pos = words.Next(pos))
-                m_base.push_back(PrintOf(words.Fields(pos)));
         }
+        // Whatever this save wrote is what the next merge compares with.
         words.MarkLoaded();
+        m_loaded = words.GetCount();
         if (!cut.empty())
             return {true,
                     Quoted(m_path) + " was " + cut +

@@ -92,7 +92,7 @@ private:
     std::uint64_t m_hash = 0;     // a hash of its bytes
     std::size_t m_bytes = 0;      // how many bytes
     bool m_betweenRecords = true; // text appended to them reads as records of its own
-    std::vector<EntryPrint> m_base;
+    std::size_t m_loaded = 0; // entries in the file as loaded or last saved
 };
 
 // A hash of a file's bytes, to tell a changed file from one merely touched. The same bytes
