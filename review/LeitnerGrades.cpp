@@ -6,6 +6,7 @@
 #include <ctime>
 #include <unordered_set>
 
+#include "review/HistoryWriter.h"
 #include "review/Replay.h"
 
 namespace review {

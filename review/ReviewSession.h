@@ -25,6 +25,7 @@
 #include "review/AnswerCheck.h"
 #include "review/DueQueue.h"
 #include "review/History.h"
+#include "review/HistoryWriter.h"
 #include "review/Replay.h"
 #include "review/Schedule.h"
 #include "words/WordList.h"

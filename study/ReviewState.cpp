@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "review/DueQueue.h"
+#include "review/HistoryWriter.h"
 #include "review/ReviewChoices.h"
 #include "review/Statistics.h"
 #include "study/ReviewExchange.h"

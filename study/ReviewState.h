@@ -13,6 +13,7 @@
 #include "exchange/ImportedWords.h"
 #include "review/History.h"
 #include "review/HistoryLoad.h"
+#include "review/HistoryWriter.h"
 #include "review/ReviewSession.h"
 #include "settings/Settings.h"
 #include "storage/Folder.h"

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "review/History.h"
+#include "review/HistoryWriter.h"
 
 int main(int argc, char** argv) {
     if (argc != 4)

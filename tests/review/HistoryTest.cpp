@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "review/History.h"
+#include "review/HistoryWriter.h"
 #include "tests/support/FileBytes.h"
 
 namespace {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "review/History.h"
+#include "review/HistoryWriter.h"
 #include "review/Replay.h"
 #include "review/ReviewSession.h"
 #include "study/StudySession.h"
