@@ -113,6 +113,10 @@ std::string StudySession::LockNotice() {
     return m_store->LockNotice(m_lockState);
 }
 
+std::string StudySession::TakenLockNotice() const {
+    return m_store ? m_store->LockNotice(m_lockState) : std::string();
+}
+
 std::string StudySession::WordFilePath() const {
     return m_store ? m_store->path() : std::string(WordStore::kFileName);
 }

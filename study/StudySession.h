@@ -62,6 +62,8 @@ public:
     void WriteSettings(std::string_view goTo);
     // Takes the folder's lock; the notice for the learner when another copy holds it.
     std::string LockNotice();
+    // The same for the lock as it was taken, without taking it again: after a switch of lists.
+    std::string TakenLockNotice() const;
     // The command line's variant: whether the lock was taken.
     bool TakeLock();
 

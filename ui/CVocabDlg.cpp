@@ -200,14 +200,16 @@ LRESULT CVocabDlg::OnShown(WPARAM /*wParam*/, LPARAM /*lParam*/) {
     return 0;
 }
 
-// Another machine's copies are merged while the list stays open, not only at start and save;
-// never under a dialog of ours, whose work may hold on to the list as it is.
+// Another machine's copies are merged while the list stays open, not only at start and save,
+// and the Review menu counts again when the history changed on disk; never under a dialog of
+// ours, whose work may hold on to the list as it is, or whose grades change the history.
 void CVocabDlg::OnTimer(UINT nIDEvent) {
     if (nIDEvent != kFollowFolderTimer)
         return;
     const QWidget* modal = QApplication::activeModalWidget();
     if (modal != nullptr && modal != GetSafeHwnd())
         return;
+    m_review->Follow();
     std::string notice;
     const StudySession::Answer answer = m_session->FollowSyncedCopies(notice);
     if (notice.empty())

@@ -114,6 +114,8 @@ bool CVocabDlg::SwitchList(const std::string& folder) {
     m_recentStored = recent.Folders();
     UpdateMenu();
     std::vector<std::string> notices;
+    if (std::string notice = m_session->TakenLockNotice(); !notice.empty())
+        notices.push_back(std::move(notice));
     if (!m_session->MergedCopiesNotice().empty())
         notices.push_back(m_session->MergedCopiesNotice());
     if (std::string notice = m_session->DiscardedNotice(); !notice.empty())

@@ -16,9 +16,8 @@
 
 namespace {
 
-// How often the menu looks whether the history has been read, and whether it changed on disk.
+// How often the menu looks whether the history has been read.
 constexpr int kPollMs = 20;
-constexpr int kFollowMs = 5000;
 
 // The statistics module, loaded once and kept: its window's code stays mapped while the
 // program runs. VOCAMINT_MODULE_DIR overrides where it is looked for (tests).
@@ -51,16 +50,20 @@ ReviewMenu::ReviewMenu(CDialog& window, ReviewState& state, ReviewSettings& sett
     : m_window(window), m_state(state), m_settings(settings), m_speaker(speaker) {
     m_poll.setInterval(kPollMs);
     QObject::connect(&m_poll, &QTimer::timeout, [this] { PollCount(); });
-    m_follow.setInterval(kFollowMs);
-    QObject::connect(&m_follow, &QTimer::timeout, [this] { Follow(); });
 }
 
 void ReviewMenu::Start() {
+    // After a switch of lists the old list's counts are not shown while the new ones are read.
+    m_ended = false;
+    m_countsReady = false;
+    m_itemText = "&Review";
+    if (CMenu* menu = m_window.GetMenu())
+        menu->ModifyMenu(ID_REVIEW_START, m_itemText.c_str());
     Recount();
 }
 
 void ReviewMenu::Follow() {
-    if (!m_state.Counting() && m_state.HistoryChanged())
+    if (!m_ended && !m_state.Counting() && m_state.HistoryChanged())
         Recount();
 }
 
@@ -68,7 +71,6 @@ void ReviewMenu::Recount() {
     if (m_state.HistoryPath().empty())
         return;
     m_state.StartCount(review::SystemNow());
-    m_follow.start();
     m_poll.start();
 }
 
@@ -98,7 +100,7 @@ void ReviewMenu::OpenReview() {
     if (!begun.message.empty())
         m_window.MessageBox(begun.message.c_str(), "Info", MB_OK);
     CReviewDlg dlg(*begun.session, m_settings, m_speaker, &m_window);
-    m_follow.stop(); // the review's own grades change the history; counted once it ends
+    // The review's own grades change the history; they are counted once it ends.
     dlg.DoModal();
     m_state.EndReview(std::move(begun.session));
     Recount();
@@ -139,7 +141,7 @@ void ReviewMenu::OpenOptions() {
 
 void ReviewMenu::Exit(bool quiet) {
     m_poll.stop();
-    m_follow.stop();
+    m_ended = true;
     const std::string failure = m_state.WritePending();
     if (failure.empty())
         return;

@@ -29,6 +29,8 @@ public:
     void Exit(bool quiet);
     // The history changed behind the window (an import's progress, another machine's lines).
     void Recount();
+    // Counts again when the history changed on disk: the window asks every few seconds.
+    void Follow();
 
     // "&Review (12 due, 20 new)", or "&Review" until the history is read.
     std::string ItemText() const { return m_itemText; }
@@ -36,8 +38,6 @@ public:
 
 private:
     void PollCount();
-    // Counts again when the history changed on disk.
-    void Follow();
     void ShowCounts(std::string text);
 
     CDialog& m_window;
@@ -45,7 +45,7 @@ private:
     ReviewSettings& m_settings;
     Speaker& m_speaker;
     QTimer m_poll;
-    QTimer m_follow;
     std::string m_itemText = "&Review";
     bool m_countsReady = false;
+    bool m_ended = false; // Exit was called: the history is no longer followed
 };

@@ -202,6 +202,30 @@ TEST_F(ListsWindowTest, AFolderThatCannotBeOpenedLeavesTheListAsItWas) {
     EXPECT_EQ(LoadEntries("WL.txt").size(), 13u);
 }
 
+// A list switched to is told of as start-up tells of it: a lock that cannot be used is named,
+// and the Review menu does not go on showing the left list's counts.
+TEST_F(ListsWindowTest, ASwitchTellsOfAnUnusableLockAndDropsTheOldCounts) {
+    WriteWords(12);
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(Path("odd"))));
+    WriteFile("odd/WL.txt", Lines(25));
+    const std::string lock = WordStore(Path("odd")).LockPath();
+    fs::remove_all(lock);
+    ASSERT_TRUE(fs::create_directories(lock));
+    SeenMessageBox told;
+    QString before, after;
+    RunChoosing({Path("odd")}, [&](QDialog* w) {
+        QTRY_VERIFY_WITH_TIMEOUT(MenuItem(w, ID_REVIEW_START)->text().contains("12 new"), 5000);
+        before = MenuItem(w, ID_REVIEW_START)->text();
+        AnswerNextMessageBox(&told);
+        MenuItem(w, ID_FILE_OPEN_LIST)->trigger();
+        after = MenuItem(w, ID_REVIEW_START)->text();
+        Perform(w, Step{Step::Click, IDOK});
+    });
+    fs::remove_all(lock);
+    EXPECT_TRUE(told.text.contains("could not use its lock file")) << told.text.toStdString();
+    EXPECT_FALSE(after.contains("12 new")) << before.toStdString() << " -> " << after.toStdString();
+}
+
 TEST_F(ListsWindowTest, NewListStartsAnEmptyListInTheChosenFolder) {
     WriteWords(12);
     ASSERT_TRUE(QDir().mkpath(QString::fromStdString(Path("new"))));
