@@ -96,6 +96,76 @@ TEST(Kvtml, TextAcrossPiecesIsWhole) {
     }
 }
 
+struct LongTextCase {
+    const char* name;
+    std::string prolog; // between the declaration and <kvtml>, on the first line
+    std::string text;   // the first entry's word as written
+    std::string word;   // and as read
+    std::size_t lines;  // the line ends in it
+};
+
+// A long text reaches the reader in pieces, cut where it stands between elements; markup that
+// only looks like the end of a text, such as a '>' in a quoted value, a comment or a section
+// of character data, is never cut, nor a line end or a reference.
+TEST(Kvtml, LongTextsAreReadWholeWhateverMarkupIsAroundThem) {
+    const std::string latin = Repeat("caf\xE9 ", 40000);
+    const LongTextCase cases[] = {
+        {"letters", "", Repeat("abc ", 50000), Repeat("abc ", 50000), 0},
+        {"line ends", "", Repeat("ab\r\n", 60000), Repeat("ab\n", 60000), 60000},
+        {"line ends later", "", "x" + Repeat("ab\r\n", 60000), "x" + Repeat("ab\n", 60000), 60000},
+        {"line ends later still", "", "xy" + Repeat("\r\nab", 60000), "xy" + Repeat("\nab", 60000),
+         60000},
+        {"references", "", Repeat("a&amp;&#x42;", 20000), Repeat("a&B", 20000), 0},
+        {"character data", "",
+         "<![CDATA[" + Repeat("x]]y<!--", 3000) + "]a>" + Repeat("b", 100000) + "]]>",
+         Repeat("x]]y<!--", 3000) + "]a>" + Repeat("b", 100000), 0},
+        {"a comment", "", "a<!--" + Repeat("x>y ", 30000) + "-->b", "ab", 0},
+        {"a quoted '>'", "",
+         "<b title=\"" + Repeat("a>b", 30000) + "\">x</b>" + Repeat("c", 100000),
+         "x" + Repeat("c", 100000), 0},
+        {"a document type",
+         "<!DOCTYPE kvtml [<!-- <x>" + Repeat("a]>", 30000) + " --><?pi <y>" +
+             Repeat("b]>", 30000) + "?><!ENTITY e \"]>\">]>",
+         Repeat("d", 100000) + "&e;", Repeat("d", 100000) + "]>", 0},
+        {"text in two scripts", "", Repeat("苹a", 50000), Repeat("苹a", 50000), 0},
+    };
+    for (const LongTextCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string bytes = "<?xml version=\"1.0\"?>" + c.prolog +
+                                  "\n<kvtml><entries>\n<entry><translation id=\"0\"><text>" +
+                                  c.text +
+                                  "</text></translation></entry>\n<entry>"
+                                  "<translation id=\"0\"><text>next</text></translation></entry>"
+                                  "</entries></kvtml>";
+        for (const bool forced : {false, true}) {
+            ImportOptions options;
+            if (forced) {
+                options.encoding = TextEncoding::Utf8;
+            }
+            ImportedWords read;
+            std::string error;
+            ASSERT_TRUE(ImportBytes(bytes, "a.kvtml", options, read, error)) << error;
+            ASSERT_EQ(read.entries.GetCount(), 2u);
+            const WordFields first = read.entries.Fields(read.entries.Begin());
+            EXPECT_EQ(first.number, 3);
+            EXPECT_TRUE(first.word == c.word)
+                << first.word.size() << " bytes, not " << c.word.size();
+            const WordFields next = read.entries.Fields(read.entries.Next(read.entries.Begin()));
+            EXPECT_EQ(next.number, static_cast<std::int32_t>(4 + c.lines));
+        }
+    }
+    // Text the declaration says is Latin-1 is never cut, as the reader decodes it.
+    ImportedWords read;
+    std::string error;
+    ASSERT_TRUE(ImportBytes("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><kvtml><entries>"
+                            "<entry><translation id=\"0\"><text>" +
+                                latin + "</text></translation></entry></entries></kvtml>",
+                            "a.kvtml", {}, read, error))
+        << error;
+    ASSERT_EQ(read.entries.GetCount(), 1u);
+    EXPECT_TRUE(read.entries.Fields(read.entries.Begin()).word == Repeat("café ", 40000));
+}
+
 // 4 MB of each opener without its closer: quadratic stripping took minutes for that.
 TEST(Html, StrippingIsLinear) {
     constexpr std::size_t kBytes = 4 << 20;

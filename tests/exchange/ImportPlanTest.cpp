@@ -115,4 +115,57 @@ TEST(Planning, PreviewsTheFirstTwentyEntries) {
     EXPECT_EQ(plan.added.GetCount(), 30u);
 }
 
+// New words on lines that follow one another, and the same with a line between.
+ImportedWords Consecutive() {
+    ImportedWords read;
+    read.entries.Append({2, "cat", "", "n.", "猫"});
+    read.entries.Append({3, "dog", "", "", "狗"});
+    read.entries.Append({4, "eel", "/il/", "n.", "鳗"});
+    return read;
+}
+ImportedWords Gapped() {
+    ImportedWords read;
+    read.entries.Append({2, "cat", "", "n.", "猫"});
+    read.entries.Append({4, "dog", "", "", "狗"});
+    return read;
+}
+
+struct TakenCase {
+    const char* name;
+    ImportedWords (*read)();
+    bool emptyList;
+};
+
+// A plan made for showing only names the entries it adds; taking them, as they are or
+// copied, gives what PlanImport gives, and the reading is left without them.
+TEST(Planning, APreviewTakesTheEntriesItAddsToTheSameEffect) {
+    const TakenCase cases[] = {
+        {"duplicates", Read, false},
+        {"consecutive lines", Consecutive, false},
+        {"consecutive lines into an empty list", Consecutive, true},
+        {"a line between", Gapped, false},
+    };
+    for (const TakenCase& c : cases) {
+        for (const DuplicatePolicy policy :
+             {DuplicatePolicy::Skip, DuplicatePolicy::Replace, DuplicatePolicy::Add}) {
+            SCOPED_TRACE(std::string(c.name) + ", policy " +
+                         std::to_string(static_cast<int>(policy)));
+            const WordList list = c.emptyList ? WordList() : Current();
+            const ImportPlan whole = PlanImport(c.read(), list, policy);
+            ImportedWords read = c.read();
+            ImportPlan plan = PlanImportPreview(read, list, policy);
+            EXPECT_EQ(plan.added.GetCount(), 0u);
+            EXPECT_EQ(plan.AddedCount(), whole.added.GetCount());
+            EXPECT_EQ(plan.preview, whole.preview);
+            EXPECT_EQ(plan.newWords, whole.newWords);
+            EXPECT_EQ(plan.duplicates, whole.duplicates);
+            EXPECT_EQ(plan.replaced.size(), whole.replaced.size());
+            TakeAdded(plan, std::move(read.entries));
+            EXPECT_EQ(read.entries.GetCount(), 0u);
+            EXPECT_EQ(ListEntries(plan.added), ListEntries(whole.added));
+            EXPECT_EQ(plan.AddedCount(), whole.added.GetCount());
+        }
+    }
+}
+
 } // namespace
