@@ -3,6 +3,7 @@
 #include "base/HugePages.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -235,6 +236,7 @@ void ApplyReplaced(WordList& list, const std::vector<Replacement>& replaced) {
 } // namespace
 
 void ApplyImport(WordList& list, const ImportPlan& plan) {
+    assert(plan.addedFrom.empty()); // a plan for showing is applied once TakeAdded filled it
     ApplyReplaced(list, plan.replaced);
     for (WordPos pos = plan.added.Begin(); pos != plan.added.End(); pos = plan.added.Next(pos)) {
         list.AppendCopy(plan.added, pos, plan.added.Fields(pos).number);
@@ -242,6 +244,7 @@ void ApplyImport(WordList& list, const ImportPlan& plan) {
 }
 
 void ApplyImport(WordList& list, ImportPlan&& plan) {
+    assert(plan.addedFrom.empty());
     ApplyReplaced(list, plan.replaced);
     list.AppendAll(std::move(plan.added));
 }

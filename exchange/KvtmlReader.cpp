@@ -106,11 +106,12 @@ bool ReadAsUtf8(std::string_view bytes) {
 }
 
 // Feeds the XML reader the bytes a piece at a time, so that it never holds the whole document
-// in its own form as well. The reader gathers a text into one string, two bytes a character,
-// until the markup after it: a long text in the elements is cut with an empty comment, which
-// the reader passes as text, comment, text, so that the text comes in pieces. The bytes are
-// followed as markup so far as needed to know where text stands; a cut is made only between
-// two single-byte characters of the text, not in a reference, a line end or "]]>".
+// in its own form as well. The reader gathers a text, a section of character data or a comment
+// into one string, two bytes a character, until its end: a long one is cut in two by markup
+// that adds nothing (an empty comment, the end and start of a section, of a comment), so that
+// it comes in pieces. The bytes are followed as markup so far as needed to know where such
+// text stands; a cut is made only between two single-byte characters, not in a reference, a
+// line end, "]]>" or "-->".
 class Feeder {
 public:
     Feeder(QXmlStreamReader& xml, std::string_view bytes, bool utf8)
@@ -123,13 +124,13 @@ public:
             return false;
         }
         std::size_t end = std::min(kPiece, m_bytes.size() - m_at) + m_at;
-        bool cut = false;
+        std::string_view cut;
         if (m_cutting) {
             end = Follow(end, cut);
         }
         Give(m_bytes.substr(m_at, end - m_at));
-        if (cut) {
-            Give("<!---->");
+        if (!cut.empty()) {
+            Give(cut);
         }
         m_at = end;
         return true;
@@ -164,21 +165,45 @@ private:
     }
 
     // Follows the markup from m_at to `end`, or to a place where a long text is cut (then
-    // `cut` is set): returns where the piece ends.
-    std::size_t Follow(std::size_t end, bool& cut) {
+    // `cut` is the markup that cuts it): returns where the piece ends.
+    std::size_t Follow(std::size_t end, std::string_view& cut) {
         const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(m_bytes[at]); };
         for (std::size_t at = m_at; at < end; ++at) {
             const unsigned char c = byte(at);
-            if (m_lex == Lex::Text && m_run >= kPiece && at > 0 && c < 0x80 && c != '<' &&
-                byte(at - 1) < 0x80 && byte(at - 1) != '\r' && byte(at - 1) != ']') {
-                m_run = 0;
-                cut = true;
-                return at;
+            if (m_run >= kPiece && c < 0x80 && byte(at - 1) < 0x80 && byte(at - 1) != '\r') {
+                const unsigned char before = byte(at - 1);
+                if (m_lex == Lex::Text && before != ']') {
+                    cut = "<!---->";
+                } else if (m_lex == Lex::Cdata && before != ']') {
+                    cut = "]]><![CDATA[";
+                } else if (m_lex == Lex::Comment && before != '-') {
+                    cut = "--><!--";
+                }
+                if (!cut.empty()) {
+                    m_run = 0;
+                    return at;
+                }
             }
+            const Lex was = m_lex;
             Step(c);
-            m_run = m_lex == Lex::Text && m_inRoot ? m_run + 1 : 0;
+            m_run = Run(m_lex) != 0 && Run(m_lex) == Run(was) ? m_run + 1 : 0;
         }
         return end;
+    }
+
+    // Which kind of long text a state is in, or 0; text counts only in the elements.
+    int Run(Lex lex) const {
+        switch (lex) {
+        case Lex::Text:
+        case Lex::Reference:
+            return m_inRoot ? 1 : 0;
+        case Lex::Cdata:
+            return 2;
+        case Lex::Comment:
+            return 3;
+        default:
+            return 0;
+        }
     }
 
     void Step(unsigned char c) {
@@ -306,7 +331,7 @@ private:
     bool m_subset = false; // in the brackets of a document type declaration
     unsigned char m_quote = 0;
     std::size_t m_count = 0; // dashes, brackets, question marks or letters matched
-    std::size_t m_run = 0;   // bytes of text since the last markup or cut
+    std::size_t m_run = 0;   // bytes of one long text since its start or the last cut
 };
 
 class KvtmlParser {

@@ -37,13 +37,12 @@ struct AgainCase {
 // Read again with the header switched off, from the text kept or from the file, a file gives
 // what a first reading with that choice gives, decoded the same way.
 TEST_F(Source, ReadsAgainAsTheFileWasFirstDecoded) {
+    static constexpr char kUtf16[] = "\xFF\xFE"
+                                     "a\0\t\0\xF9\x82\n\0b\0\t\0x\0\n\0!";
     const AgainCase cases[] = {
         {"UTF-8 with a header", "a.csv", "Word,Meaning\napple,苹果\nbook,书\n"},
         // A mark, then an odd last byte, half a character, which is left out.
-        {"UTF-16 with a mark", "b.txt",
-         std::string("\xFF\xFE"
-                     "a\0\t\0\xF9\x82\n\0b\0\t\0x\0\n\0!",
-                     21)},
+        {"UTF-16 with a mark", "b.txt", std::string(kUtf16, sizeof kUtf16 - 1)},
         {"GB18030", "c.txt", "Word;Meaning\napple;\xC6\xBB\xB9\xFB\n"},
     };
     for (const AgainCase& c : cases) {
