@@ -173,6 +173,30 @@ const HostileFile kHostile[] = {
                 "</entry>" +
                 Repeat("<unknown>y</unknown>", 350'000) + "</entries></kvtml>\n";
      }},
+    {"cdata.kvtml",
+     [] {
+         return "<kvtml><entries><entry><translation id=\"0\"><text><![CDATA[" +
+                std::string(50'000'000, 'a') +
+                "]]></text></translation></entry></entries></kvtml>\n";
+     }},
+    {"comment.kvtml",
+     [] {
+         return "<kvtml><entries><entry><translation id=\"0\"><text>x</text></translation>"
+                "</entry><!--" +
+                std::string(50'000'000, 'a') + "--></entries></kvtml>\n";
+     }},
+    {"prolog.kvtml",
+     [] {
+         return "<?xml version=\"1.0\"?>" + std::string(50'000'000, ' ') +
+                "<kvtml><entries><entry><translation id=\"0\"><text>x</text></translation>"
+                "</entry></entries></kvtml>\n";
+     }},
+    {"attribute.kvtml",
+     [] {
+         return "<kvtml><entries><entry id=\"" + std::string(50'000'000, 'a') +
+                "\"><translation id=\"0\"><text>x</text></translation></entry></entries>"
+                "</kvtml>\n";
+     }},
     {"bad-lines.csv", [] { return "word,meaning\nok,1\n" + Repeat("\"x\"y\n", 1'000'000); }},
     {"columns.csv", [] { return "a" + Repeat(",b", 999'999) + "\n"; }},
 };
@@ -256,6 +280,7 @@ const DialogCase kDialogCases[] = {
     {"read again", nullptr, true},
     {"field.csv read again", "field.csv", true},
     {"field.kvtml", "field.kvtml", false},
+    {"bad-lines.csv read again", "bad-lines.csv", true},
 };
 
 void BM_PeakMemoryOfDialogImport(benchmark::State& state) {

@@ -15,6 +15,8 @@
 namespace {
 
 constexpr std::size_t kPiece = 1 << 16;
+// No real document has a tag, instruction or declaration this long.
+constexpr std::size_t kMaxMarkupBytes = 1 << 20;
 
 struct KvtmlEntry {
     std::string id;
@@ -106,26 +108,27 @@ bool ReadAsUtf8(std::string_view bytes) {
 }
 
 // Feeds the XML reader the bytes a piece at a time, so that it never holds the whole document
-// in its own form as well. The reader gathers a text, a section of character data or a comment
-// into one string, two bytes a character, until its end: a long one is cut in two by markup
-// that adds nothing (an empty comment, the end and start of a section, of a comment), so that
-// it comes in pieces. The bytes are followed as markup so far as needed to know where such
-// text stands; a cut is made only between two single-byte characters, not in a reference, a
-// line end, "]]>" or "-->".
+// in its own form as well. The reader gathers a text, a section of character data, a comment
+// or a tag into one string, two bytes a character, until its end: a long text, section or
+// comment is cut in two by markup that adds nothing (an empty comment, the end and start of a
+// section or of a comment), so that it comes in pieces, and a tag, instruction or declaration
+// longer than kMaxMarkupBytes is refused. The bytes are followed as markup so far as needed to
+// know what they are; a cut is made only between two single-byte characters, not in a
+// reference, a line end, "]]>" or "-->".
 class Feeder {
 public:
     Feeder(QXmlStreamReader& xml, std::string_view bytes, bool utf8)
         : m_xml(xml), m_bytes(bytes), m_utf8(utf8), m_decoder(QStringDecoder::Utf8),
-          m_cutting(utf8 || ReadAsUtf8(bytes)) {}
+          m_following(utf8 || ReadAsUtf8(bytes)) {}
 
-    // False when all has been given.
+    // False when all has been given, or the rest is refused.
     bool More() {
-        if (m_at >= m_bytes.size()) {
+        if (m_at >= m_bytes.size() || m_refused) {
             return false;
         }
         std::size_t end = std::min(kPiece, m_bytes.size() - m_at) + m_at;
         std::string_view cut;
-        if (m_cutting) {
+        if (m_following) {
             end = Follow(end, cut);
         }
         Give(m_bytes.substr(m_at, end - m_at));
@@ -135,6 +138,9 @@ public:
         m_at = end;
         return true;
     }
+
+    // Whether a tag, instruction or declaration was too long to be given whole.
+    bool Refused() const { return m_refused; }
 
 private:
     enum class Lex : std::uint8_t {
@@ -164,13 +170,36 @@ private:
         }
     }
 
+    // The kinds of run that Follow measures.
+    enum class Run : std::uint8_t { Text, Cdata, Comment, Markup };
+
+    static Run RunOf(Lex lex) {
+        switch (lex) {
+        case Lex::Text:
+        case Lex::Reference:
+            return Run::Text;
+        case Lex::Cdata:
+            return Run::Cdata;
+        case Lex::Comment:
+            return Run::Comment;
+        default:
+            return Run::Markup;
+        }
+    }
+
     // Follows the markup from m_at to `end`, or to a place where a long text is cut (then
-    // `cut` is the markup that cuts it): returns where the piece ends.
+    // `cut` is the markup that cuts it) or refused: returns where the piece ends.
     std::size_t Follow(std::size_t end, std::string_view& cut) {
         const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(m_bytes[at]); };
         for (std::size_t at = m_at; at < end; ++at) {
             const unsigned char c = byte(at);
-            if (m_run >= kPiece && c < 0x80 && byte(at - 1) < 0x80 && byte(at - 1) != '\r') {
+            const Run run = m_subset ? Run::Markup : RunOf(m_lex);
+            if (run == Run::Markup && m_run >= kMaxMarkupBytes) {
+                m_refused = true;
+                return at;
+            }
+            if (run != Run::Markup && m_run >= kPiece && c < 0x80 && byte(at - 1) < 0x80 &&
+                byte(at - 1) != '\r') {
                 const unsigned char before = byte(at - 1);
                 if (m_lex == Lex::Text && before != ']') {
                     cut = "<!---->";
@@ -184,26 +213,11 @@ private:
                     return at;
                 }
             }
-            const Lex was = m_lex;
             Step(c);
-            m_run = Run(m_lex) != 0 && Run(m_lex) == Run(was) ? m_run + 1 : 0;
+            const Run now = m_subset ? Run::Markup : RunOf(m_lex);
+            m_run = now == run ? m_run + 1 : 0;
         }
         return end;
-    }
-
-    // Which kind of long text a state is in, or 0; text counts only in the elements.
-    int Run(Lex lex) const {
-        switch (lex) {
-        case Lex::Text:
-        case Lex::Reference:
-            return m_inRoot ? 1 : 0;
-        case Lex::Cdata:
-            return 2;
-        case Lex::Comment:
-            return 3;
-        default:
-            return 0;
-        }
     }
 
     void Step(unsigned char c) {
@@ -231,7 +245,6 @@ private:
             } else if (m_subset) {
                 m_lex = Lex::Declaration;
             } else {
-                m_inRoot = m_inRoot || c != '/';
                 m_lex = Lex::Tag;
             }
             break;
@@ -324,14 +337,14 @@ private:
     bool m_utf8;
     std::size_t m_at = 0;
     QStringDecoder m_decoder;
-    // Whether long texts are cut, and how far the markup was followed.
-    bool m_cutting;
+    // Whether the markup is followed (in UTF-8 only), and how far it was.
+    bool m_following;
+    bool m_refused = false;
     Lex m_lex = Lex::Text;
-    bool m_inRoot = false; // a start tag was seen: no declaration follows
     bool m_subset = false; // in the brackets of a document type declaration
     unsigned char m_quote = 0;
     std::size_t m_count = 0; // dashes, brackets, question marks or letters matched
-    std::size_t m_run = 0;   // bytes of one long text since its start or the last cut
+    std::size_t m_run = 0;   // bytes of one kind of run since its start or the last cut
 };
 
 class KvtmlParser {
@@ -369,7 +382,14 @@ QXmlStreamReader::TokenType KvtmlParser::NextToken() {
     for (;;) {
         const QXmlStreamReader::TokenType token = m_xml.readNext();
         if (token != QXmlStreamReader::Invalid ||
-            m_xml.error() != QXmlStreamReader::PrematureEndOfDocumentError || !m_feeder.More()) {
+            m_xml.error() != QXmlStreamReader::PrematureEndOfDocumentError) {
+            return token;
+        }
+        if (!m_feeder.More()) {
+            if (m_feeder.Refused()) {
+                m_xml.raiseError(QStringLiteral("a tag or declaration longer than %1 MB")
+                                     .arg(kMaxMarkupBytes >> 20));
+            }
             return token;
         }
     }

@@ -134,6 +134,7 @@ TEST(Kvtml, LongTextsAreReadWholeWhateverMarkupIsAroundThem) {
              Repeat("b]>", 30000) + "?><!ENTITY e \"]>\">]>",
          Repeat("d", 100000) + "&e;", Repeat("d", 100000) + "]>", 0},
         {"text in two scripts", "", Repeat("苹a", 50000), Repeat("苹a", 50000), 0},
+        {"blanks before the elements", Repeat(" ", 200000), "x", "x", 0},
     };
     for (const LongTextCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -170,6 +171,56 @@ TEST(Kvtml, LongTextsAreReadWholeWhateverMarkupIsAroundThem) {
         << error;
     ASSERT_EQ(read.entries.GetCount(), 1u);
     EXPECT_TRUE(read.entries.Fields(read.entries.Begin()).word == Repeat("café ", 40000));
+}
+
+struct MarkupCase {
+    const char* name;
+    std::string bytes;
+    bool ok;
+    std::size_t entries;
+    const char* message; // in the error, or else among the problems; empty: none
+};
+
+// The XML reader gathers a tag or declaration whole, two bytes a character: one longer than
+// any real document has is refused, with the entries before it kept.
+TEST(Kvtml, MarkupLongerThanAnyDocumentsIsRefused) {
+    const auto entry = [](const std::string& attributes) {
+        return "<entry" + attributes +
+               "><translation id=\"0\"><text>w</text></translation>"
+               "</entry>\n";
+    };
+    const std::string megabyte(1 << 20, 'a');
+    const MarkupCase cases[] = {
+        {"a long value",
+         "<kvtml><entries>\n" + entry(" id=\"" + megabyte + "\"") + "</entries></kvtml>", false, 0,
+         "line 2: a tag or declaration longer than 1 MB"},
+        {"a value nearly as long",
+         "<kvtml><entries>\n" + entry(" id=\"" + megabyte.substr(1000) + "\"") +
+             "</entries></kvtml>",
+         true, 1, ""},
+        {"many values after an entry",
+         "<kvtml><entries>\n" + entry("") + entry(Repeat(" a=\"b\"", 200000)) +
+             "</entries></kvtml>",
+         true, 1,
+         "line 3: a tag or declaration longer than 1 MB; the rest of the file was not read"},
+        {"a long document type",
+         "<!DOCTYPE kvtml [" + Repeat("<!ENTITY e \"x\">", 80000) + "]><kvtml><entries>" +
+             entry("") + "</entries></kvtml>",
+         false, 0, "a tag or declaration longer than 1 MB"},
+    };
+    for (const MarkupCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ImportedWords read;
+        std::string error;
+        EXPECT_EQ(ImportBytes(c.bytes, "a.kvtml", {}, read, error), c.ok) << error;
+        EXPECT_EQ(read.entries.GetCount(), c.entries);
+        std::string said = error;
+        for (const ImportProblem& problem : read.problems) {
+            said += ProblemText(problem);
+        }
+        EXPECT_NE(said.find(c.message), std::string::npos) << said;
+        EXPECT_EQ(std::string(c.message).empty(), said.empty()) << said;
+    }
 }
 
 // 4 MB of each opener without its closer: quadratic stripping took minutes for that.
