@@ -28,12 +28,14 @@ bool SameSize(const struct stat& a, const struct stat& b) {
            a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
 }
 
+} // namespace
+
 // Reads a regular file whole. Anything else (a FIFO, a device, a socket) is refused at once:
 // O_NONBLOCK keeps the open of a FIFO from waiting for a writer, and the opened file is checked.
 // The file must keep its size while it is read: a file that grows is not read past its size
 // at the start, and one that grew or shrank is refused rather than imported in part.
-bool ReadWholeFile(const std::string& path, std::string& bytes, FileStamp& stamp,
-                   std::string& error) {
+bool ReadImportFile(const std::string& path, std::string& bytes, FileStamp& stamp,
+                    std::string& error) {
     FileDescriptor file;
     file.fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (file.fd < 0) {
@@ -93,6 +95,8 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, FileStamp& stamp
         static_cast<std::int64_t>(after.st_mtim.tv_sec) * 1000000000 + after.st_mtim.tv_nsec;
     return true;
 }
+
+namespace {
 
 void SortProblems(ImportedWords& out) {
     std::stable_sort(
@@ -206,16 +210,11 @@ bool ImportBytes(std::string bytes, std::string_view name, const ImportOptions& 
     return Finish(bytes, out, error);
 }
 
-bool ReadImportFile(const std::string& path, std::string& bytes, FileStamp& stamp,
-                    std::string& error) {
-    return ReadWholeFile(path, bytes, stamp, error);
-}
-
 bool ImportFile(const std::string& path, const ImportOptions& options, ImportedWords& out,
                 std::string& error, std::string* text) {
     std::string bytes;
     FileStamp stamp;
-    if (!ReadWholeFile(path, bytes, stamp, error)) {
+    if (!ReadImportFile(path, bytes, stamp, error)) {
         return false;
     }
     return ImportBytes(std::move(bytes), path, options, out, error, text);
