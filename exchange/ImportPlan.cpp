@@ -188,27 +188,49 @@ ImportPlan PlanImport(const ImportedWords& read, const WordList& list, Duplicate
 }
 
 void TakeAdded(ImportPlan& plan, WordList&& entries) {
-    const std::size_t n = plan.addedFrom.size();
-    // Every entry appended in order (each row adds at most one, in order) on consecutive
-    // lines: one shift numbers them all as the plan does.
-    bool asRead = n > 0 && n == entries.GetCount() && plan.listCount + n < INT32_MAX;
-    const std::int32_t first = asRead ? entries.Fields(entries.Begin()).number : 0;
-    std::size_t k = 0;
-    for (WordPos pos = entries.Begin(); asRead && pos != entries.End();
-         pos = entries.Next(pos), ++k) {
-        asRead = plan.addedFrom[k] == k &&
-                 entries.Fields(pos).number == static_cast<std::int64_t>(first) + std::int64_t(k);
+    // Each entry left out and each run of lines after the first costs a pass over the entries.
+    constexpr std::size_t kFewChanges = 16;
+    const std::vector<std::uint32_t>& from = plan.addedFrom;
+    const std::size_t n = from.size();
+    // Where the lines of the added entries stop following one another: (k, line of entry k).
+    std::vector<std::pair<std::size_t, std::int64_t>> runs;
+    bool take = n > 0 && entries.GetCount() - n <= kFewChanges && plan.listCount + n < INT32_MAX;
+    std::int64_t last = 0;
+    for (std::size_t k = 0; take && k < n; ++k) {
+        // Under Replace a later row may stand for an earlier one: the order is then another.
+        take = k == 0 || from[k] > from[k - 1];
+        const std::int64_t line = entries.Fields(entries.PosAt(from[k])).number;
+        if (k == 0 || line != last + 1) {
+            runs.emplace_back(k, line);
+            take = take && runs.size() <= kFewChanges;
+        }
+        last = line;
     }
-    if (!asRead) {
+    if (!take) {
         CopyAdded(plan, entries);
         entries = WordList();
         return;
     }
+    // The entries left out go, the last first so that the places of the others stand.
+    std::size_t kept = n;
+    for (std::size_t i = entries.GetCount(); i-- > 0;) {
+        if (kept > 0 && from[kept - 1] == i) {
+            --kept;
+        } else {
+            entries.Remove(entries.PosAt(static_cast<std::uint32_t>(i)), false);
+        }
+    }
+    // Entry k is numbered after the list's count; one shift numbers each run.
+    std::int64_t shifted = 0;
+    for (const auto& [k, line] : runs) {
+        const std::int64_t delta =
+            static_cast<std::int64_t>(plan.listCount + k) + 1 - line - shifted;
+        entries.Renumber(entries.PosAt(static_cast<std::uint32_t>(k)),
+                         static_cast<std::int32_t>(delta));
+        shifted += delta;
+    }
     plan.added = std::move(entries);
     entries = WordList();
-    plan.added.Renumber(
-        plan.added.Begin(),
-        static_cast<std::int32_t>(static_cast<std::int64_t>(plan.listCount) + 1 - first));
     plan.addedFrom = std::vector<std::uint32_t>();
 }
 

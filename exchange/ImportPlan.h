@@ -64,8 +64,9 @@ ImportPlan PlanImportPreview(const ImportedWords& read, const WordList& list,
                              DuplicatePolicy policy);
 
 // Fills `added` of a plan from PlanImportPreview with the entries it was made from, which are
-// taken: when all of them are appended and they stand on consecutive lines, they become the
-// added entries as they are, only renumbered, else the appended ones are copied.
+// taken: when they are appended in their order, with few left out and on few runs of
+// consecutive lines, they become the added entries, only renumbered; else the appended ones
+// are copied.
 void TakeAdded(ImportPlan& plan, WordList&& entries);
 
 // Makes the change: replaces the fields of the replaced entries and appends the added ones.

@@ -130,6 +130,22 @@ ImportedWords Gapped() {
     return read;
 }
 
+// More runs of lines, and more entries of one word, than are worth taking as they are.
+ImportedWords Spread() {
+    ImportedWords read;
+    for (int i = 0; i < 40; ++i) {
+        read.entries.Append({2 + 2 * i, "w" + std::to_string(i), "", "", ""});
+    }
+    return read;
+}
+ImportedWords Same() {
+    ImportedWords read;
+    for (int i = 0; i < 40; ++i) {
+        read.entries.Append({2 + i, i % 2 == 0 ? "same" : "w" + std::to_string(i), "", "", ""});
+    }
+    return read;
+}
+
 struct TakenCase {
     const char* name;
     ImportedWords (*read)();
@@ -137,13 +153,16 @@ struct TakenCase {
 };
 
 // A plan made for showing only names the entries it adds; taking them, as they are or
-// copied, gives what PlanImport gives, and the reading is left without them.
+// copied, with entries left out or runs of lines renumbered, gives what PlanImport gives, and
+// the reading is left without them.
 TEST(Planning, APreviewTakesTheEntriesItAddsToTheSameEffect) {
     const TakenCase cases[] = {
         {"duplicates", Read, false},
         {"consecutive lines", Consecutive, false},
         {"consecutive lines into an empty list", Consecutive, true},
         {"a line between", Gapped, false},
+        {"many runs of lines", Spread, true},
+        {"many of one word", Same, false},
     };
     for (const TakenCase& c : cases) {
         for (const DuplicatePolicy policy :
