@@ -19,6 +19,7 @@
 #include "exchange/HtmlText.h"
 #include "exchange/Import.h"
 #include "exchange/ImportPlan.h"
+#include "exchange/ImportSource.h"
 #include "study/ListHistory.h"
 #include "words/WordFile.h"
 #include "words/WordFileFormat.h"
@@ -172,6 +173,30 @@ const HostileFile kHostile[] = {
                 "</entry>" +
                 Repeat("<unknown>y</unknown>", 350'000) + "</entries></kvtml>\n";
      }},
+    {"cdata.kvtml",
+     [] {
+         return "<kvtml><entries><entry><translation id=\"0\"><text><![CDATA[" +
+                std::string(50'000'000, 'a') +
+                "]]></text></translation></entry></entries></kvtml>\n";
+     }},
+    {"comment.kvtml",
+     [] {
+         return "<kvtml><entries><entry><translation id=\"0\"><text>x</text></translation>"
+                "</entry><!--" +
+                std::string(50'000'000, 'a') + "--></entries></kvtml>\n";
+     }},
+    {"prolog.kvtml",
+     [] {
+         return "<?xml version=\"1.0\"?>" + std::string(50'000'000, ' ') +
+                "<kvtml><entries><entry><translation id=\"0\"><text>x</text></translation>"
+                "</entry></entries></kvtml>\n";
+     }},
+    {"attribute.kvtml",
+     [] {
+         return "<kvtml><entries><entry id=\"" + std::string(50'000'000, 'a') +
+                "\"><translation id=\"0\"><text>x</text></translation></entry></entries>"
+                "</kvtml>\n";
+     }},
     {"bad-lines.csv", [] { return "word,meaning\nok,1\n" + Repeat("\"x\"y\n", 1'000'000); }},
     {"columns.csv", [] { return "a" + Repeat(",b", 999'999) + "\n"; }},
 };
@@ -218,51 +243,60 @@ void BM_PeakMemoryOfImport(benchmark::State& state) {
 }
 BENCHMARK(BM_PeakMemoryOfImport)->Iterations(1)->Unit(benchmark::kMillisecond);
 
-// The import dialog: the file read keeping its text, planned, then read again from the text with
-// the header switched off and planned again, as a choice in the dialog does. The words and
-// plan of one reading go before the next is made.
-bool DialogImport() {
+// The import dialog: the file read and planned for showing, then, with `again`, read again with
+// the header switched off and planned again, as a choice in the dialog does, and at last
+// confirmed; with `applied`, then made one step of the list's history, as the study window
+// does while the dialog still holds its plan. The words and plan of one reading go before the
+// next is made.
+bool DialogImport(const std::string& path, bool again, bool applied = false) {
+    WordList list;
+    ImportSource source(path);
     ImportedWords read;
     std::string error;
-    std::string text;
-    const WordList list;
-    if (!ImportFile(TsvFile(), {}, read, error, &text)) {
+    if (!source.Read({}, read, error)) {
         return false;
     }
-    ImportPlan plan = PlanImport(read, list, DuplicatePolicy::Skip);
-    ImportOptions options;
-    options.delimited.header = false;
-    const TextEncoding encoding = read.encoding;
-    read = ImportedWords{};
-    plan = ImportPlan{};
-    ImportedWords again;
-    again.encoding = encoding;
-    if (!ImportText(text, TsvFile(), options, again, error)) {
-        return false;
+    ImportPlan plan = PlanImportPreview(read, list, DuplicatePolicy::Skip);
+    if (again) {
+        ImportOptions options;
+        options.delimited.header = false;
+        read = ImportedWords{};
+        plan = ImportPlan{};
+        if (!source.ReadAgain(options, read, error)) {
+            return false;
+        }
+        plan = PlanImportPreview(read, list, DuplicatePolicy::Skip);
     }
-    plan = PlanImport(again, list, DuplicatePolicy::Skip);
-    return plan.added.GetCount() >= static_cast<std::size_t>(kEntries);
+    TakeAdded(plan, std::move(read.entries));
+    if (applied) {
+        ListHistory history(list);
+        history.Apply(ListStep::Import(plan));
+        return list.GetCount() > 0;
+    }
+    return plan.added.GetCount() > 0;
 }
 
-// The same without a second reading, as the dialog worked before the text was kept: the
-// reference for the one above.
-bool DialogImportOnce() {
-    ImportedWords read;
-    std::string error;
-    const WordList list;
-    if (!ImportFile(TsvFile(), {}, read, error)) {
-        return false;
-    }
-    const ImportPlan plan = PlanImport(read, list, DuplicatePolicy::Skip);
-    return plan.added.GetCount() >= static_cast<std::size_t>(kEntries);
-}
+struct DialogCase {
+    const char* label;
+    const char* hostile; // a hostile file's name, else the benchmark's TSV
+    bool again;
+    bool applied = false;
+};
+
+const DialogCase kDialogCases[] = {
+    {"read once", nullptr, false},         {"read once, applied as one step", nullptr, false, true},
+    {"read again", nullptr, true},         {"field.csv read again", "field.csv", true},
+    {"field.kvtml", "field.kvtml", false}, {"bad-lines.csv read again", "bad-lines.csv", true},
+};
 
 void BM_PeakMemoryOfDialogImport(benchmark::State& state) {
-    state.SetLabel(state.range(0) == 0 ? "read once" : "kept text read again");
-    PeakMemory(state, TsvFile(), state.range(0) == 0 ? DialogImportOnce : DialogImport);
+    const DialogCase& c = kDialogCases[state.range(0)];
+    state.SetLabel(c.label);
+    const std::string path = c.hostile != nullptr ? HostilePath(c.hostile) : TsvFile();
+    PeakMemory(state, path, [&] { return DialogImport(path, c.again, c.applied); });
 }
 BENCHMARK(BM_PeakMemoryOfDialogImport)
-    ->DenseRange(0, 1)
+    ->DenseRange(0, static_cast<int>(std::size(kDialogCases)) - 1)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 
@@ -355,17 +389,17 @@ void BM_ImportTsv(benchmark::State& state) {
 }
 BENCHMARK(BM_ImportTsv)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2);
 
-// Reading the text kept from the file again with another header choice, as the import dialog
-// does when a choice changes: `x_import` is its time over reading the file.
-void BM_ImportKeptTextAgain(benchmark::State& state) {
-    std::string text;
+// Reading the file again with another header choice, as the import dialog does when a choice
+// changes (a file this large is read again, not kept as text): `x_import` is its time over
+// the first reading.
+void BM_ImportReadAgain(benchmark::State& state) {
+    ImportSource source(TsvFile());
     Timing fromFile;
     for (int i = 0; i < 3; ++i) {
         fromFile = Min(fromFile, Measure([&] {
                            ImportedWords read;
                            std::string error;
-                           text.clear();
-                           ImportFile(TsvFile(), {}, read, error, &text);
+                           source.Read({}, read, error);
                        }));
     }
     ImportOptions options;
@@ -376,11 +410,11 @@ void BM_ImportKeptTextAgain(benchmark::State& state) {
         const Timing time = Measure([&] {
             ImportedWords read;
             std::string error;
-            ok = ImportText(text, TsvFile(), options, read, error) &&
-                 read.entries.GetCount() == static_cast<std::size_t>(kEntries);
+            ok = source.ReadAgain(options, read, error) &&
+                 read.entries.GetCount() >= static_cast<std::size_t>(kEntries);
         });
         if (!ok) {
-            state.SkipWithError("reading the kept text failed");
+            state.SkipWithError("reading again failed");
             break;
         }
         state.SetIterationTime(time.wall);
@@ -390,7 +424,26 @@ void BM_ImportKeptTextAgain(benchmark::State& state) {
     state.counters["x_import"] = best.wall / fromFile.wall;
     state.counters["x_import_cpu"] = best.cpu / fromFile.cpu;
 }
-BENCHMARK(BM_ImportKeptTextAgain)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_ImportReadAgain)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2);
+
+// The whole import as the import dialog makes it: read, planned for showing, confirmed.
+void BM_ImportTsvDialog(benchmark::State& state) {
+    Timing best;
+    for (auto _ : state) {
+        bool ok = false;
+        const Timing time = Measure([&] { ok = DialogImport(TsvFile(), false); });
+        if (!ok) {
+            state.SkipWithError("the import failed");
+            break;
+        }
+        state.SetIterationTime(time.wall);
+        best = Min(best, time);
+    }
+    state.counters["best_ms"] = best.wall * 1e3;
+    state.counters["x_load"] = best.wall / LoadTime().wall;
+    state.counters["x_load_cpu"] = best.cpu / LoadTime().cpu;
+}
+BENCHMARK(BM_ImportTsvDialog)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2);
 
 // Reading, planning against an empty list and applying: the whole import.
 void BM_ImportTsvPlanApply(benchmark::State& state) {

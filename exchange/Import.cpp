@@ -28,11 +28,14 @@ bool SameSize(const struct stat& a, const struct stat& b) {
            a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
 }
 
+} // namespace
+
 // Reads a regular file whole. Anything else (a FIFO, a device, a socket) is refused at once:
 // O_NONBLOCK keeps the open of a FIFO from waiting for a writer, and the opened file is checked.
 // The file must keep its size while it is read: a file that grows is not read past its size
 // at the start, and one that grew or shrank is refused rather than imported in part.
-bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error) {
+bool ReadImportFile(const std::string& path, std::string& bytes, FileStamp& stamp,
+                    std::string& error) {
     FileDescriptor file;
     file.fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (file.fd < 0) {
@@ -82,8 +85,18 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& err
         error = "'" + path + "' changed while it was read; nothing was imported from it";
         return false;
     }
+    stamp = FileStamp{};
+    stamp.exists = true;
+    stamp.regular = true;
+    stamp.device = after.st_dev;
+    stamp.inode = after.st_ino;
+    stamp.size = after.st_size;
+    stamp.mtimeNs =
+        static_cast<std::int64_t>(after.st_mtim.tv_sec) * 1000000000 + after.st_mtim.tv_nsec;
     return true;
 }
+
+namespace {
 
 void SortProblems(ImportedWords& out) {
     std::stable_sort(
@@ -108,10 +121,10 @@ void ReadDelimitedAs(std::string_view text, std::optional<ExchangeFormat> format
 }
 
 // The same for every reading: the problems in line order, and an error when nothing was read.
-bool Finish(std::string_view text, ImportedWords& out, std::string& error) {
+// `lastLine` is the text's last line, needed only when bytes were dropped.
+bool Finish(std::size_t lastLine, ImportedWords& out, std::string& error) {
     if (out.droppedBytes > 0) {
-        out.AddProblem(LastLine(text), "half a UTF-16 character at the end of the file was "
-                                       "left out");
+        out.AddProblem(lastLine, "half a UTF-16 character at the end of the file was left out");
     }
     SortProblems(out);
     if (out.entries.GetCount() == 0) {
@@ -119,6 +132,10 @@ bool Finish(std::string_view text, ImportedWords& out, std::string& error) {
         return false;
     }
     return true;
+}
+
+bool Finish(std::string_view text, ImportedWords& out, std::string& error) {
+    return Finish(out.droppedBytes > 0 ? LastLine(text) : 0, out, error);
 }
 
 std::optional<ExchangeFormat> FormatByName(std::string_view name) {
@@ -160,9 +177,12 @@ bool ImportBytes(std::string bytes, std::string_view name, const ImportOptions& 
             }
             decoded = true;
         }
-        if (!ReadKvtml(bytes, decoded, out, error)) {
+        // The text is let go of once read, before the entries are stored.
+        const std::size_t lastLine = out.droppedBytes > 0 ? LastLine(bytes) : 0;
+        if (!ReadKvtml(std::move(bytes), decoded, out, error)) {
             return false;
         }
+        return Finish(lastLine, out, error);
     } else {
         if (!DecodeToUtf8(bytes, options.encoding, out.encoding, out.droppedBytes, error)) {
             return false;
@@ -193,7 +213,8 @@ bool ImportBytes(std::string bytes, std::string_view name, const ImportOptions& 
 bool ImportFile(const std::string& path, const ImportOptions& options, ImportedWords& out,
                 std::string& error, std::string* text) {
     std::string bytes;
-    if (!ReadWholeFile(path, bytes, error)) {
+    FileStamp stamp;
+    if (!ReadImportFile(path, bytes, stamp, error)) {
         return false;
     }
     return ImportBytes(std::move(bytes), path, options, out, error, text);

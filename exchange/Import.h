@@ -10,6 +10,7 @@
 #include "exchange/Exporters.h"
 #include "exchange/ImportedWords.h"
 #include "exchange/TextEncoding.h"
+#include "storage/Folder.h"
 
 struct ImportOptions {
     // Unset: KVTML when the file starts like XML, else delimited text, guided by the extension.
@@ -35,6 +36,12 @@ bool ImportBytes(std::string bytes, std::string_view name, const ImportOptions& 
 // encoding and dropped bytes it is given, those of the first reading.
 bool ImportText(std::string_view text, std::string_view name, const ImportOptions& options,
                 ImportedWords& out, std::string& error);
+
+// Reads the file at `path` whole into `bytes`, with its stamp: another stamp later means the
+// file was written to, or another file put in its place. False, with `error` set, as
+// ImportFile below refuses a file.
+bool ReadImportFile(const std::string& path, std::string& bytes, FileStamp& stamp,
+                    std::string& error);
 
 // The same for the file at `path`, also false when it cannot be read, is no regular file
 // (a FIFO or a device is refused at once), is larger than kMaxImportBytes, or changes size

@@ -39,6 +39,11 @@ struct ImportPlan {
 
     // Appended in this order, numbered on from the list's count as the add form numbers.
     WordList added;
+    // For a plan made by PlanImportPreview, which read entries `added` is to hold, by their
+    // place in the reading: `added` stays empty until TakeAdded fills it.
+    std::vector<std::uint32_t> addedFrom;
+    // The list's count when the plan was made.
+    std::size_t listCount = 0;
     // In list order.
     std::vector<Replacement> replaced;
     std::vector<PreviewRow> preview;
@@ -46,9 +51,23 @@ struct ImportPlan {
     std::size_t newWords = 0;   // entries whose word is in neither the list nor earlier rows
     std::size_t duplicates = 0; // entries whose word is
     std::size_t unreadable = 0; // lines that gave no entry
+
+    // The entries the plan appends, fetched or not.
+    std::size_t AddedCount() const { return added.GetCount() + addedFrom.size(); }
 };
 
 ImportPlan PlanImport(const ImportedWords& read, const WordList& list, DuplicatePolicy policy);
+
+// The same without copying the entries it appends: `addedFrom` names them. A plan shown for
+// confirming then costs no second copy of what was read.
+ImportPlan PlanImportPreview(const ImportedWords& read, const WordList& list,
+                             DuplicatePolicy policy);
+
+// Fills `added` of a plan from PlanImportPreview with the entries it was made from, which are
+// taken: when they are appended in their order, with few left out and on few runs of
+// consecutive lines, they become the added entries, only renumbered; else the appended ones
+// are copied.
+void TakeAdded(ImportPlan& plan, WordList&& entries);
 
 // Makes the change: replaces the fields of the replaced entries and appends the added ones.
 void ApplyImport(WordList& list, const ImportPlan& plan);

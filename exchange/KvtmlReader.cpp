@@ -15,6 +15,8 @@
 namespace {
 
 constexpr std::size_t kPiece = 1 << 16;
+// No real document has a tag, instruction or declaration this long.
+constexpr std::size_t kMaxMarkupBytes = 1 << 20;
 
 struct KvtmlEntry {
     std::string id;
@@ -79,41 +81,278 @@ std::string Attribute(const QXmlStreamReader& xml, const char* name) {
     return std::string(ascii::Trim(Utf8(xml.attributes().value(QLatin1String(name)))));
 }
 
+// True when the XML reader reads `bytes` as UTF-8: no mark of UTF-16, and a declaration that
+// names no other encoding. Only then is a byte below 0x80 always a character of its own.
+bool ReadAsUtf8(std::string_view bytes) {
+    if (bytes.starts_with("\xEF\xBB\xBF")) {
+        bytes.remove_prefix(3);
+    }
+    if (!bytes.starts_with("<?xml")) {
+        return bytes.starts_with("<") && bytes.size() > 1 && bytes[1] != '\0';
+    }
+    const std::string_view declaration = bytes.substr(0, bytes.find("?>"));
+    const std::size_t name = declaration.find("encoding");
+    if (name == std::string_view::npos) {
+        return true;
+    }
+    std::string_view rest = ascii::Trim(declaration.substr(name + 8));
+    if (!rest.starts_with('=')) {
+        return false;
+    }
+    rest = ascii::Trim(rest.substr(1));
+    if (rest.empty() || (rest.front() != '"' && rest.front() != '\'')) {
+        return false;
+    }
+    const std::string_view value = rest.substr(1, rest.find(rest.front(), 1) - 1);
+    return ascii::EqualsNoCase(value, "UTF-8") || ascii::EqualsNoCase(value, "UTF8");
+}
+
 // Feeds the XML reader the bytes a piece at a time, so that it never holds the whole document
-// in its own form as well.
+// in its own form as well. The reader gathers a text, a section of character data, a comment
+// or a tag into one string, two bytes a character, until its end: a long text, section or
+// comment is cut in two by markup that adds nothing (an empty comment, the end and start of a
+// section or of a comment), so that it comes in pieces, and a tag, instruction or declaration
+// longer than kMaxMarkupBytes is refused. The bytes are followed as markup so far as needed to
+// know what they are; a cut is made only between two single-byte characters, not in a
+// reference, a line end, "]]>" or "-->".
 class Feeder {
 public:
     Feeder(QXmlStreamReader& xml, std::string_view bytes, bool utf8)
-        : m_xml(xml), m_bytes(bytes), m_utf8(utf8), m_decoder(QStringDecoder::Utf8) {}
+        : m_xml(xml), m_bytes(bytes), m_utf8(utf8), m_decoder(QStringDecoder::Utf8),
+          m_following(utf8 || ReadAsUtf8(bytes)) {}
 
-    // False when all has been given.
+    // False when all has been given, or the rest is refused.
     bool More() {
-        if (m_at >= m_bytes.size()) {
+        if (m_at >= m_bytes.size() || m_refused) {
             return false;
         }
-        const std::size_t n = std::min(kPiece, m_bytes.size() - m_at);
-        const char* data = m_bytes.data() + m_at;
-        m_at += n;
-        if (m_utf8) {
-            // Text, not bytes: the reader then ignores the encoding the declaration names.
-            m_xml.addData(QString(m_decoder.decode(QByteArrayView(data, qsizetype(n)))));
-        } else {
-            m_xml.addData(QByteArray(data, qsizetype(n)));
+        std::size_t end = std::min(kPiece, m_bytes.size() - m_at) + m_at;
+        std::string_view cut;
+        if (m_following) {
+            end = Follow(end, cut);
         }
+        Give(m_bytes.substr(m_at, end - m_at));
+        if (!cut.empty()) {
+            Give(cut);
+        }
+        m_at = end;
         return true;
     }
 
+    // Whether a tag, instruction or declaration was too long to be given whole.
+    bool Refused() const { return m_refused; }
+
 private:
+    enum class Lex : std::uint8_t {
+        Text,      // in the elements, or around them
+        Reference, // after '&'
+        Open,      // after '<'
+        Tag,       // in a start or end tag
+        TagQuote,  // in a tag's quoted value
+        Bang,      // after "<!"
+        BangDash,  // after "<!-"
+        CdataOpen, // after "<![", matching "CDATA["
+        Comment,
+        Cdata,
+        Instruction, // "<?...?>"
+        Declaration, // "<!DOCTYPE ...>" and what its brackets hold
+        DeclarationQuote,
+    };
+
+    void Give(std::string_view piece) {
+        const char* data = piece.data();
+        const auto n = static_cast<qsizetype>(piece.size());
+        if (m_utf8) {
+            // Text, not bytes: the reader then ignores the encoding the declaration names.
+            m_xml.addData(QString(m_decoder.decode(QByteArrayView(data, n))));
+        } else {
+            m_xml.addData(QByteArray(data, n));
+        }
+    }
+
+    // The kinds of run that Follow measures.
+    enum class Run : std::uint8_t { Text, Cdata, Comment, Markup };
+
+    static Run RunOf(Lex lex) {
+        switch (lex) {
+        case Lex::Text:
+        case Lex::Reference:
+            return Run::Text;
+        case Lex::Cdata:
+            return Run::Cdata;
+        case Lex::Comment:
+            return Run::Comment;
+        default:
+            return Run::Markup;
+        }
+    }
+
+    // Follows the markup from m_at to `end`, or to a place where a long text is cut (then
+    // `cut` is the markup that cuts it) or refused: returns where the piece ends.
+    std::size_t Follow(std::size_t end, std::string_view& cut) {
+        const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(m_bytes[at]); };
+        for (std::size_t at = m_at; at < end; ++at) {
+            const unsigned char c = byte(at);
+            const Run run = m_subset ? Run::Markup : RunOf(m_lex);
+            if (run == Run::Markup && m_run >= kMaxMarkupBytes) {
+                m_refused = true;
+                return at;
+            }
+            if (run != Run::Markup && m_run >= kPiece && c < 0x80 && byte(at - 1) < 0x80 &&
+                byte(at - 1) != '\r') {
+                const unsigned char before = byte(at - 1);
+                if (m_lex == Lex::Text && before != ']') {
+                    cut = "<!---->";
+                } else if (m_lex == Lex::Cdata && before != ']') {
+                    cut = "]]><![CDATA[";
+                } else if (m_lex == Lex::Comment && before != '-') {
+                    cut = "--><!--";
+                }
+                if (!cut.empty()) {
+                    m_run = 0;
+                    return at;
+                }
+            }
+            Step(c);
+            const Run now = m_subset ? Run::Markup : RunOf(m_lex);
+            m_run = now == run ? m_run + 1 : 0;
+        }
+        return end;
+    }
+
+    void Step(unsigned char c) {
+        switch (m_lex) {
+        case Lex::Text:
+            if (c == '<') {
+                m_lex = Lex::Open;
+            } else if (c == '&') {
+                m_lex = Lex::Reference;
+            }
+            break;
+        case Lex::Reference:
+            if (c == ';') {
+                m_lex = Lex::Text;
+            } else if (c == '<') {
+                m_lex = Lex::Open;
+            }
+            break;
+        case Lex::Open:
+            if (c == '!') {
+                m_lex = Lex::Bang;
+            } else if (c == '?') {
+                m_lex = Lex::Instruction;
+                m_count = 0;
+            } else if (m_subset) {
+                m_lex = Lex::Declaration;
+            } else {
+                m_lex = Lex::Tag;
+            }
+            break;
+        case Lex::Tag:
+            if (c == '"' || c == '\'') {
+                m_quote = c;
+                m_lex = Lex::TagQuote;
+            } else if (c == '>') {
+                m_lex = Lex::Text;
+            }
+            break;
+        case Lex::TagQuote:
+            if (c == m_quote) {
+                m_lex = Lex::Tag;
+            }
+            break;
+        case Lex::Bang:
+            if (c == '-') {
+                m_lex = Lex::BangDash;
+            } else if (c == '[' && !m_subset) {
+                m_lex = Lex::CdataOpen;
+                m_count = 0;
+            } else {
+                m_lex = Lex::Declaration;
+                Step(c);
+            }
+            break;
+        case Lex::BangDash:
+            if (c == '-') {
+                m_lex = Lex::Comment;
+                m_count = 0;
+            } else {
+                m_lex = Lex::Declaration;
+                Step(c);
+            }
+            break;
+        case Lex::CdataOpen:
+            if (c == static_cast<unsigned char>("CDATA["[m_count])) {
+                if (++m_count == 6) {
+                    m_lex = Lex::Cdata;
+                    m_count = 0;
+                }
+            } else {
+                m_lex = Lex::Declaration;
+                Step(c);
+            }
+            break;
+        case Lex::Comment:
+            if (c == '>' && m_count >= 2) {
+                m_lex = m_subset ? Lex::Declaration : Lex::Text;
+            }
+            m_count = c == '-' ? m_count + 1 : 0;
+            break;
+        case Lex::Cdata:
+            if (c == '>' && m_count >= 2) {
+                m_lex = Lex::Text;
+            }
+            m_count = c == ']' ? m_count + 1 : 0;
+            break;
+        case Lex::Instruction:
+            if (c == '>' && m_count > 0) {
+                m_lex = m_subset ? Lex::Declaration : Lex::Text;
+            }
+            m_count = c == '?' ? 1 : 0;
+            break;
+        case Lex::Declaration:
+            if (c == '"' || c == '\'') {
+                m_quote = c;
+                m_lex = Lex::DeclarationQuote;
+            } else if (c == '[') {
+                m_subset = true;
+            } else if (c == ']') {
+                m_subset = false;
+            } else if (c == '<' && m_subset) {
+                m_lex = Lex::Open;
+            } else if (c == '>' && !m_subset) {
+                m_lex = Lex::Text;
+            }
+            break;
+        case Lex::DeclarationQuote:
+            if (c == m_quote) {
+                m_lex = Lex::Declaration;
+            }
+            break;
+        }
+    }
+
     QXmlStreamReader& m_xml;
     std::string_view m_bytes;
     bool m_utf8;
     std::size_t m_at = 0;
     QStringDecoder m_decoder;
+    // Whether the markup is followed (in UTF-8 only), and how far it was.
+    bool m_following;
+    bool m_refused = false;
+    Lex m_lex = Lex::Text;
+    bool m_subset = false; // in the brackets of a document type declaration
+    unsigned char m_quote = 0;
+    std::size_t m_count = 0; // dashes, brackets, question marks or letters matched
+    std::size_t m_run = 0;   // bytes of one kind of run since its start or the last cut
 };
 
 class KvtmlParser {
 public:
-    KvtmlParser(std::string_view bytes, bool utf8) : m_feeder(m_xml, bytes, utf8) {
+    // `owned`, when given, holds the bytes and is emptied once they are all read, before the
+    // entries are stored.
+    KvtmlParser(std::string_view bytes, bool utf8, std::string* owned)
+        : m_feeder(m_xml, bytes, utf8), m_owned(owned) {
         // Never reallocated, as the depth is bounded: the text being taken may be a frame's.
         m_open.reserve(kMaxKvtmlDepth + 1);
     }
@@ -129,6 +368,7 @@ private:
 
     QXmlStreamReader m_xml;
     Feeder m_feeder;
+    std::string* m_owned;
     std::vector<Frame> m_open;
     std::vector<KvtmlEntry> m_entries;
     std::unordered_map<std::string, std::string> m_types;
@@ -142,7 +382,14 @@ QXmlStreamReader::TokenType KvtmlParser::NextToken() {
     for (;;) {
         const QXmlStreamReader::TokenType token = m_xml.readNext();
         if (token != QXmlStreamReader::Invalid ||
-            m_xml.error() != QXmlStreamReader::PrematureEndOfDocumentError || !m_feeder.More()) {
+            m_xml.error() != QXmlStreamReader::PrematureEndOfDocumentError) {
+            return token;
+        }
+        if (!m_feeder.More()) {
+            if (m_feeder.Refused()) {
+                m_xml.raiseError(QStringLiteral("a tag or declaration longer than %1 MB")
+                                     .arg(kMaxMarkupBytes >> 20));
+            }
             return token;
         }
     }
@@ -328,9 +575,12 @@ bool KvtmlParser::Read(ImportedWords& out, std::string& error) {
     const bool broken = m_xml.hasError();
     const std::size_t brokenLine = static_cast<std::size_t>(m_xml.lineNumber());
     const std::string brokenText = Utf8(m_xml.errorString());
-    // The XML reader's buffers and each entry's text go as the entries are stored: a huge field
-    // would otherwise be held three times over at the end.
+    // The bytes, the XML reader's buffers and each entry's text go as the entries are stored: a
+    // huge field would otherwise be held three times over at the end.
     m_xml.clear();
+    if (m_owned != nullptr) {
+        std::string().swap(*m_owned);
+    }
     for (KvtmlEntry& entry : m_entries) {
         if (!entry.hasWord || IsNoWord(entry.word)) {
             out.AddProblem(entry.line, "no word");
@@ -366,11 +616,24 @@ bool LooksLikeXml(std::string_view bytes) {
            bytes.starts_with("<!DOCTYPE kvtml");
 }
 
-bool ReadKvtml(std::string_view bytes, bool utf8, ImportedWords& out, std::string& error) {
+namespace {
+
+bool Read(std::string_view bytes, bool utf8, std::string* owned, ImportedWords& out,
+          std::string& error) {
     out.format = ReadFormat::Kvtml;
     out.separator = 0;
     out.header = false;
     out.html = false;
-    KvtmlParser parser(bytes, utf8);
+    KvtmlParser parser(bytes, utf8, owned);
     return parser.Read(out, error);
+}
+
+} // namespace
+
+bool ReadKvtml(std::string_view bytes, bool utf8, ImportedWords& out, std::string& error) {
+    return Read(bytes, utf8, nullptr, out, error);
+}
+
+bool ReadKvtml(std::string&& bytes, bool utf8, ImportedWords& out, std::string& error) {
+    return Read(bytes, utf8, &bytes, out, error);
 }

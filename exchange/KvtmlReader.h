@@ -17,6 +17,8 @@ constexpr std::size_t kMaxKvtmlDepth = 256;
 // declaration says how the bytes are encoded, unless `utf8` says they were already turned into
 // UTF-8. Reads without recursion, feeding the XML reader a piece at a time.
 bool ReadKvtml(std::string_view bytes, bool utf8, ImportedWords& out, std::string& error);
+// The same, letting go of the bytes once they are read, before the entries are stored.
+bool ReadKvtml(std::string&& bytes, bool utf8, ImportedWords& out, std::string& error);
 
 // True when the bytes start like an XML document.
 bool LooksLikeXml(std::string_view bytes);

@@ -95,7 +95,7 @@ std::string RowHeading(const PreviewRow& row) {
 } // namespace
 
 CImportDlg::CImportDlg(const WordList& words, std::string path, CWnd* pParent)
-    : CDialog(IDD_IMPORT, pParent), m_words(words), m_path(std::move(path)) {
+    : CDialog(IDD_IMPORT, pParent), m_words(words), m_path(std::move(path)), m_source(m_path) {
     const std::size_t slash = m_path.find_last_of('/');
     m_strFile = slash == std::string::npos ? m_path : m_path.substr(slash + 1);
 }
@@ -148,32 +148,25 @@ void CImportDlg::DoDataExchange(CDataExchange* pDX) {
 void CImportDlg::Reread() {
     ImportedWords read;
     std::string error;
-    std::string text;
     // The last reading's words and plan go before the next is made: a large file's would
     // otherwise be held twice.
     m_read = ImportedWords{};
     m_plan = ImportPlan{};
-    m_text.clear();
-    const bool ok = ImportFile(m_path, m_options, read, error, &text);
-    m_text = std::move(text);
-    m_textEncoding = read.encoding;
-    m_textDroppedBytes = read.droppedBytes;
+    const bool ok = m_source.Read(m_options, read, error);
     // A reading that failed before the file gave its rows shows nothing of them.
     Took(ok, ok || !read.sampleRows.empty() ? std::move(read) : ImportedWords{}, std::move(error));
 }
 
 void CImportDlg::Remap() {
-    if (m_text.empty()) {
+    if (!m_source.CanReadAgain()) {
         Reread();
         return;
     }
     ImportedWords read;
-    read.encoding = m_textEncoding;
-    read.droppedBytes = m_textDroppedBytes;
     std::string error;
     m_read = ImportedWords{};
     m_plan = ImportPlan{};
-    const bool ok = ImportText(m_text, m_path, m_options, read, error);
+    const bool ok = m_source.ReadAgain(m_options, read, error);
     Took(ok, std::move(read), std::move(error));
 }
 
@@ -188,11 +181,13 @@ void CImportDlg::Took(bool ok, ImportedWords read, std::string error) {
 }
 
 void CImportDlg::Replan() {
-    m_plan = m_error.empty() ? PlanImport(m_read, m_words, m_policy) : ImportPlan{};
+    // The entries the plan adds are named, not copied, until the learner confirms.
+    m_plan = m_error.empty() ? PlanImportPreview(m_read, m_words, m_policy) : ImportPlan{};
 }
 
 bool CImportDlg::CanChooseColumns() const {
-    return !m_text.empty() && m_read.format == ReadFormat::Delimited && m_read.columnCount > 0;
+    return m_source.CanReadAgain() && m_read.format == ReadFormat::Delimited &&
+           m_read.columnCount > 0;
 }
 
 // Everything shown follows the last reading and plan; the choices show what was used.
@@ -223,7 +218,7 @@ void CImportDlg::Show() {
                                   " that could not be read")
                                      .c_str());
     m_bFilling = false;
-    m_btnImport.EnableWindow(m_plan.added.GetCount() > 0 || !m_plan.replaced.empty());
+    m_btnImport.EnableWindow(m_plan.AddedCount() > 0 || !m_plan.replaced.empty());
     UpdateData(FALSE);
 }
 
@@ -390,7 +385,9 @@ void CImportDlg::OnAdd() {
 
 // Enter imports only when there is something to import.
 void CImportDlg::OnOK() {
-    if (!m_error.empty() || (m_plan.added.GetCount() == 0 && m_plan.replaced.empty()))
+    if (!m_error.empty() || (m_plan.AddedCount() == 0 && m_plan.replaced.empty()))
         return;
+    // The read entries become the added ones, copied only when some are left out.
+    TakeAdded(m_plan, std::move(m_read.entries));
     EndDialog(IDOK);
 }

@@ -7,6 +7,7 @@
 
 #include "exchange/Import.h"
 #include "exchange/ImportPlan.h"
+#include "exchange/ImportSource.h"
 #include "framework/CDialog.h"
 #include "framework/CString.h"
 #include "framework/Controls.h"
@@ -20,7 +21,7 @@ public:
     // Reads the file as it was found to be. False, with `message` set for the learner, when it
     // cannot be read, is empty or gives no word: the dialog is then not to be shown.
     bool Load(std::string& message);
-    // After IDOK: what the import changes.
+    // After IDOK: what the import changes. Until then its added entries are only named.
     const ImportPlan& GetPlan() const { return m_plan; }
     // The progress a KVTML file carried, for the review history.
     const std::vector<KvtmlGrade>& GetGrades() const { return m_read.grades; }
@@ -47,8 +48,8 @@ protected:
 private:
     // Reads the file again with the learner's choices, then plans.
     void Reread();
-    // Reads the text kept from the file again with the learner's header and column choices,
-    // then plans: the file is not read again, nor the text decoded.
+    // Reads the delimited text again with the learner's header and column choices, decoded
+    // as it was, then plans.
     void Remap();
     void Took(bool ok, ImportedWords read, std::string error);
     void ShowTable();
@@ -64,11 +65,8 @@ private:
     ImportOptions m_options;
     ImportedWords m_read;
     std::string m_error; // why the last reading failed; empty when it gave words
-    // The delimited text the file gave, read again when a header or column choice changes;
-    // empty for other formats.
-    std::string m_text;
-    TextEncoding m_textEncoding = TextEncoding::Utf8;
-    std::size_t m_textDroppedBytes = 0;
+    // The file, read again when a choice changes.
+    ImportSource m_source;
     DuplicatePolicy m_policy = DuplicatePolicy::Skip;
     ImportPlan m_plan;
     bool m_bFilling = false; // choices being set by the code, not by the learner

@@ -96,6 +96,133 @@ TEST(Kvtml, TextAcrossPiecesIsWhole) {
     }
 }
 
+struct LongTextCase {
+    const char* name;
+    std::string prolog; // between the declaration and <kvtml>, on the first line
+    std::string text;   // the first entry's word as written
+    std::string word;   // and as read
+    std::size_t lines;  // the line ends in it
+};
+
+// A long text reaches the reader in pieces, cut where it stands between elements; markup that
+// only looks like the end of a text, such as a '>' in a quoted value, a comment or a section
+// of character data, is never cut, nor a line end or a reference.
+TEST(Kvtml, LongTextsAreReadWholeWhateverMarkupIsAroundThem) {
+    const std::string latin = Repeat("caf\xE9 ", 40000);
+    const LongTextCase cases[] = {
+        {"letters", "", Repeat("abc ", 50000), Repeat("abc ", 50000), 0},
+        {"line ends", "", Repeat("ab\r\n", 60000), Repeat("ab\n", 60000), 60000},
+        {"line ends later", "", "x" + Repeat("ab\r\n", 60000), "x" + Repeat("ab\n", 60000), 60000},
+        {"line ends later still", "", "xy" + Repeat("\r\nab", 60000), "xy" + Repeat("\nab", 60000),
+         60000},
+        {"references", "", Repeat("a&amp;&#x42;", 20000), Repeat("a&B", 20000), 0},
+        {"character data", "",
+         "<![CDATA[" + Repeat("x]]y<!--", 3000) + "]a>" + Repeat("b", 100000) + "]]>",
+         Repeat("x]]y<!--", 3000) + "]a>" + Repeat("b", 100000), 0},
+        {"character data ending where a cut falls", "", "<![CDATA[" + Repeat("b", 65534) + "]]>",
+         Repeat("b", 65534), 0},
+        {"character data with brackets", "", "<![CDATA[" + Repeat("ab]", 40000) + "]]>",
+         Repeat("ab]", 40000), 0},
+        {"a comment", "", "a<!--" + Repeat("x>y ", 30000) + "-->b", "ab", 0},
+        {"a comment ending where a cut falls", "", "a<!--" + Repeat("c", 65534) + "-->b", "ab", 0},
+        {"a comment with dashes", "", "a<!--" + Repeat("-x", 60000) + "-->b", "ab", 0},
+        {"a quoted '>'", "",
+         "<b title=\"" + Repeat("a>b", 30000) + "\">x</b>" + Repeat("c", 100000),
+         "x" + Repeat("c", 100000), 0},
+        {"a document type",
+         "<!DOCTYPE kvtml [<!-- <x>" + Repeat("a]>", 30000) + " --><?pi <y>" +
+             Repeat("b]>", 30000) + "?><!ENTITY e \"]>\">]>",
+         Repeat("d", 100000) + "&e;", Repeat("d", 100000) + "]>", 0},
+        {"text in two scripts", "", Repeat("苹a", 50000), Repeat("苹a", 50000), 0},
+        {"blanks before the elements", Repeat(" ", 200000), "x", "x", 0},
+    };
+    for (const LongTextCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string bytes = "<?xml version=\"1.0\"?>" + c.prolog +
+                                  "\n<kvtml><entries>\n<entry><translation id=\"0\"><text>" +
+                                  c.text +
+                                  "</text></translation></entry>\n<entry>"
+                                  "<translation id=\"0\"><text>next</text></translation></entry>"
+                                  "</entries></kvtml>";
+        for (const bool forced : {false, true}) {
+            ImportOptions options;
+            if (forced) {
+                options.encoding = TextEncoding::Utf8;
+            }
+            ImportedWords read;
+            std::string error;
+            ASSERT_TRUE(ImportBytes(bytes, "a.kvtml", options, read, error)) << error;
+            ASSERT_EQ(read.entries.GetCount(), 2u);
+            const WordFields first = read.entries.Fields(read.entries.Begin());
+            EXPECT_EQ(first.number, 3);
+            EXPECT_TRUE(first.word == c.word)
+                << first.word.size() << " bytes, not " << c.word.size();
+            const WordFields next = read.entries.Fields(read.entries.Next(read.entries.Begin()));
+            EXPECT_EQ(next.number, static_cast<std::int32_t>(4 + c.lines));
+        }
+    }
+    // Text the declaration says is Latin-1 is never cut, as the reader decodes it.
+    ImportedWords read;
+    std::string error;
+    ASSERT_TRUE(ImportBytes("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><kvtml><entries>"
+                            "<entry><translation id=\"0\"><text>" +
+                                latin + "</text></translation></entry></entries></kvtml>",
+                            "a.kvtml", {}, read, error))
+        << error;
+    ASSERT_EQ(read.entries.GetCount(), 1u);
+    EXPECT_TRUE(read.entries.Fields(read.entries.Begin()).word == Repeat("café ", 40000));
+}
+
+struct MarkupCase {
+    const char* name;
+    std::string bytes;
+    bool ok;
+    std::size_t entries;
+    const char* message; // in the error, or else among the problems; empty: none
+};
+
+// The XML reader gathers a tag or declaration whole, two bytes a character: one longer than
+// any real document has is refused, with the entries before it kept.
+TEST(Kvtml, MarkupLongerThanAnyDocumentsIsRefused) {
+    const auto entry = [](const std::string& attributes) {
+        return "<entry" + attributes +
+               "><translation id=\"0\"><text>w</text></translation>"
+               "</entry>\n";
+    };
+    const std::string megabyte(1 << 20, 'a');
+    const MarkupCase cases[] = {
+        {"a long value",
+         "<kvtml><entries>\n" + entry(" id=\"" + megabyte + "\"") + "</entries></kvtml>", false, 0,
+         "line 2: a tag or declaration longer than 1 MB"},
+        {"a value nearly as long",
+         "<kvtml><entries>\n" + entry(" id=\"" + megabyte.substr(1000) + "\"") +
+             "</entries></kvtml>",
+         true, 1, ""},
+        {"many values after an entry",
+         "<kvtml><entries>\n" + entry("") + entry(Repeat(" a=\"b\"", 200000)) +
+             "</entries></kvtml>",
+         true, 1,
+         "line 3: a tag or declaration longer than 1 MB; the rest of the file was not read"},
+        {"a long document type",
+         "<!DOCTYPE kvtml [" + Repeat("<!ENTITY e \"x\">", 80000) + "]><kvtml><entries>" +
+             entry("") + "</entries></kvtml>",
+         false, 0, "a tag or declaration longer than 1 MB"},
+    };
+    for (const MarkupCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ImportedWords read;
+        std::string error;
+        EXPECT_EQ(ImportBytes(c.bytes, "a.kvtml", {}, read, error), c.ok) << error;
+        EXPECT_EQ(read.entries.GetCount(), c.entries);
+        std::string said = error;
+        for (const ImportProblem& problem : read.problems) {
+            said += ProblemText(problem);
+        }
+        EXPECT_NE(said.find(c.message), std::string::npos) << said;
+        EXPECT_EQ(std::string(c.message).empty(), said.empty()) << said;
+    }
+}
+
 // 4 MB of each opener without its closer: quadratic stripping took minutes for that.
 TEST(Html, StrippingIsLinear) {
     constexpr std::size_t kBytes = 4 << 20;

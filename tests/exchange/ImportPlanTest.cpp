@@ -115,4 +115,76 @@ TEST(Planning, PreviewsTheFirstTwentyEntries) {
     EXPECT_EQ(plan.added.GetCount(), 30u);
 }
 
+// New words on lines that follow one another, and the same with a line between.
+ImportedWords Consecutive() {
+    ImportedWords read;
+    read.entries.Append({2, "cat", "", "n.", "猫"});
+    read.entries.Append({3, "dog", "", "", "狗"});
+    read.entries.Append({4, "eel", "/il/", "n.", "鳗"});
+    return read;
+}
+ImportedWords Gapped() {
+    ImportedWords read;
+    read.entries.Append({2, "cat", "", "n.", "猫"});
+    read.entries.Append({4, "dog", "", "", "狗"});
+    return read;
+}
+
+// More runs of lines, and more entries of one word, than are worth taking as they are.
+ImportedWords Spread() {
+    ImportedWords read;
+    for (int i = 0; i < 40; ++i) {
+        read.entries.Append({2 + 2 * i, "w" + std::to_string(i), "", "", ""});
+    }
+    return read;
+}
+ImportedWords Same() {
+    ImportedWords read;
+    for (int i = 0; i < 40; ++i) {
+        read.entries.Append({2 + i, i % 2 == 0 ? "same" : "w" + std::to_string(i), "", "", ""});
+    }
+    return read;
+}
+
+struct TakenCase {
+    const char* name;
+    ImportedWords (*read)();
+    bool emptyList;
+};
+
+// A plan made for showing only names the entries it adds; taking them, as they are or
+// copied, with entries left out or runs of lines renumbered, gives what PlanImport gives, and
+// the reading is left without them.
+TEST(Planning, APreviewTakesTheEntriesItAddsToTheSameEffect) {
+    const TakenCase cases[] = {
+        {"duplicates", Read, false},
+        {"consecutive lines", Consecutive, false},
+        {"consecutive lines into an empty list", Consecutive, true},
+        {"a line between", Gapped, false},
+        {"many runs of lines", Spread, true},
+        {"many of one word", Same, false},
+    };
+    for (const TakenCase& c : cases) {
+        for (const DuplicatePolicy policy :
+             {DuplicatePolicy::Skip, DuplicatePolicy::Replace, DuplicatePolicy::Add}) {
+            SCOPED_TRACE(std::string(c.name) + ", policy " +
+                         std::to_string(static_cast<int>(policy)));
+            const WordList list = c.emptyList ? WordList() : Current();
+            const ImportPlan whole = PlanImport(c.read(), list, policy);
+            ImportedWords read = c.read();
+            ImportPlan plan = PlanImportPreview(read, list, policy);
+            EXPECT_EQ(plan.added.GetCount(), 0u);
+            EXPECT_EQ(plan.AddedCount(), whole.added.GetCount());
+            EXPECT_EQ(plan.preview, whole.preview);
+            EXPECT_EQ(plan.newWords, whole.newWords);
+            EXPECT_EQ(plan.duplicates, whole.duplicates);
+            EXPECT_EQ(plan.replaced.size(), whole.replaced.size());
+            TakeAdded(plan, std::move(read.entries));
+            EXPECT_EQ(read.entries.GetCount(), 0u);
+            EXPECT_EQ(ListEntries(plan.added), ListEntries(whole.added));
+            EXPECT_EQ(plan.AddedCount(), whole.added.GetCount());
+        }
+    }
+}
+
 } // namespace
