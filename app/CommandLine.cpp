@@ -293,8 +293,12 @@ int Import(const Arguments& args) {
     }
     if (!session.MergedCopiesNotice().empty())
         std::printf("%s\n", session.MergedCopiesNotice().c_str());
-    const ImportPlan plan = PlanImport(read, session.words(), args.policy);
-    session.Import(plan);
+    ImportPlan plan = PlanImport(read, session.words(), args.policy);
+    // What the summary says of the plan; its entries go to the list.
+    const std::size_t newWords = plan.newWords, duplicates = plan.duplicates,
+                      unreadable = plan.unreadable, added = plan.added.GetCount(),
+                      replaced = plan.replaced.size();
+    session.Import(std::move(plan));
     const StudySession::Leaving saved = session.Save();
     if (!saved.end) {
         std::fprintf(stderr, "vocamint: %s\nNothing imported.\n", saved.message.c_str());
@@ -304,8 +308,8 @@ int Import(const Arguments& args) {
         std::fprintf(stderr, "vocamint: %s\n", saved.message.c_str());
     std::printf("%s (%s): %zu new, %zu already in the list (%s), %zu lines unreadable",
                 args.import.c_str(),
-                read.format == ReadFormat::Kvtml ? "KVTML" : EncodingName(read.encoding),
-                plan.newWords, plan.duplicates, PolicyName(args.policy), plan.unreadable);
+                read.format == ReadFormat::Kvtml ? "KVTML" : EncodingName(read.encoding), newWords,
+                duplicates, PolicyName(args.policy), unreadable);
     if (read.droppedFields > 0) {
         std::printf(", %zu extra fields dropped", read.droppedFields);
     }
@@ -319,7 +323,7 @@ int Import(const Arguments& args) {
                     ColumnsSummary(read.columns, read.columnNames, read.header).c_str());
     }
     std::printf(".\n%s added, %zu replaced; the list now has %s.\n",
-                Counted(plan.added.GetCount(), "word", "words").c_str(), plan.replaced.size(),
+                Counted(added, "word", "words").c_str(), replaced,
                 Counted(session.words().GetCount(), "word", "words").c_str());
     return 0;
 }

@@ -270,7 +270,7 @@ bool DialogImport(const std::string& path, bool again, bool applied = false) {
     TakeAdded(plan, std::move(read.entries));
     if (applied) {
         ListHistory history(list);
-        history.Apply(ListStep::Import(plan));
+        history.Apply(ListStep::Import(std::move(plan)));
         return list.GetCount() > 0;
     }
     return plan.added.GetCount() > 0;

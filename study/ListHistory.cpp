@@ -59,16 +59,14 @@ ListStep ListStep::Import(std::vector<std::pair<std::uint32_t, WordEntry>> repla
     return step;
 }
 
-ListStep ListStep::Import(const ImportPlan& plan) {
+ListStep ListStep::Import(ImportPlan plan) {
     std::vector<std::pair<std::uint32_t, WordEntry>> replaced;
     replaced.reserve(plan.replaced.size());
     for (const Replacement& r : plan.replaced)
         replaced.emplace_back(static_cast<std::uint32_t>(r.index), r.after);
     ListStep step = Import(std::move(replaced), {});
-    step.m_appended.ReserveEntries(plan.added.GetCount(), plan.added.StoredTextBytes());
-    for (WordPos pos = plan.added.Begin(); pos != plan.added.End(); pos = plan.added.Next(pos))
-        step.m_appended.AppendCopy(plan.added, pos, plan.added.Fields(pos).number);
     step.m_appendedCount = plan.added.GetCount();
+    step.m_appended = std::move(plan.added);
     return step;
 }
 

@@ -28,8 +28,9 @@ public:
     // Replaces entries (index and new entry, numbers as given) and then appends entries.
     static ListStep Import(std::vector<std::pair<std::uint32_t, WordEntry>> replaced,
                            std::vector<WordEntry> appended);
-    // The change an import plan describes: its replacements, then its added entries.
-    static ListStep Import(const ImportPlan& plan);
+    // The change an import plan describes: its replacements, then its added entries, which
+    // the step takes over instead of copying.
+    static ListStep Import(ImportPlan plan);
     // Changes a run left unsaved, applied again: texts replaced (numbers as given), then
     // entries removed (indexes highest first, the entries after each numbered down), then
     // entries appended.

@@ -254,10 +254,10 @@ StudySession::Answer StudySession::Redo() {
     return ShowChange(changed);
 }
 
-StudySession::Answer StudySession::Import(const ImportPlan& plan) {
+StudySession::Answer StudySession::Import(ImportPlan plan) {
     if (plan.replaced.empty() && plan.added.GetCount() == 0)
         return {};
-    m_history.Apply(ListStep::Import(plan));
+    m_history.Apply(ListStep::Import(std::move(plan)));
     FollowRenames();
     return ShowAppended();
 }

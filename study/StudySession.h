@@ -96,7 +96,9 @@ public:
     Answer Delete(std::uint32_t index);
     Answer Undo();
     Answer Redo();
-    Answer Import(const ImportPlan& plan); // nothing when the plan changes nothing
+    // Nothing when the plan changes nothing. The plan's added entries are taken over: a caller
+    // that has no further use for its plan moves it in.
+    Answer Import(ImportPlan plan);
     // The progress an imported KVTML file carried starts its words' review history; why it
     // could not, or empty.
     std::string ImportGrades(const std::vector<KvtmlGrade>& grades);

@@ -23,6 +23,8 @@ public:
     bool Load(std::string& message);
     // After IDOK: what the import changes. Until then its added entries are only named.
     const ImportPlan& GetPlan() const { return m_plan; }
+    // The confirmed plan, taken out of the dialog for the list to apply.
+    ImportPlan TakePlan() { return std::move(m_plan); }
     // The progress a KVTML file carried, for the review history.
     const std::vector<KvtmlGrade>& GetGrades() const { return m_read.grades; }
 

@@ -34,7 +34,7 @@ void CVocabDlg::OnFileImport() {
     if (const std::string failure = m_session->ImportGrades(dlg.GetGrades()); !failure.empty())
         MessageBox(failure.c_str(), "Info", MB_OK);
     m_review->Recount();
-    Show(m_session->Import(dlg.GetPlan()));
+    Show(m_session->Import(dlg.TakePlan()));
 }
 
 void CVocabDlg::OnFileExport() {

@@ -291,7 +291,7 @@ TEST_F(SessionTest, ImportIsOneUndoableStepShownOnTheLastPage) {
     plan.added.Append({13, "x", "", "n.", "m"});
     plan.added.Append({14, "y", "", "n.", "m"});
     plan.replaced.push_back({0, {1, "w1", "s", "n.", "m"}, {1, "w1", "s2", "v.", "m2"}});
-    const StudySession::Answer answer = session->Import(plan);
+    const StudySession::Answer answer = session->Import(std::move(plan));
     EXPECT_TRUE(answer.pageMoved && answer.listChanged);
     EXPECT_EQ(session->PageStart(), 11);
     EXPECT_EQ(session->words().GetCount(), 14u);
