@@ -281,10 +281,13 @@ int Import(const Arguments& args) {
     // A copy with the list open would merge this import at its exit, but would also show a
     // list without it until then: leave the list to that copy.
     if (!session.TakeLock()) {
+        const std::string host = session.LockHost();
+        const std::string who = host.empty() ? "another Vocamint has"
+                                             : "a Vocamint on the computer '" + host + "' may have";
         std::fprintf(stderr,
-                     "vocamint: another Vocamint has the word list '%s' open; nothing "
-                     "imported. Close it and try again.\n",
-                     session.WordFilePath().c_str());
+                     "vocamint: %s the word list '%s' open; nothing imported. Close it %sand "
+                     "try again.\n",
+                     who.c_str(), session.WordFilePath().c_str(), host.empty() ? "" : "there ");
         return kFailed;
     }
     if (const std::string problem = session.Open(); !problem.empty()) {

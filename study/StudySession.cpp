@@ -117,6 +117,11 @@ std::string StudySession::TakenLockNotice() const {
     return m_store ? m_store->LockNotice(m_lockState) : std::string();
 }
 
+std::string StudySession::LockHost() const {
+    return m_store && m_lockState == WordStore::LockState::OtherHost ? m_store->LockHost()
+                                                                     : std::string();
+}
+
 std::string StudySession::WordFilePath() const {
     return m_store ? m_store->path() : std::string(WordStore::kFileName);
 }

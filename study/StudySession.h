@@ -64,6 +64,9 @@ public:
     std::string LockNotice();
     // The same for the lock as it was taken, without taking it again: after a switch of lists.
     std::string TakenLockNotice() const;
+    // The computer whose copy may hold the list when TakeLock refused, or empty for a copy on
+    // this one.
+    std::string LockHost() const;
     // The command line's variant: whether the lock was taken.
     bool TakeLock();
 

@@ -1,6 +1,8 @@
 #include "words/WordStore.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QHashFunctions>
 #include <QLockFile>
@@ -141,6 +143,31 @@ std::string WordStore::LockPath() const {
     return path;
 }
 
+namespace {
+
+// The fourth line of a lock file: the unique id of the computer that took it, or empty.
+std::string LockMachineId(const std::string& lockPath) {
+    const int fd = ::open(lockPath.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    char text[1024];
+    const ssize_t got = ::read(fd, text, sizeof text);
+    ::close(fd);
+    if (got <= 0)
+        return {};
+    std::string_view rest(text, static_cast<std::size_t>(got));
+    for (int line = 0; line < 3; ++line) {
+        const std::size_t end = rest.find('\n');
+        if (end == std::string_view::npos)
+            return {};
+        rest.remove_prefix(end + 1);
+    }
+    const std::size_t end = rest.find('\n');
+    return end == std::string_view::npos ? std::string() : std::string(rest.substr(0, end));
+}
+
+} // namespace
+
 WordStore::LockState WordStore::Lock() {
     if (!m_folder.IsOpen())
         return LockState::NotNeeded;
@@ -159,15 +186,33 @@ WordStore::LockState WordStore::Lock() {
     QString app;
     if (m_lock->error() == QLockFile::LockFailedError && exists && S_ISREG(st.st_mode) &&
         m_lock->getLockInfo(&pid, &host, &app) && pid > 0) {
-        // Qt tells machines apart by more than their names: a lock of a process that is not
-        // running here is another machine's.
-        const bool running = ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
-        if (running && (host.isEmpty() || host == QSysInfo::machineHostName()))
-            return LockState::LiveCopy;
-        m_lockHost = host.toStdString();
-        return LockState::OtherHost;
+        LockHolder holder;
+        holder.running = ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+        const std::string hostText = host.toStdString();
+        const std::string machineId = LockMachineId(lockPath);
+        const QByteArray ourId = QSysInfo::machineUniqueId();
+        const std::string ourHost = QSysInfo::machineHostName().toStdString();
+        holder.host = hostText;
+        holder.machineId = machineId;
+        holder.ourHost = ourHost;
+        holder.ourMachineId =
+            std::string_view(ourId.constData(), static_cast<std::size_t>(ourId.size()));
+        const LockState state = HeldLockState(holder);
+        if (state == LockState::OtherHost)
+            m_lockHost = hostText;
+        return state;
     }
     return LockState::Unusable;
+}
+
+WordStore::LockState WordStore::HeldLockState(const LockHolder& holder) {
+    // Qt tells machines apart by their unique ids where the lock has one, else by name.
+    const bool here = holder.host.empty() ||
+                      (holder.host == holder.ourHost &&
+                       (holder.machineId.empty() || holder.machineId == holder.ourMachineId));
+    if (!here)
+        return LockState::OtherHost;
+    return holder.running ? LockState::LiveCopy : LockState::Unusable;
 }
 
 std::string WordStore::LockNotice(LockState state) const {

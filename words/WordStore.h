@@ -40,8 +40,20 @@ public:
         Unusable,  // the lock file cannot be used: not a file, unchangeable, unreadable
     };
     LockState Lock();
+    // What a lock that could not be taken means, from what its file says of its holder: a
+    // process (running here or not) on a computer known by its name and unique id. A lock that
+    // names this computer and a process that is not running was stale, yet could not be
+    // removed: it cannot be used, and no other copy holds the list.
+    struct LockHolder {
+        bool running = false;
+        std::string_view host, machineId; // as the lock file gives them; either may be empty
+        std::string_view ourHost, ourMachineId;
+    };
+    static LockState HeldLockState(const LockHolder& holder);
     // Where the lock file is: on this machine, outside the folder when a private place exists.
     std::string LockPath() const;
+    // The computer named by a lock of LockState::OtherHost.
+    const std::string& LockHost() const { return m_lockHost; }
     // The learner's notice for a lock not taken; empty when there is nothing to say.
     std::string LockNotice(LockState state) const;
 
@@ -92,7 +104,7 @@ private:
     std::uint64_t m_hash = 0;     // a hash of its bytes
     std::size_t m_bytes = 0;      // how many bytes
     bool m_betweenRecords = true; // text appended to them reads as records of its own
-    std::size_t m_loaded = 0; // entries in the file as loaded or last saved
+    std::size_t m_loaded = 0;     // entries in the file as loaded or last saved
 };
 
 // A hash of a file's bytes, to tell a changed file from one merely touched. The same bytes

@@ -171,6 +171,7 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 held_lock || fail "the window took no lock: $(cat window.out)"
+lock=$(compgen -G "$XDG_RUNTIME_DIR/vocamint/*-WL.txt.lock")
 [ ! -e .WL.txt.lock ] || fail "the lock was made in the list's folder"
 expect 1 --import new.csv
 grep -q 'has the word list .* open; nothing imported' err || fail "refusal said: $(cat err)"
@@ -180,6 +181,14 @@ kill "$holder"
 wait "$holder" 2>/dev/null
 expect 0 --import new.csv
 grep -q '^2 cat ' WL.txt || fail "the import after the window ended: $(cat WL.txt)"
+# A lock another computer took may be that computer's open copy: refused, and said so.
+cp WL.txt before.txt
+printf '%s\nvocamint\nfaraway\nx\n' "$$" >"$lock"
+expect 1 --import new.csv
+grep -q "computer 'faraway' may have the word list .* open; nothing imported" err ||
+    fail "refusal for another computer said: $(cat err)"
+cmp -s WL.txt before.txt || fail "an import refused for another computer changed WL.txt"
+rm -f "$lock"
 cd ..
 
 # --due: the day's counts from the list, the review history beside it and [Review] in env.ini.

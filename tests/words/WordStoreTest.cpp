@@ -596,6 +596,41 @@ TEST_F(WordStoreTest, EachSaveKeepsTheReplacedVersionAndFailedBackupsStopTheSave
     EXPECT_EQ(ReadBytes(dir_ / "WL.txt"), before);
 }
 
+// A lock that could not be taken is a live copy's only when it names this computer and a running
+// process; a dead process's lock on this computer was stale and could not be removed.
+TEST(HeldLockTest, TellsALiveCopyAnotherComputerAndAStaleLockApart) {
+    struct Case {
+        bool running;
+        const char* host;
+        const char* machineId;
+        WordStore::LockState state;
+    };
+    using S = WordStore::LockState;
+    const Case cases[] = {
+        {true, "here", "id1", S::LiveCopy},
+        {true, "", "", S::LiveCopy},
+        {true, "here", "", S::LiveCopy},
+        {false, "here", "id1", S::Unusable},
+        {false, "here", "", S::Unusable},
+        {false, "", "", S::Unusable},
+        {true, "faraway", "id2", S::OtherHost},
+        {false, "faraway", "id2", S::OtherHost},
+        // Two computers of one name are told apart by their ids.
+        {true, "here", "id2", S::OtherHost},
+        {false, "here", "id2", S::OtherHost},
+    };
+    for (const Case& c : cases) {
+        WordStore::LockHolder holder;
+        holder.running = c.running;
+        holder.host = c.host;
+        holder.machineId = c.machineId;
+        holder.ourHost = "here";
+        holder.ourMachineId = "id1";
+        EXPECT_EQ(WordStore::HeldLockState(holder), c.state)
+            << c.running << " " << c.host << " " << c.machineId;
+    }
+}
+
 // Each reason a lock cannot be taken gets its own notice; only a live copy gets the notice
 // that another copy has the list open.
 TEST_F(WordStoreTest, LockTellsALiveCopyFromALockThatCannotBeUsed) {
