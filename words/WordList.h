@@ -85,6 +85,10 @@ public:
     void Insert(WordPos before, const WordEntry& entry, bool renumber);
     // Overwrites the entry at `pos`, its number included.
     void Replace(WordPos pos, const WordEntry& entry);
+    // Takes out every entry whose index `removed` marks, in one pass (many single removals
+    // would each move the rest of the list); with `numberInOrder`, the entries left are
+    // numbered 1, 2, 3, ... in list order.
+    void RemoveMarked(const std::vector<bool>& removed, bool numberInOrder);
     // Adds `delta` to the numbers of the entries from `from` to the last, wrapping like the
     // machine's 32-bit arithmetic so that a shift and its reverse always cancel.
     void Renumber(WordPos from, std::int32_t delta);

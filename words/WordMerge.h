@@ -26,7 +26,8 @@ struct MergeResult {
 // `base`: the prints of the file as loaded; `ours`: the run's list, whose origins name the
 // loaded entries (-1 for additions); `theirs`: the file as it is now. The result is the file's
 // entries with the run's edits and deletions applied to the entries they name, then the run's
-// additions numbered after the file's last entry. When `conflicts` is not empty, `merged` is
+// additions numbered after the file's last entry; `theirs` is made into it where it is, so the
+// merge holds no second copy of the file. When `conflicts` is not empty, `merged` is
 // meaningless: the caller keeps both lists instead.
 MergeResult MergeWordLists(const std::vector<EntryPrint>& base, const WordList& ours,
                            WordList theirs);
