@@ -120,10 +120,9 @@ MergeResult MergeWordLists(const std::vector<EntryPrint>& base, const WordList& 
     for (const WordPos pos : merged.FindWords(WordsOf(ours, additions)))
         taken.insert(merged.Fields(pos).word);
     const std::int32_t last = merged.GetCount() > 0 ? merged.Fields(merged.Last()).number : 0;
-    AddAfterLast(ours, additions, taken, last, result,
-                 [&](const WordFields& f) {
-                     merged.AppendFields(f.number, f.word, f.spell, f.type, f.mean);
-                 });
+    AddAfterLast(ours, additions, taken, last, result, [&](const WordFields& f) {
+        merged.AppendFields(f.number, f.word, f.spell, f.type, f.mean);
+    });
     return result;
 }
 

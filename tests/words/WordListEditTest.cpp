@@ -153,9 +153,9 @@ TEST(WordListEdit, RemoveMarkedKeepsTheRestInOrder) {
     big.RemoveMarked(marks, true);
     ASSERT_EQ(big.GetCount(), 30u);
     for (std::uint32_t i = 0; i < 30; ++i)
-        EXPECT_EQ(big.At(big.PosAt(i)), (WordEntry{static_cast<int>(i) + 1,
-                                                   "w" + std::to_string(i * 100 + 1), "s", "n.",
-                                                   mean + std::to_string(i * 100 + 1)}));
+        EXPECT_EQ(big.At(big.PosAt(i)),
+                  (WordEntry{static_cast<int>(i) + 1, "w" + std::to_string(i * 100 + 1), "s", "n.",
+                             mean + std::to_string(i * 100 + 1)}));
 }
 
 // A long run of edits rewrites the blocks now and then; every entry must survive that intact,
