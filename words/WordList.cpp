@@ -427,6 +427,15 @@ void WordList::Replace(WordPos pos, const WordEntry& entry) {
 
 void WordList::RemoveMarked(const std::vector<bool>& removed, bool numberInOrder) {
     m_changedSinceLoad = true;
+    // A list that loaded nothing keeps no origins: all its entries are new, and stay so.
+    if (m_originsKept || m_loadedCount > 0) {
+        KeepOrigins();
+        for (std::size_t i = 0; i < m_keys.size() && i < removed.size(); ++i) {
+            if (removed[i]) {
+                KeepLoadedPrint(i);
+            }
+        }
+    }
     std::size_t kept = 0;
     for (std::size_t i = 0; i < m_keys.size(); ++i) {
         if (i < removed.size() && removed[i]) {
@@ -437,14 +446,18 @@ void WordList::RemoveMarked(const std::vector<bool>& removed, bool numberInOrder
         }
         m_texts[kept] = m_texts[i];
         m_keys[kept] = m_keys[i];
-        m_origins[kept] = m_origins[i];
+        if (m_originsKept) {
+            m_origins[kept] = m_origins[i];
+        }
         if (numberInOrder)
             m_keys[kept].number = static_cast<std::int32_t>(static_cast<std::uint32_t>(kept + 1));
         ++kept;
     }
     m_texts.resize(kept);
     m_keys.resize(kept);
-    m_origins.resize(kept);
+    if (m_originsKept) {
+        m_origins.resize(kept);
+    }
     if (m_garbageBytes > m_liveBytes && m_garbageBytes >= kBlockBytes)
         Compact();
 }

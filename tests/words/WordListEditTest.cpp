@@ -135,6 +135,12 @@ TEST(WordListEdit, RemoveMarkedKeepsTheRestInOrder) {
         list.RemoveMarked(marks, c.numberInOrder);
         EXPECT_EQ(Rows(list), c.after) << c.name;
         EXPECT_FALSE(list.OnlyAppendedSinceLoad()) << c.name;
+        // What a later merge compares with is still every entry as loaded, removed ones too.
+        const WordList loaded = Numbered(c.count);
+        std::vector<EntryPrint> asLoaded;
+        for (WordPos pos = loaded.Begin(); pos != loaded.End(); pos = loaded.Next(pos))
+            asLoaded.push_back(PrintOf(loaded.Fields(pos)));
+        EXPECT_EQ(list.LoadedPrints(static_cast<std::size_t>(c.count)), asLoaded) << c.name;
         for (WordPos pos = list.Begin(); pos != list.End(); pos = list.Next(pos)) {
             const std::string word(list.Fields(pos).word);
             EXPECT_EQ(list.FindWord(word), pos) << c.name;
