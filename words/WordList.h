@@ -52,6 +52,11 @@ public:
     // from its text; one this run changed or removed, from the print taken before it first
     // changed. A loaded list keeps no print of its own, so start-up costs nothing for them.
     std::vector<EntryPrint> LoadedPrints(std::size_t count) const;
+    // The same only for the entries this run changed or removed, by origin, each once: every
+    // other loaded entry is still as loaded. A merge needs no more.
+    const std::vector<std::pair<std::int32_t, EntryPrint>>& ChangedLoadedPrints() const {
+        return m_loadedPrints;
+    }
     // Whether entries were only appended since MarkLoaded: no edit, removal, insertion,
     // renumbering or new origin. A save may then take the entries it loaded as they were.
     bool OnlyAppendedSinceLoad() const { return !m_changedSinceLoad; }

@@ -24,25 +24,34 @@ std::vector<EntryPrint> PrintEntries(const WordList& words) {
 
 MergeResult MergeWordLists(const std::vector<EntryPrint>& base, const WordList& ours,
                            WordList theirs) {
+    return MergeWordLists(
+        base.size(), [&](std::size_t origin) { return &base[origin]; }, ours, std::move(theirs));
+}
+
+MergeResult MergeWordLists(std::size_t loaded, const LoadedPrint& was, const WordList& ours,
+                           WordList theirs) {
     MergeResult result;
 
     // What this run did to the loaded entries: which it kept as they were, which it edited.
-    std::vector<bool> present(base.size(), false);
+    // Only an entry with a print as loaded may have changed, so the others cost no print.
+    std::vector<bool> present(loaded, false);
     std::vector<WordPos> edits; // positions in `ours`
     std::vector<WordPos> additions;
     for (WordPos pos = ours.Begin(); pos != ours.End(); pos = ours.Next(pos)) {
         const std::int32_t origin = ours.Origin(pos);
-        if (origin < 0 || static_cast<std::size_t>(origin) >= base.size()) {
+        if (origin < 0 || static_cast<std::size_t>(origin) >= loaded) {
             additions.push_back(pos);
             continue;
         }
         present[static_cast<std::size_t>(origin)] = true;
-        if (PrintOf(ours.Fields(pos)) != base[static_cast<std::size_t>(origin)])
+        const EntryPrint* print = was(static_cast<std::size_t>(origin));
+        if (print != nullptr && PrintOf(ours.Fields(pos)) != *print)
             edits.push_back(pos);
     }
-    std::vector<std::size_t> deletions; // indexes in `base`
-    for (std::size_t i = 0; i < base.size(); ++i) {
-        if (!present[i])
+    std::vector<std::size_t> deletions; // origins
+    for (std::size_t i = 0; i < loaded; ++i) {
+        // A removed entry always left its print; one that did not cannot be found again.
+        if (!present[i] && was(i) != nullptr)
             deletions.push_back(i);
     }
 
@@ -58,17 +67,17 @@ MergeResult MergeWordLists(const std::vector<EntryPrint>& base, const WordList& 
         constexpr std::uint32_t kNowhere = UINT32_MAX;
         std::unordered_map<std::uint64_t, std::uint32_t> firstAt;
         for (const WordPos pos : edits)
-            firstAt.emplace(base[static_cast<std::size_t>(ours.Origin(pos))].word, kNowhere);
+            firstAt.emplace(was(static_cast<std::size_t>(ours.Origin(pos)))->word, kNowhere);
         for (const std::size_t i : deletions)
-            firstAt.emplace(base[i].word, kNowhere);
+            firstAt.emplace(was(i)->word, kNowhere);
         std::uint32_t index = 0;
         for (WordPos pos = merged.Begin(); pos != merged.End(); pos = merged.Next(pos), ++index) {
             const auto found = firstAt.find(PrintOfWord(merged.Fields(pos).word));
             if (found != firstAt.end() && found->second == kNowhere)
                 found->second = index;
         }
-        const auto locate = [&](const EntryPrint& was, std::uint32_t& at) {
-            const auto found = firstAt.find(was.word);
+        const auto locate = [&](const EntryPrint& print, std::uint32_t& at) {
+            const auto found = firstAt.find(print.word);
             if (found == firstAt.end() || found->second == kNowhere)
                 return false;
             at = found->second;
@@ -78,9 +87,9 @@ MergeResult MergeWordLists(const std::vector<EntryPrint>& base, const WordList& 
         std::unordered_map<std::uint32_t, WordPos> replace; // file index -> our entry
         std::unordered_set<std::uint32_t> remove;
         for (const WordPos pos : edits) {
-            const EntryPrint& was = base[static_cast<std::size_t>(ours.Origin(pos))];
+            const EntryPrint& print = *was(static_cast<std::size_t>(ours.Origin(pos)));
             std::uint32_t at = 0;
-            if (!locate(was, at) || PrintOf(fileAt(at)) != was) {
+            if (!locate(print, at) || PrintOf(fileAt(at)) != print) {
                 result.conflicts.emplace_back(ours.Fields(pos).word);
                 continue;
             }
@@ -88,9 +97,9 @@ MergeResult MergeWordLists(const std::vector<EntryPrint>& base, const WordList& 
         }
         for (const std::size_t i : deletions) {
             std::uint32_t at = 0;
-            if (!locate(base[i], at))
+            if (!locate(*was(i), at))
                 continue; // gone from the file as well
-            if (PrintOf(fileAt(at)) != base[i]) {
+            if (PrintOf(fileAt(at)) != *was(i)) {
                 result.conflicts.emplace_back(fileAt(at).word);
                 continue;
             }

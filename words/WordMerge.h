@@ -31,6 +31,12 @@ struct MergeResult {
 // meaningless: the caller keeps both lists instead.
 MergeResult MergeWordLists(const std::vector<EntryPrint>& base, const WordList& ours,
                            WordList theirs);
+// The same for a file of `loaded` entries whose prints as loaded `was` gives by origin, or
+// nullptr for an entry `ours` still holds as loaded: a list that keeps prints only of what
+// it changed merges without printing every entry.
+using LoadedPrint = std::function<const EntryPrint*(std::size_t origin)>;
+MergeResult MergeWordLists(std::size_t loaded, const LoadedPrint& was, const WordList& ours,
+                           WordList theirs);
 
 // The rule for this run's additions (positions in `ours`), whatever the merge: each goes after
 // the file's last entry, numbered on from `last`, unless the file has its word already

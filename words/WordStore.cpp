@@ -13,6 +13,7 @@
 #include <ctime>
 #include <functional>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "base/Counted.h"
@@ -522,7 +523,16 @@ WordStore::SaveResult WordStore::Save(WordList& words, Progress* progress) {
         }
         const bool merged = changed && !appended && cut.empty();
         if (merged) {
-            merge = MergeWordLists(words.LoadedPrints(m_loaded), words, std::move(theirs));
+            // Only the prints of the entries this run changed: a print of every entry would
+            // cost a list's worth more while the file's list is held.
+            std::unordered_map<std::int32_t, EntryPrint> changedPrints;
+            for (const auto& [origin, print] : words.ChangedLoadedPrints())
+                changedPrints.emplace(origin, print);
+            const auto was = [&](std::size_t origin) -> const EntryPrint* {
+                const auto found = changedPrints.find(static_cast<std::int32_t>(origin));
+                return found == changedPrints.end() ? nullptr : &found->second;
+            };
+            merge = MergeWordLists(m_loaded, was, words, std::move(theirs));
             if (!merge.conflicts.empty()) {
                 merge.merged = WordList();
                 const std::string name = ConflictName();
