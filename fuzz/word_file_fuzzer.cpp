@@ -1,6 +1,7 @@
 // Word-file text survives a load, a save and a second load; random fields survive a save and
 // a load; reading in pieces gives what reading at once gives; merging a file with an unchanged
-// copy of itself plus one addition gives the file and the addition.
+// copy of itself plus one addition gives the file and the addition, and a merge with the prints
+// of only the changed entries gives what one with every print gives.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdlib>
@@ -74,6 +75,38 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const MergeResult merge = MergeWordLists(PrintEntries(first), ours, std::move(theirs));
     Check(merge.conflicts.empty());
     Check(merge.merged.GetCount() == first.GetCount() + (merge.dropped.empty() ? 1 : 0));
+
+    // The save merges with the prints of only the entries the run changed; that must come out
+    // as the merge with a print of every loaded entry does, whatever the run edited and
+    // deleted.
+    WordList changed;
+    ParseWordText(text, changed);
+    changed.MarkLoaded();
+    for (std::size_t i = 0; i < size && changed.GetCount() > 0; i += 7) {
+        const WordPos pos = changed.PosAt(data[i] % changed.GetCount());
+        if (data[i] & 1) {
+            changed.Remove(pos, (data[i] & 2) != 0);
+        } else {
+            WordEntry entry = changed.At(pos);
+            entry.mean += static_cast<char>('a' + data[i] % 26);
+            changed.Replace(pos, entry);
+        }
+    }
+    WordList rewritten;
+    ParseWordText(saved, rewritten);
+    WordList rewrittenToo;
+    ParseWordText(saved, rewrittenToo);
+    std::vector<const EntryPrint*> kept(first.GetCount(), nullptr);
+    for (const auto& [origin, print] : changed.ChangedLoadedPrints())
+        kept[static_cast<std::size_t>(origin)] = &print;
+    const MergeResult full =
+        MergeWordLists(changed.LoadedPrints(first.GetCount()), changed, std::move(rewritten));
+    const MergeResult sparse = MergeWordLists(
+        first.GetCount(), [&](std::size_t origin) { return kept[origin]; }, changed,
+        std::move(rewrittenToo));
+    Check(full.conflicts == sparse.conflicts);
+    Check(full.edited == sparse.edited && full.deleted == sparse.deleted);
+    Check(!full.conflicts.empty() || ListEntries(full.merged) == ListEntries(sparse.merged));
 
     FuzzedDataProvider provider(data, size);
     WordList made;

@@ -127,6 +127,24 @@ bool Copy(const Folder& backups, const std::string& name, std::string_view bytes
     return true;
 }
 
+// Copies `fileName` of `folder` as it is, a piece at a time, so that a large file costs no
+// buffer its size; only that version (`stamp`) of it is copied.
+bool CopyFile(const Folder& folder, const std::string& fileName, const Folder& backups,
+              const std::string& name, const FileStamp& stamp) {
+    FolderFile copy(backups, name);
+    if (!copy.Open(&stamp))
+        return false;
+    bool ok = true;
+    FileStamp read;
+    if (folder.ReadPieces(
+            fileName, [&](std::string_view piece) { ok = copy.Write(piece) && ok; }, &read) !=
+            Folder::Read::Ok ||
+        !ok || !read.SameVersion(stamp) || !copy.Commit())
+        return false;
+    (void)::fchmodat(backups.fd(), name.c_str(), stamp.mode, 0);
+    return true;
+}
+
 } // namespace
 
 bool BackUp(const Folder& folder, const std::string& fileName, std::string_view bytes,
@@ -145,13 +163,14 @@ bool BackUp(const Folder& folder, const std::string& fileName, std::string_view 
 }
 
 bool BackUpInPlace(const Folder& folder, const std::string& fileName, const FileStamp& stamp,
-                   const std::function<bool(std::string&)>& read, std::string* backupName) {
+                   bool mayLink, std::string* backupName) {
     const Folder backups = folder.OpenSub(kBackupFolder, stamp.owner, stamp.group);
     if (!backups.IsOpen())
         return false;
     timespec now{};
     const std::string name = FreeName(backups, fileName, now);
-    bool linked = ::linkat(folder.fd(), fileName.c_str(), backups.fd(), name.c_str(), 0) == 0;
+    bool linked =
+        mayLink && ::linkat(folder.fd(), fileName.c_str(), backups.fd(), name.c_str(), 0) == 0;
     if (linked) {
         // Another writer may have replaced the file since it was looked at: the link must be
         // to the version described.
@@ -160,11 +179,8 @@ bool BackUpInPlace(const Folder& folder, const std::string& fileName, const File
         if (!linked)
             ::unlinkat(backups.fd(), name.c_str(), 0);
     }
-    if (!linked) {
-        std::string bytes;
-        if (!read(bytes) || !Copy(backups, name, bytes, stamp))
-            return false;
-    }
+    if (!linked && !CopyFile(folder, fileName, backups, name, stamp))
+        return false;
     if (backupName)
         *backupName = name;
     Prune(backups, fileName, now.tv_sec);

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <ctime>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,10 +31,10 @@ std::vector<std::string> LastSevenDays(std::time_t now);
 bool BackUp(const Folder& folder, const std::string& fileName, std::string_view bytes,
             const FileStamp& stamp, std::string* backupName = nullptr);
 
-// The same for the file `fileName` as it is now, whose stamp is `stamp`: a hard link to it,
-// which costs no copy and keeps its owner and mode, or where the file system refuses links
-// (or the file changed meanwhile), a copy of the bytes `read` gives. The file must be replaced
-// by a rename afterwards, never rewritten in place, or the backup would change with it.
+// The same for the file `fileName` as it is now, whose stamp is `stamp`: with `mayLink`, a
+// hard link to it, which costs no copy and keeps its owner and mode; else, or where the file
+// system refuses links, a copy read from it a piece at a time, refused when the file is no
+// longer that version. A file backed up by a link must be replaced by a rename afterwards,
+// never rewritten in place, or the backup would change with it.
 bool BackUpInPlace(const Folder& folder, const std::string& fileName, const FileStamp& stamp,
-                   const std::function<bool(std::string&)>& read,
-                   std::string* backupName = nullptr);
+                   bool mayLink, std::string* backupName = nullptr);

@@ -273,14 +273,14 @@ std::string StudySession::ImportGrades(const std::vector<KvtmlGrade>& grades) {
 
 // ---- Leaving ------------------------------------------------------------------------------
 
-StudySession::Leaving StudySession::Leave(std::string_view goTo) {
+StudySession::Leaving StudySession::Leave(std::string_view goTo, Progress* progress) {
     WriteSettings(goTo);
-    return Save();
+    return Save(progress);
 }
 
 // The history's renames are written once the list that holds the new words is: a run left
 // without saving keeps the old words, and with them their history.
-StudySession::Leaving StudySession::Save() {
+StudySession::Leaving StudySession::Save(Progress* progress) {
     if (!m_store)
         return {};
     if (!m_history.IsModified())
@@ -290,7 +290,7 @@ StudySession::Leaving StudySession::Save() {
     std::string copies;
     if (HasConflictCopies(m_store->folder()))
         copies = MergeConflictCopies(m_store->folder()).Message();
-    const WordStore::SaveResult saved = m_store->Save(m_words);
+    const WordStore::SaveResult saved = m_store->Save(m_words, progress);
     std::string renames;
     if (saved.written) {
         m_history.MarkSaved();

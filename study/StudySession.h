@@ -17,6 +17,7 @@
 #include "words/WordPos.h"
 #include "words/WordStore.h"
 
+class Progress;
 class WordListLoad;
 struct ImportPlan;
 struct KvtmlGrade;
@@ -111,10 +112,10 @@ public:
         std::string message; // for the learner; empty when there is nothing to say
     };
     // Exit: WriteSettings, then Save.
-    Leaving Leave(std::string_view goTo);
+    Leaving Leave(std::string_view goTo, Progress* progress = nullptr);
     // The list saved when changed, merged with what changed on disk (the command line saves
-    // only this way).
-    Leaving Save();
+    // only this way). `progress`, when given, hears how far a save that writes has come.
+    Leaving Save(Progress* progress = nullptr);
     // After a refused save at an end nobody can answer, the list is kept beside the word file,
     // as a conflict is. Says where, for the error output.
     std::string KeepAside();

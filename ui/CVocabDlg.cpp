@@ -420,7 +420,7 @@ void CVocabDlg::OnOK() {
     m_review->Exit(m_bQuiet);
     m_bExitRefused = false;
     if (m_bModified) {
-        const StudySession::Leaving saved = m_session->Save();
+        const StudySession::Leaving saved = SaveList();
         if (!saved.message.empty() && !m_bQuiet)
             MessageBox(saved.message.c_str(), "Info", MB_OK);
         if (!saved.end) {
@@ -429,6 +429,11 @@ void CVocabDlg::OnOK() {
         }
     }
     CDialog::OnOK();
+}
+
+StudySession::Leaving CVocabDlg::SaveList() {
+    ProgressNote note(GetSafeHwnd(), m_saveNoteDelay);
+    return m_session->Save(&note);
 }
 
 // Nobody may be there to answer a refused save, and the program ends anyway: this run's list

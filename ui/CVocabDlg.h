@@ -4,6 +4,7 @@
 // and CVocabDlgView.cpp).
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -18,6 +19,7 @@
 #include "study/RevealState.h"
 #include "study/StudySession.h"
 #include "ui/CFindDlg.h"
+#include "ui/ProgressNote.h"
 #include "ui/RowControls.h"
 #include "ui/Speaker.h"
 #include "words/WordList.h"
@@ -44,6 +46,8 @@ public:
     // when one was chosen. The toolkit's folder chooser unless set (tests set it).
     using FolderChooser = std::function<bool(bool create, std::string& path)>;
     void SetFolderChooser(FolderChooser choose) { m_chooseFolder = std::move(choose); }
+    // How long a save may run before a note says how far it has come (tests shorten it).
+    void SetSaveNoteDelay(std::chrono::milliseconds delay) { m_saveNoteDelay = delay; }
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -181,6 +185,9 @@ private:
     std::unique_ptr<WordListLoad> m_load;    // the list being read until OnInitDialog takes it
     FileChooser m_chooseFile;
     FolderChooser m_chooseFolder;
+    std::chrono::milliseconds m_saveNoteDelay = ProgressNote::kDefaultDelay;
+    // The list saved as Exit saves it, with a note when that takes long.
+    StudySession::Leaving SaveList();
     std::vector<std::string> m_recentShown;  // the folders of the File menu's list items
     std::vector<std::string> m_recentStored; // as the learner's settings keep them
 

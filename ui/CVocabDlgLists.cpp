@@ -88,7 +88,7 @@ bool CVocabDlg::SwitchList(const std::string& folder) {
     WriteSettings();
     m_review->Exit(false);
     // Saved when changed; an edit undone before it still leaves its history's renames.
-    const StudySession::Leaving saved = m_session->Save();
+    const StudySession::Leaving saved = SaveList();
     if (!saved.message.empty())
         MessageBox(saved.message.c_str(), "Info", MB_OK);
     if (!saved.end) {

@@ -425,6 +425,43 @@ void WordList::Replace(WordPos pos, const WordEntry& entry) {
     Discard(old);
 }
 
+void WordList::RemoveMarked(const std::vector<bool>& removed, bool numberInOrder) {
+    m_changedSinceLoad = true;
+    // A list that loaded nothing keeps no origins: all its entries are new, and stay so.
+    if (m_originsKept || m_loadedCount > 0) {
+        KeepOrigins();
+        for (std::size_t i = 0; i < m_keys.size() && i < removed.size(); ++i) {
+            if (removed[i]) {
+                KeepLoadedPrint(i);
+            }
+        }
+    }
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < m_keys.size(); ++i) {
+        if (i < removed.size() && removed[i]) {
+            const std::size_t bytes = TextBytes(m_texts[i]);
+            m_liveBytes -= bytes;
+            m_garbageBytes += bytes;
+            continue;
+        }
+        m_texts[kept] = m_texts[i];
+        m_keys[kept] = m_keys[i];
+        if (m_originsKept) {
+            m_origins[kept] = m_origins[i];
+        }
+        if (numberInOrder)
+            m_keys[kept].number = static_cast<std::int32_t>(static_cast<std::uint32_t>(kept + 1));
+        ++kept;
+    }
+    m_texts.resize(kept);
+    m_keys.resize(kept);
+    if (m_originsKept) {
+        m_origins.resize(kept);
+    }
+    if (m_garbageBytes > m_liveBytes && m_garbageBytes >= kBlockBytes)
+        Compact();
+}
+
 void WordList::Renumber(WordPos from, std::int32_t delta) {
     m_changedSinceLoad = true;
     for (std::size_t i = std::min(from.m_index, m_keys.size()); i < m_keys.size(); ++i) {

@@ -52,6 +52,11 @@ public:
     // from its text; one this run changed or removed, from the print taken before it first
     // changed. A loaded list keeps no print of its own, so start-up costs nothing for them.
     std::vector<EntryPrint> LoadedPrints(std::size_t count) const;
+    // The same only for the entries this run changed or removed, by origin, each once: every
+    // other loaded entry is still as loaded. A merge needs no more.
+    const std::vector<std::pair<std::int32_t, EntryPrint>>& ChangedLoadedPrints() const {
+        return m_loadedPrints;
+    }
     // Whether entries were only appended since MarkLoaded: no edit, removal, insertion,
     // renumbering or new origin. A save may then take the entries it loaded as they were.
     bool OnlyAppendedSinceLoad() const { return !m_changedSinceLoad; }
@@ -85,6 +90,10 @@ public:
     void Insert(WordPos before, const WordEntry& entry, bool renumber);
     // Overwrites the entry at `pos`, its number included.
     void Replace(WordPos pos, const WordEntry& entry);
+    // Takes out every entry whose index `removed` marks, in one pass (many single removals
+    // would each move the rest of the list); with `numberInOrder`, the entries left are
+    // numbered 1, 2, 3, ... in list order.
+    void RemoveMarked(const std::vector<bool>& removed, bool numberInOrder);
     // Adds `delta` to the numbers of the entries from `from` to the last, wrapping like the
     // machine's 32-bit arithmetic so that a shift and its reverse always cancel.
     void Renumber(WordPos from, std::int32_t delta);

@@ -1,5 +1,6 @@
 #include "words/WordMerge.h"
 
+#include <cstdint>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -9,10 +10,6 @@ namespace {
 WordFields WithNumber(WordFields fields, std::int32_t number) {
     fields.number = number;
     return fields;
-}
-
-void Append(WordList& list, const WordFields& f) {
-    list.AppendFields(f.number, f.word, f.spell, f.type, f.mean);
 }
 
 } // namespace
@@ -27,52 +24,72 @@ std::vector<EntryPrint> PrintEntries(const WordList& words) {
 
 MergeResult MergeWordLists(const std::vector<EntryPrint>& base, const WordList& ours,
                            WordList theirs) {
+    return MergeWordLists(
+        base.size(), [&](std::size_t origin) { return &base[origin]; }, ours, std::move(theirs));
+}
+
+MergeResult MergeWordLists(std::size_t loaded, const LoadedPrint& was, const WordList& ours,
+                           WordList theirs) {
     MergeResult result;
 
     // What this run did to the loaded entries: which it kept as they were, which it edited.
-    std::vector<bool> present(base.size(), false);
+    // Only an entry with a print as loaded may have changed, so the others cost no print.
+    std::vector<bool> present(loaded, false);
     std::vector<WordPos> edits; // positions in `ours`
     std::vector<WordPos> additions;
     for (WordPos pos = ours.Begin(); pos != ours.End(); pos = ours.Next(pos)) {
         const std::int32_t origin = ours.Origin(pos);
-        if (origin < 0 || static_cast<std::size_t>(origin) >= base.size()) {
+        if (origin < 0 || static_cast<std::size_t>(origin) >= loaded) {
             additions.push_back(pos);
             continue;
         }
         present[static_cast<std::size_t>(origin)] = true;
-        if (PrintOf(ours.Fields(pos)) != base[static_cast<std::size_t>(origin)])
+        const EntryPrint* print = was(static_cast<std::size_t>(origin));
+        if (print != nullptr && PrintOf(ours.Fields(pos)) != *print)
             edits.push_back(pos);
     }
-    std::vector<std::size_t> deletions; // indexes in `base`
-    for (std::size_t i = 0; i < base.size(); ++i) {
-        if (!present[i])
+    std::vector<std::size_t> deletions; // origins
+    for (std::size_t i = 0; i < loaded; ++i) {
+        // A removed entry always left its print; one that did not cannot be found again.
+        if (!present[i] && was(i) != nullptr)
             deletions.push_back(i);
     }
 
+    // The file's list becomes the result where it is: a merge beside it would hold the file
+    // twice, which on a list of a million entries is the most memory the save needs.
+    result.merged = std::move(theirs);
+    WordList& merged = result.merged;
     if (!edits.empty() || !deletions.empty()) {
-        // Find each entry the run changed in the file by its word as loaded; it may be changed
-        // only where the file still holds it as it was loaded.
-        std::unordered_map<std::uint64_t, std::uint32_t> byWord;
+        // Find each entry the run changed in the file by its word as loaded (the first entry
+        // with that word); it may be changed only where the file still holds it as it was
+        // loaded. Only the words the run changed are looked for, so this costs memory in
+        // proportion to the run's changes, not to the file.
+        constexpr std::uint32_t kNowhere = UINT32_MAX;
+        std::unordered_map<std::uint64_t, std::uint32_t> firstAt;
+        for (const WordPos pos : edits)
+            firstAt.emplace(was(static_cast<std::size_t>(ours.Origin(pos)))->word, kNowhere);
+        for (const std::size_t i : deletions)
+            firstAt.emplace(was(i)->word, kNowhere);
         std::uint32_t index = 0;
-        for (WordPos pos = theirs.Begin(); pos != theirs.End(); pos = theirs.Next(pos), ++index)
-            byWord.emplace(PrintOfWord(theirs.Fields(pos).word), index);
-        std::unordered_map<std::uint32_t, WordPos> replace; // file index -> our entry
-        std::unordered_set<std::uint32_t> remove;
-        const auto locate = [&](const EntryPrint& was, std::uint32_t& at) {
-            const auto found = byWord.find(was.word);
-            if (found == byWord.end())
+        for (WordPos pos = merged.Begin(); pos != merged.End(); pos = merged.Next(pos), ++index) {
+            const auto found = firstAt.find(PrintOfWord(merged.Fields(pos).word));
+            if (found != firstAt.end() && found->second == kNowhere)
+                found->second = index;
+        }
+        const auto locate = [&](const EntryPrint& print, std::uint32_t& at) {
+            const auto found = firstAt.find(print.word);
+            if (found == firstAt.end() || found->second == kNowhere)
                 return false;
             at = found->second;
             return true;
         };
-        std::vector<WordFields> file;
-        file.reserve(theirs.GetCount());
-        for (WordPos pos = theirs.Begin(); pos != theirs.End(); pos = theirs.Next(pos))
-            file.push_back(theirs.Fields(pos));
+        const auto fileAt = [&](std::uint32_t at) { return merged.Fields(merged.PosAt(at)); };
+        std::unordered_map<std::uint32_t, WordPos> replace; // file index -> our entry
+        std::unordered_set<std::uint32_t> remove;
         for (const WordPos pos : edits) {
-            const EntryPrint& was = base[static_cast<std::size_t>(ours.Origin(pos))];
+            const EntryPrint& print = *was(static_cast<std::size_t>(ours.Origin(pos)));
             std::uint32_t at = 0;
-            if (!locate(was, at) || PrintOf(file[at]) != was) {
+            if (!locate(print, at) || PrintOf(fileAt(at)) != print) {
                 result.conflicts.emplace_back(ours.Fields(pos).word);
                 continue;
             }
@@ -80,39 +97,41 @@ MergeResult MergeWordLists(const std::vector<EntryPrint>& base, const WordList& 
         }
         for (const std::size_t i : deletions) {
             std::uint32_t at = 0;
-            if (!locate(base[i], at))
+            if (!locate(*was(i), at))
                 continue; // gone from the file as well
-            if (PrintOf(file[at]) != base[i]) {
-                result.conflicts.emplace_back(file[at].word);
+            if (PrintOf(fileAt(at)) != *was(i)) {
+                result.conflicts.emplace_back(fileAt(at).word);
                 continue;
             }
             remove.insert(at);
         }
         if (!result.conflicts.empty())
             return result;
-        // Deletions renumber the list, as deleting in the window does.
-        const bool renumber = !remove.empty();
-        std::int32_t number = 0;
-        for (std::uint32_t i = 0; i < file.size(); ++i) {
-            if (remove.count(i) != 0)
+        for (const auto& [at, pos] : replace) {
+            if (remove.count(at) != 0)
                 continue;
-            const auto edit = replace.find(i);
-            const WordFields fields = edit == replace.end() ? file[i] : ours.Fields(edit->second);
-            Append(result.merged, WithNumber(fields, renumber ? ++number : file[i].number));
+            WordEntry entry = ours.At(pos);
+            entry.number = fileAt(at).number;
+            merged.Replace(merged.PosAt(at), entry);
+        }
+        // Deletions renumber the list, as deleting in the window does.
+        if (!remove.empty()) {
+            std::vector<bool> removed(merged.GetCount(), false);
+            for (const std::uint32_t at : remove)
+                removed[at] = true;
+            merged.RemoveMarked(removed, true);
         }
         result.edited = static_cast<int>(replace.size());
         result.deleted = static_cast<int>(remove.size());
-    } else {
-        result.merged = std::move(theirs);
     }
 
     std::unordered_set<std::string_view> taken;
-    WordList& merged = result.merged;
     for (const WordPos pos : merged.FindWords(WordsOf(ours, additions)))
         taken.insert(merged.Fields(pos).word);
     const std::int32_t last = merged.GetCount() > 0 ? merged.Fields(merged.Last()).number : 0;
-    AddAfterLast(ours, additions, taken, last, result,
-                 [&](const WordFields& fields) { Append(merged, fields); });
+    AddAfterLast(ours, additions, taken, last, result, [&](const WordFields& f) {
+        merged.AppendFields(f.number, f.word, f.spell, f.type, f.mean);
+    });
     return result;
 }
 

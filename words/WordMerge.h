@@ -26,9 +26,16 @@ struct MergeResult {
 // `base`: the prints of the file as loaded; `ours`: the run's list, whose origins name the
 // loaded entries (-1 for additions); `theirs`: the file as it is now. The result is the file's
 // entries with the run's edits and deletions applied to the entries they name, then the run's
-// additions numbered after the file's last entry. When `conflicts` is not empty, `merged` is
+// additions numbered after the file's last entry; `theirs` is made into it where it is, so the
+// merge holds no second copy of the file. When `conflicts` is not empty, `merged` is
 // meaningless: the caller keeps both lists instead.
 MergeResult MergeWordLists(const std::vector<EntryPrint>& base, const WordList& ours,
+                           WordList theirs);
+// The same for a file of `loaded` entries whose prints as loaded `was` gives by origin, or
+// nullptr for an entry `ours` still holds as loaded: a list that keeps prints only of what
+// it changed merges without printing every entry.
+using LoadedPrint = std::function<const EntryPrint*(std::size_t origin)>;
+MergeResult MergeWordLists(std::size_t loaded, const LoadedPrint& was, const WordList& ours,
                            WordList theirs);
 
 // The rule for this run's additions (positions in `ours`), whatever the merge: each goes after

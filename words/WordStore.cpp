@@ -15,9 +15,11 @@
 #include <ctime>
 #include <functional>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "base/Counted.h"
+#include "base/Progress.h"
 #include "storage/Backups.h"
 #include "storage/LocalLock.h"
 #include "words/WordFile.h"
@@ -300,11 +302,6 @@ bool WordStore::MayBeAppended(std::size_t fileBytes, const WordList& words) cons
            words.Origin(words.PosAt(static_cast<std::uint32_t>(loaded))) < 0;
 }
 
-bool WordStore::OnlyAppended(const std::string& bytes, const WordList& words) const {
-    return MayBeAppended(bytes.size(), words) &&
-           HashBytes(std::string_view(bytes).substr(0, m_bytes)) == m_hash;
-}
-
 // What MergeWordLists gives for a file that is the loaded one with `tail` appended, and a run
 // that only added: the file's entries, then the additions it does not have, numbered after
 // its last entry. Only the tail is parsed.
@@ -384,11 +381,103 @@ std::string WordStore::ConflictName() const {
     return name;
 }
 
+namespace {
+
+// Writes entries as lines of the word file a piece at a time: one buffer the size of the list
+// would cost its pages faulted in, and its copies as it grows.
+class LineWriter {
+public:
+    explicit LineWriter(FolderFile& file) : m_file(file) { m_piece.reserve(kWritePiece + 4096); }
+
+    void Put(const WordFields& fields) {
+        AppendWordLine(m_piece, fields);
+        ++m_entries;
+        if (m_piece.size() >= kWritePiece)
+            Flush();
+    }
+    // Writes what is left; whether every write worked.
+    bool Finish() {
+        Flush();
+        return m_ok;
+    }
+    std::size_t Entries() const { return m_entries; }
+    std::size_t Bytes() const { return m_bytes; }
+    std::uint64_t Hash() { return m_hash.Finish(); }
+
+private:
+    void Flush() {
+        m_ok = m_file.Write(m_piece) && m_ok;
+        m_hash.Add(m_piece);
+        m_bytes += m_piece.size();
+        m_piece.clear();
+    }
+
+    FolderFile& m_file;
+    std::string m_piece;
+    ByteHash m_hash;
+    std::size_t m_bytes = 0;
+    std::size_t m_entries = 0;
+    bool m_ok = true;
+};
+
+// The save's steps as one figure that only rises: reading the file on disk, when it changed,
+// takes the first half, writing the rest. The last report, whatever the end, is the whole.
+class SaveSteps {
+public:
+    static constexpr int kWritingFrom = Progress::kWhole / 2;
+
+    explicit SaveSteps(Progress* progress) : m_progress(progress) {}
+    ~SaveSteps() { Report(Progress::kWhole); }
+    SaveSteps(const SaveSteps&) = delete;
+    SaveSteps& operator=(const SaveSteps&) = delete;
+
+    void Start(const char* what, int from, int to) {
+        m_step = std::string("Saving ") + WordStore::kFileName + ": " + what;
+        m_from = from;
+        m_to = to;
+        Report(from);
+    }
+    void Done(std::uint64_t done, std::uint64_t total) {
+        const std::uint64_t part = total == 0 ? 1 : std::min(done, total);
+        const std::uint64_t whole = total == 0 ? 1 : total;
+        Report(m_from + static_cast<int>(static_cast<std::uint64_t>(m_to - m_from) * part / whole));
+    }
+
+private:
+    void Report(int permille) {
+        if (m_progress == nullptr)
+            return;
+        permille = std::max(permille, m_last);
+        if (permille == m_last && m_step == m_reported)
+            return;
+        m_last = permille;
+        m_reported = m_step;
+        m_progress->Report(m_step, permille);
+    }
+
+    Progress* m_progress;
+    std::string m_step = std::string("Saving ") + WordStore::kFileName;
+    std::string m_reported;
+    int m_from = 0;
+    int m_to = 0;
+    int m_last = -1;
+};
+
+} // namespace
+
 bool WordStore::WriteList(const std::string& name, const WordList& words) {
-    return WriteBeside(m_folder, kFileName, name, FormatWordFile(words));
+    const FileStamp like = StampBeside(m_folder, kFileName);
+    FolderFile file(m_folder, name);
+    if (!file.Open(&like))
+        return false;
+    LineWriter lines(file);
+    for (WordPos pos = words.Begin(); pos != words.End(); pos = words.Next(pos))
+        lines.Put(words.Fields(pos));
+    return lines.Finish() && file.Commit();
 }
 
-WordStore::SaveResult WordStore::Save(WordList& words) {
+WordStore::SaveResult WordStore::Save(WordList& words, Progress* progress) {
+    SaveSteps steps(progress);
     if (!m_folder.IsOpen())
         return {false, OpenFailed(m_path)};
     FileStamp folderStamp;
@@ -403,20 +492,23 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
                                          : " This run's list could not be saved either.")};
     }
     for (int attempt = 0; attempt < 3; ++attempt) {
-        std::string bytes;      // the whole file, when it was read whole
-        std::string addedBytes; // or only what follows the loaded text
-        bool haveBytes = false; // `bytes` holds the file
+        std::string addedBytes; // what follows the loaded text, when only that is new
         FileStamp disk;
         // A file whose inode, size and change time to the nanosecond are as loaded or last
         // saved is that version: it need not be read.
         const bool known = m_stamp.exists && m_folder.Stat(kFileName, disk) && disk.regular &&
                            disk.SameVersion(m_stamp);
+        const auto diskBytes = [&] {
+            return static_cast<std::uint64_t>(std::max<off_t>(disk.size, 0));
+        };
         // A file only appended to since the load needs just its new text parsed. One that
         // grew likely was: its loaded part is hashed as it is read and only the rest is kept,
         // which spares a buffer the size of the list.
         bool appended = false;
         if (!known && disk.exists && disk.regular && disk.size > 0 &&
             MayBeAppended(static_cast<std::size_t>(disk.size), words)) {
+            steps.Start("merging the changed file", 0, SaveSteps::kWritingFrom);
+            const std::uint64_t total = diskBytes();
             ByteHash loadedPart;
             std::size_t seen = 0;
             const Folder::Read read = m_folder.ReadPieces(
@@ -427,6 +519,7 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
                     loadedPart.Add(piece.substr(0, inLoaded));
                     addedBytes.append(piece.substr(inLoaded));
                     seen += piece.size();
+                    steps.Done(seen, total);
                 },
                 &disk);
             if (read == Folder::Read::Failed)
@@ -436,30 +529,57 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
             if (!appended)
                 addedBytes.clear();
         }
+        // Any other change: the file is parsed and hashed as it is read, a piece at a time,
+        // into the one list the merge then makes its result of. A file merely touched is
+        // told by its hash.
+        WordList theirs;
+        std::size_t found = 0; // bytes of the file as read
+        std::uint64_t foundHash = 0;
         if (!known && !appended) {
-            if (m_folder.ReadAll(kFileName, bytes, &disk) == Folder::Read::Failed)
+            steps.Start("merging the changed file", 0, SaveSteps::kWritingFrom);
+            const std::uint64_t total = diskBytes();
+            WordTextReader reader(theirs);
+            ByteHash hash;
+            const Folder::Read read = m_folder.ReadPieces(
+                kFileName,
+                [&](std::string_view piece) {
+                    reader.Feed(piece);
+                    hash.Add(piece);
+                    found += piece.size();
+                    steps.Done(found, total);
+                },
+                &disk);
+            if (read == Folder::Read::Failed)
                 return {false, OpenFailed(m_path)};
-            haveBytes = true;
-            appended = disk.exists && OnlyAppended(bytes, words);
-            if (appended)
-                addedBytes = bytes.substr(m_bytes);
+            reader.Finish();
+            foundHash = hash.Finish();
         }
         const bool changed =
-            !known && (appended || disk.exists != m_stamp.exists || HashBytes(bytes) != m_hash);
+            !known && (appended || disk.exists != m_stamp.exists || foundHash != m_hash);
+        if (!changed)
+            theirs = WordList();
         MergeResult merge;
         Appended tail;
-        const WordList* out = &words;
         std::string cut; // how the file was cut short, when it was
-        WordList theirs;
         if (appended) {
             merge = MergeAppended(words, m_loaded, addedBytes, tail);
         } else if (changed) {
-            ParseWordText(bytes, theirs);
             cut = CutShort(disk.exists, theirs.GetCount());
         }
-        if (changed && !appended && cut.empty()) {
-            merge = MergeWordLists(words.LoadedPrints(m_loaded), words, std::move(theirs));
+        const bool merged = changed && !appended && cut.empty();
+        if (merged) {
+            // Only the prints of the entries this run changed: a print of every entry would
+            // cost a list's worth more while the file's list is held.
+            std::unordered_map<std::int32_t, EntryPrint> changedPrints;
+            for (const auto& [origin, print] : words.ChangedLoadedPrints())
+                changedPrints.emplace(origin, print);
+            const auto was = [&](std::size_t origin) -> const EntryPrint* {
+                const auto found = changedPrints.find(static_cast<std::int32_t>(origin));
+                return found == changedPrints.end() ? nullptr : &found->second;
+            };
+            merge = MergeWordLists(m_loaded, was, words, std::move(theirs));
             if (!merge.conflicts.empty()) {
+                merge.merged = WordList();
                 const std::string name = ConflictName();
                 if (!WriteList(name, words))
                     return {false, WriteFailed(FolderOf(m_path) + name)};
@@ -471,48 +591,28 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
                                   "list is saved as " +
                                   Quoted(FolderOf(m_path) + name) + "."};
             }
-            out = &merge.merged;
         }
+        const WordList& out = merged ? merge.merged : words;
         FolderFile file(m_folder, kFileName);
         // A list removed behind our back comes back with the owner and mode it had.
         if (!file.Open(m_stamp.exists ? &m_stamp : &folderStamp))
             return {false, OpenFailed(m_path)};
-        const auto readBytes = [&](std::string& copy) {
-            if (haveBytes) {
-                copy = bytes;
-                return true;
-            }
-            FileStamp again;
-            return m_folder.ReadAll(kFileName, copy, &again) == Folder::Read::Ok &&
-                   again.SameVersion(disk);
-        };
         // An empty file is not worth a backup; what it replaced is. A file rewritten in place
         // keeps no link to its old self: it is copied.
-        if (disk.exists && !(bytes.empty() && !cut.empty())) {
-            std::string copy;
-            const bool kept = file.InPlace()
-                                  ? readBytes(copy) && BackUp(m_folder, kFileName, copy, disk)
-                                  : BackUpInPlace(m_folder, kFileName, disk, readBytes);
-            if (!kept)
-                return {false, BackupFailed()};
-        }
+        if (disk.exists && !(found == 0 && !cut.empty()) &&
+            !BackUpInPlace(m_folder, kFileName, disk, !file.InPlace()))
+            return {false, BackupFailed()};
         if (!cut.empty() && !BackUp(m_folder, kFileName, LastKnownText(words), m_stamp))
             return {false, BackupFailed()};
-        // Written a piece at a time, as the plain save does: one buffer the size of the list
-        // would cost its pages faulted in and its copies as it grows.
-        std::string piece;
-        piece.reserve(kWritePiece + 4096);
-        ByteHash written;
-        std::size_t size = 0;
-        bool ok = true;
+        LineWriter lines(file);
+        const std::size_t total =
+            appended ? m_loaded + tail.tail.GetCount() + tail.additions.size() : out.GetCount();
+        steps.Start("writing the list", changed ? SaveSteps::kWritingFrom : 0, Progress::kWhole);
         const auto put = [&](const WordFields& fields) {
-            AppendWordLine(piece, fields);
-            if (piece.size() >= kWritePiece) {
-                ok = file.Write(piece) && ok;
-                written.Add(piece);
-                size += piece.size();
-                piece.clear();
-            }
+            lines.Put(fields);
+            // A figure every few thousand entries is often enough, and costs nothing.
+            if (lines.Entries() % 4096 == 0)
+                steps.Done(lines.Entries(), total);
         };
         const auto putAll = [&](const WordList& list, std::size_t count) {
             WordPos pos = list.Begin();
@@ -525,11 +625,9 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
             for (const WordEntry& entry : tail.additions)
                 put(WordFields{entry.number, entry.word, entry.spell, entry.type, entry.mean});
         } else {
-            putAll(*out, out->GetCount());
+            putAll(out, out.GetCount());
         }
-        ok = file.Write(piece) && ok;
-        written.Add(piece);
-        size += piece.size();
+        const bool ok = lines.Finish();
         bool raced = false;
         if (!ok || !file.Commit(&disk, &raced)) {
             if (raced)
@@ -538,8 +636,8 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
         }
         m_folder.Stat(kFileName, m_stamp);
         m_stamp.exists = true;
-        m_hash = written.Finish();
-        m_bytes = size;
+        m_hash = lines.Hash();
+        m_bytes = lines.Bytes();
         m_betweenRecords = true;
         if (appended) {
             // The loaded entries stay as they are: the additions move behind the file's new
@@ -549,7 +647,7 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
                 words.AppendCopy(tail.tail, pos, tail.tail.Fields(pos).number);
             for (const WordEntry& entry : tail.additions)
                 words.Append(entry);
-        } else if (changed && cut.empty()) {
+        } else if (merged) {
             words = std::move(merge.merged);
         }
         // Whatever this save wrote is what the next merge compares with.
@@ -564,7 +662,7 @@ WordStore::SaveResult WordStore::Save(WordList& words) {
                         ", with this run's changes. The list as Vocamint had it before "
                         "is kept in '" +
                         kBackupFolder + "'" +
-                        (bytes.empty() ? std::string(".") : ", and the file as it was found too."),
+                        (found == 0 ? std::string(".") : ", and the file as it was found too."),
                     true};
         return {true, changed ? MergeMessage(m_path, merge) : std::string(), true};
     }

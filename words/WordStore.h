@@ -12,6 +12,7 @@
 #include "storage/Folder.h"
 #include "words/WordMerge.h"
 
+class Progress;
 class QLockFile;
 class WordList;
 
@@ -69,7 +70,9 @@ public:
     };
     // Writes `words` over the file, merging when the file changed since it was loaded, after
     // keeping the replaced version as a backup. On success `words` holds what was written.
-    SaveResult Save(WordList& words);
+    // `progress`, when given, hears how far the save has come. Beside the list, the save holds
+    // at most one parsed copy of a file changed behind our back, which becomes the list.
+    SaveResult Save(WordList& words, Progress* progress = nullptr);
 
     // Writes `words` beside the word file as WL.conflict-<date>-<time>.txt, for an end that
     // cannot wait for the learner after a refused save. Returns the path, or empty on failure.
@@ -77,10 +80,9 @@ public:
 
 private:
     struct Appended;
-    // Whether the file on disk is the file as loaded with entries appended, and this run
-    // only appended too: the save then reads just the appended text.
-    bool OnlyAppended(const std::string& bytes, const WordList& words) const;
-    // The same but for the loaded text, for a file of `fileBytes`.
+    // Whether a file of `fileBytes` may be the file as loaded with entries appended, this run
+    // having only appended too: the save then reads just the appended text, once the loaded
+    // part's hash shows it is that.
     bool MayBeAppended(std::size_t fileBytes, const WordList& words) const;
     static MergeResult MergeAppended(const WordList& words, std::size_t loaded,
                                      std::string_view tail, Appended& out);

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/Progress.h"
 #include "exchange/ImportPlan.h"
 #include "study/StudySession.h"
 #include "tests/support/FileBytes.h"
@@ -271,8 +272,14 @@ TEST_P(LeaveTest, WritesThePositionAndSavesWhatChanged) {
         session->Add({3, "new", "", "n.", "m"});
     if (c.appended)
         WriteBytes(m_dir / "WL.txt", Lines(1, 2) + c.appended);
-    const StudySession::Leaving left = session->Leave("7");
+    // A save that writes tells its hook, to the end; one with nothing to write says nothing.
+    struct LastFigure : Progress {
+        int last = -1;
+        void Report(std::string_view, int permille) override { last = permille; }
+    } progress;
+    const StudySession::Leaving left = session->Leave("7", &progress);
     EXPECT_TRUE(left.end) << left.message;
+    EXPECT_EQ(progress.last, c.change ? Progress::kWhole : -1);
     EXPECT_EQ(ReadBytes(m_dir / "WL.txt"), c.list);
     EXPECT_EQ(fs::exists(m_dir / "backups") && !fs::is_empty(m_dir / "backups"), c.backup);
     EXPECT_EQ(ReadBytes(m_dir / "env.ini"), "[Setting]\r\nIndex=-9\r\nGoto=7\r\n");

@@ -2,13 +2,19 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
+#include <QTimer>
 #include <QtTest/QTest>
+#include <chrono>
+#include <fstream>
 #include <sys/stat.h>
 
 #include "StudyWindowFixture.h"
 #include "res/ResourceIds.h"
 #include "tests/support/DialogDriver.h"
+#include "ui/CVocabDlg.h"
 
 namespace {
 
@@ -113,6 +119,87 @@ TEST_P(CloseTest, WritesWhatTheRouteWrites) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Routes, CloseTest, ::testing::ValuesIn(kCloseCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A save that runs longer than the note's delay says how far it has come in a note over the
+// window, which keeps other windows from input while it shows and is gone before the exit's
+// message; a quicker save shows none. The delay is cut to nothing here to stand for a slow save.
+struct SaveNoteCase {
+    const char* name;
+    int delayMs;
+    bool changedBehind; // another program appended to WL.txt meanwhile: the exit tells of a merge
+    bool noteSeen;
+};
+
+const SaveNoteCase kSaveNoteCases[] = {
+    {"slow_save_shows_the_note", 0, false, true},
+    {"slow_merge_shows_the_note_then_the_message", 0, true, true},
+    {"quick_save_shows_none", 3600 * 1000, true, false},
+};
+
+class SaveNoteTest : public StudyWindowTest, public ::testing::WithParamInterface<SaveNoteCase> {};
+
+QWidget* VisibleNote() {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == "progressNote" && widget->isVisible())
+            return widget;
+    return nullptr;
+}
+
+TEST_P(SaveNoteTest, ShowsHowFarASlowSaveHasCome) {
+    const SaveNoteCase& c = GetParam();
+    WriteWords(12);
+    WriteFile("env.ini", kIni);
+    QStringList texts;        // what the note said while it showed
+    bool modal = true;        // the note held every other window's input while it showed
+    bool withMessage = false; // the note and a message box showed at once
+    QTimer watch;
+    watch.setInterval(1);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        QWidget* note = VisibleNote();
+        withMessage = withMessage || (note && QApplication::activeModalWidget() != note);
+        if (note == nullptr)
+            return;
+        modal = modal && QApplication::activeModalWidget() == note;
+        texts << note->findChild<QLabel*>("progressText")->text();
+    });
+    SeenMessageBox message;
+    CVocabDlg dlg;
+    dlg.SetSaveNoteDelay(std::chrono::milliseconds(c.delayMs));
+    bool leftOpen = false;
+    RunModal(
+        dlg,
+        [&](QDialog* w) {
+            AddPear(w);
+            if (c.changedBehind) {
+                std::ofstream("WL.txt", std::ios::app) << "13 theirs s n. m\r\n";
+                AnswerNextMessageBox(&message);
+            }
+            watch.start();
+            Perform(w, Step{Step::Click, IDOK});
+        },
+        &leftOpen);
+    watch.stop();
+    EXPECT_FALSE(leftOpen);
+    EXPECT_EQ(!texts.isEmpty(), c.noteSeen);
+    const QRegularExpression said("^Saving WL.txt: (merging the changed file|writing the list)"
+                                  "\\.\\.\\. [0-9]{1,2}%$");
+    for (const QString& text : texts)
+        EXPECT_TRUE(said.match(text).hasMatch()) << text.toStdString();
+    EXPECT_TRUE(modal);
+    EXPECT_FALSE(withMessage);
+    EXPECT_EQ(VisibleNote(), nullptr);
+    EXPECT_EQ(message.shown, c.changedBehind);
+    if (c.changedBehind) {
+        EXPECT_TRUE(message.text.contains("was changed by another program"))
+            << message.text.toStdString();
+    }
+    std::vector<WordEntry> entries = LoadEntries("WL.txt");
+    ASSERT_FALSE(entries.empty());
+    EXPECT_EQ(entries.back().word, "pear");
+}
+
+INSTANTIATE_TEST_SUITE_P(Delays, SaveNoteTest, ::testing::ValuesIn(kSaveNoteCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // A word file that cannot be replaced: each exit attempt writes the settings, shows the

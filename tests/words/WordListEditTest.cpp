@@ -110,6 +110,60 @@ TEST(WordListEdit, NumberedInOrder) {
     }
 }
 
+// Many entries taken out in one pass: the rest keep their order, text, lookups and origins, and
+// are numbered afresh only when asked; taking out most of a large list rewrites its blocks.
+TEST(WordListEdit, RemoveMarkedKeepsTheRestInOrder) {
+    struct Case {
+        const char* name;
+        int count;
+        std::vector<int> removed; // 1-based
+        bool numberInOrder;
+        std::vector<std::string> after;
+    };
+    const Case cases[] = {
+        {"none", 3, {}, false, {"1:w1", "2:w2", "3:w3"}},
+        {"first and last", 4, {1, 4}, false, {"2:w2", "3:w3"}},
+        {"renumbered", 4, {2}, true, {"1:w1", "2:w3", "3:w4"}},
+        {"all", 3, {1, 2, 3}, true, {}},
+    };
+    for (const Case& c : cases) {
+        WordList list = Numbered(c.count);
+        list.MarkLoaded();
+        std::vector<bool> marks(static_cast<std::size_t>(c.count), false);
+        for (const int r : c.removed)
+            marks[static_cast<std::size_t>(r - 1)] = true;
+        list.RemoveMarked(marks, c.numberInOrder);
+        EXPECT_EQ(Rows(list), c.after) << c.name;
+        EXPECT_FALSE(list.OnlyAppendedSinceLoad()) << c.name;
+        // What a later merge compares with is still every entry as loaded, removed ones too.
+        const WordList loaded = Numbered(c.count);
+        std::vector<EntryPrint> asLoaded;
+        for (WordPos pos = loaded.Begin(); pos != loaded.End(); pos = loaded.Next(pos))
+            asLoaded.push_back(PrintOf(loaded.Fields(pos)));
+        EXPECT_EQ(list.LoadedPrints(static_cast<std::size_t>(c.count)), asLoaded) << c.name;
+        for (WordPos pos = list.Begin(); pos != list.End(); pos = list.Next(pos)) {
+            const std::string word(list.Fields(pos).word);
+            EXPECT_EQ(list.FindWord(word), pos) << c.name;
+            EXPECT_EQ(list.Origin(pos), std::stoi(word.substr(1)) - 1) << c.name;
+        }
+    }
+    // Most of a list whose text fills several blocks: what is left is rewritten compactly and
+    // stays intact.
+    WordList big;
+    const std::string mean(2000, 'm');
+    for (int i = 1; i <= 3000; ++i)
+        big.Append({i, "w" + std::to_string(i), "s", "n.", mean + std::to_string(i)});
+    std::vector<bool> marks(3000, true);
+    for (std::size_t i = 0; i < marks.size(); i += 100)
+        marks[i] = false;
+    big.RemoveMarked(marks, true);
+    ASSERT_EQ(big.GetCount(), 30u);
+    for (std::uint32_t i = 0; i < 30; ++i)
+        EXPECT_EQ(big.At(big.PosAt(i)),
+                  (WordEntry{static_cast<int>(i) + 1, "w" + std::to_string(i * 100 + 1), "s", "n.",
+                             mean + std::to_string(i * 100 + 1)}));
+}
+
 // A long run of edits rewrites the blocks now and then; every entry must survive that intact,
 // large ones (kept in blocks of their own) included.
 TEST(WordListEdit, LongEditingKeepsEveryEntry) {

@@ -18,6 +18,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "base/Progress.h"
 #include "storage/Backups.h"
 #include "tests/support/FileBytes.h"
 #include "words/WordFileFormat.h"
@@ -423,6 +424,172 @@ TEST_F(WordStoreTest, GrownFileWhoseLoadedPartChangedIsMergedWhole) {
         ASSERT_TRUE(store.Save(words).done);
         EXPECT_EQ(ReadBytes(dir_ / "WL.txt"), FormatWordFile(full.merged));
         EXPECT_EQ(FormatWordFile(words), FormatWordFile(full.merged));
+    }
+}
+
+// A file another program rewrote whole (a new file renamed over it, as editors and
+// synchronisers do) is parsed as it is read, into the list the merge makes its result of; the
+// file and the list must come out as the merge of the whole file does, conflicts included.
+TEST_F(WordStoreTest, RewrittenFileSavesAsTheFullMergeDoes) {
+    const int count = 30000; // longer than a few pieces read at a time
+    std::string tenthChanged;
+    for (int i = 1; i <= count; ++i)
+        tenthChanged += std::to_string(i) + " word" + std::to_string(i) + " s n. " +
+                        (i % 10 == 0 ? "changed" : "m") + "\r\n";
+    struct Case {
+        const char* name;
+        std::string now;           // the file as the other program left it
+        void (*change)(WordList&); // what this run did
+        bool merged;               // the learner is told of a merge
+        const char* conflict = ""; // the word of a conflict, if there is one
+    };
+    const auto editAndAdd = [](WordList& words) {
+        for (std::uint32_t i = 4; i < words.GetCount(); i += 1000) {
+            WordEntry entry = words.At(words.PosAt(i));
+            entry.mean = "ours";
+            words.Replace(words.PosAt(i), entry);
+        }
+        Add(words, "pear");
+    };
+    const auto deleteSome = [](WordList& words) {
+        for (const std::uint32_t index : {29000u, 15000u, 2u})
+            words.Remove(words.PosAt(index), true);
+    };
+    const auto editTenth = [](WordList& words) {
+        WordEntry entry = words.At(words.PosAt(9));
+        entry.mean = "ours";
+        words.Replace(words.PosAt(9), entry);
+    };
+    const std::vector<Case> cases = {
+        {"every tenth entry changed, ours edited and added", tenthChanged, editAndAdd, true},
+        {"every tenth entry changed, ours deleted", tenthChanged, deleteSome, true},
+        {"the same bytes written again", Lines(1, count), editAndAdd, false},
+        {"both changed one entry", tenthChanged, editTenth, true, "word10"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string loaded = Lines(1, count);
+        WordList ours;
+        ParseWordText(loaded, ours);
+        ours.MarkLoaded();
+        const std::vector<EntryPrint> base = PrintEntries(ours);
+        c.change(ours);
+        WordList theirs;
+        ParseWordText(c.now, theirs);
+        MergeResult full = MergeWordLists(base, ours, std::move(theirs));
+
+        fs::remove_all(dir_);
+        fs::create_directory(dir_);
+        WriteBytes(dir_ / "WL.txt", loaded);
+        WordStore store(dir_.string());
+        WordList words;
+        std::string message;
+        ASSERT_TRUE(store.Load(words, message));
+        c.change(words);
+        WriteBytes(dir_ / "WL.new", c.now);
+        fs::rename(dir_ / "WL.new", dir_ / "WL.txt");
+        const WordStore::SaveResult saved = store.Save(words);
+        EXPECT_TRUE(saved.done);
+        EXPECT_EQ(saved.message.find("changed by another program") != std::string::npos, c.merged)
+            << saved.message;
+        if (*c.conflict != 0) {
+            EXPECT_EQ(full.conflicts, std::vector<std::string>{c.conflict});
+            EXPECT_NE(saved.message.find(c.conflict), std::string::npos) << saved.message;
+            EXPECT_EQ(ReadBytes(dir_ / "WL.txt"), c.now);
+            std::string kept;
+            for (const std::string& name : Names(dir_))
+                if (name.rfind("WL.conflict-", 0) == 0)
+                    kept = ReadBytes(dir_ / name);
+            EXPECT_EQ(kept, FormatWordFile(ours));
+            continue;
+        }
+        ASSERT_TRUE(full.conflicts.empty());
+        EXPECT_EQ(ReadBytes(dir_ / "WL.txt"), FormatWordFile(full.merged));
+        EXPECT_EQ(FormatWordFile(words), FormatWordFile(full.merged));
+        // The replaced file is kept as it was found.
+        std::vector<std::string> backups = Names(dir_ / "backups");
+        ASSERT_EQ(backups.size(), 1u);
+        EXPECT_EQ(ReadBytes(dir_ / "backups" / backups[0]), c.now);
+        // What was saved stands for the file now: the next save merges nothing.
+        Add(words, "fig");
+        EXPECT_EQ(store.Save(words).message, "");
+    }
+}
+
+// Each save tells its progress hook what it is doing, with figures that only rise, and ends
+// with the whole, whatever way it went.
+TEST_F(WordStoreTest, SaveReportsRisingProgressEndingWithTheWhole) {
+    struct Reported {
+        std::string step;
+        int permille;
+    };
+    struct Recorder : Progress {
+        std::vector<Reported> reports;
+        void Report(std::string_view step, int permille) override {
+            reports.push_back({std::string(step), permille});
+        }
+    };
+    const int count = 30000;
+    const std::string loaded = Lines(1, count);
+    const std::string merging = "Saving WL.txt: merging the changed file";
+    const std::string writing = "Saving WL.txt: writing the list";
+    struct Case {
+        const char* name;
+        std::function<void(const fs::path&)> behind; // what another program does meanwhile
+        bool editFirst;                              // this run edits entry 1 (else it adds)
+        std::vector<std::string> steps;              // the steps, in order
+    };
+    std::string firstChanged = loaded;
+    firstChanged.replace(firstChanged.find(" m\r\n"), 4, " x\r\n");
+    const std::vector<Case> cases = {
+        {"a plain save", [](const fs::path&) {}, false, {writing}},
+        {"a file appended to",
+         [](const fs::path& f) { std::ofstream(f, std::ios::app) << "x y z n. w\r\n"; },
+         false,
+         {merging, writing}},
+        {"a file rewritten",
+         [&](const fs::path& f) { WriteBytes(f, Lines(1, count - 1)); },
+         true,
+         {merging, writing}},
+        {"a conflict", [&](const fs::path& f) { WriteBytes(f, firstChanged); }, true, {merging}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(dir_);
+        fs::create_directory(dir_);
+        WriteBytes(dir_ / "WL.txt", loaded);
+        WordStore store(dir_.string());
+        WordList words;
+        std::string message;
+        ASSERT_TRUE(store.Load(words, message));
+        if (c.editFirst) {
+            WordEntry entry = words.At(words.Begin());
+            entry.mean = "ours";
+            words.Replace(words.Begin(), entry);
+        } else {
+            Add(words, "pear");
+        }
+        c.behind(dir_ / "WL.txt");
+        Recorder progress;
+        ASSERT_TRUE(store.Save(words, &progress).done);
+        const std::vector<Reported>& reports = progress.reports;
+        ASSERT_FALSE(reports.empty());
+        std::vector<std::string> steps;
+        bool between = false;
+        for (std::size_t i = 0; i < reports.size(); ++i) {
+            if (steps.empty() || steps.back() != reports[i].step)
+                steps.push_back(reports[i].step);
+            if (i > 0) {
+                EXPECT_GE(reports[i].permille, reports[i - 1].permille) << i;
+            }
+            between = between || (reports[i].permille > 0 && reports[i].permille < 1000);
+        }
+        EXPECT_EQ(steps, c.steps);
+        EXPECT_TRUE(between);
+        EXPECT_EQ(reports.back().permille, Progress::kWhole);
+        EXPECT_EQ(std::count_if(reports.begin(), reports.end(),
+                                [](const Reported& r) { return r.permille == Progress::kWhole; }),
+                  1);
     }
 }
 
