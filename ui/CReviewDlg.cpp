@@ -72,7 +72,9 @@ BOOL CReviewDlg::OnInitDialog() {
         font.setPointSizeF(font.pointSizeF() * 1.6);
         prompt->setFont(font);
     }
-    Name(m_staticPrompt, m_settings.direction == ReviewSettings::Direction::MeaningToWord ? "Meaning asked about" : "Word");
+    Name(m_staticPrompt, m_settings.direction == ReviewSettings::Direction::MeaningToWord
+                             ? "Meaning asked about"
+                             : "Word");
     Name(m_staticSpell, "Pronunciation");
     Name(m_staticAnswer, "Answer");
     Name(m_editTyped, "Your answer");
