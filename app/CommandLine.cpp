@@ -296,7 +296,10 @@ int Import(const Arguments& args) {
     }
     if (!session.MergedCopiesNotice().empty())
         std::printf("%s\n", session.MergedCopiesNotice().c_str());
-    ImportPlan plan = PlanImport(read, session.words(), args.policy);
+    // The plan names the entries it adds and then takes them over from the reading: the
+    // command line, like the window, holds what it imports once.
+    ImportPlan plan = PlanImportPreview(read, session.words(), args.policy);
+    TakeAdded(plan, std::move(read.entries));
     // What the summary says of the plan; its entries go to the list.
     const std::size_t newWords = plan.newWords, duplicates = plan.duplicates,
                       unreadable = plan.unreadable, added = plan.added.GetCount(),
