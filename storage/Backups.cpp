@@ -149,7 +149,7 @@ bool CopyFile(const Folder& folder, const std::string& fileName, const Folder& b
 
 bool BackUp(const Folder& folder, const std::string& fileName, std::string_view bytes,
             const FileStamp& stamp, std::string* backupName) {
-    const Folder backups = folder.OpenSub(kBackupFolder, stamp.owner, stamp.group);
+    const Folder backups = folder.OpenSub(kBackupFolder, stamp);
     if (!backups.IsOpen())
         return false;
     timespec now{};
@@ -164,7 +164,7 @@ bool BackUp(const Folder& folder, const std::string& fileName, std::string_view 
 
 bool BackUpInPlace(const Folder& folder, const std::string& fileName, const FileStamp& stamp,
                    bool mayLink, std::string* backupName) {
-    const Folder backups = folder.OpenSub(kBackupFolder, stamp.owner, stamp.group);
+    const Folder backups = folder.OpenSub(kBackupFolder, stamp);
     if (!backups.IsOpen())
         return false;
     timespec now{};

@@ -212,11 +212,15 @@ std::vector<std::string> Folder::Names() const {
     return names;
 }
 
-Folder Folder::OpenSub(const std::string& name, uid_t owner, gid_t group) const {
-    if (::mkdirat(m_fd, name.c_str(), 0777) == 0) {
+Folder Folder::OpenSub(const std::string& name, const FileStamp& like) const {
+    mode_t mode = 0777;
+    if (like.exists)
+        mode =
+            0700 | ((like.mode & S_IRGRP) != 0 ? 050 : 0) | ((like.mode & S_IROTH) != 0 ? 05 : 0);
+    if (::mkdirat(m_fd, name.c_str(), mode) == 0) {
         // Made by root for a learner's list: it belongs to the learner like the list.
-        if (owner != ::geteuid() || group != ::getegid())
-            (void)::fchownat(m_fd, name.c_str(), owner, group, AT_SYMLINK_NOFOLLOW);
+        if (like.exists && (like.owner != ::geteuid() || like.group != ::getegid()))
+            (void)::fchownat(m_fd, name.c_str(), like.owner, like.group, AT_SYMLINK_NOFOLLOW);
     }
     return Folder(::openat(m_fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
 }

@@ -61,9 +61,11 @@ public:
     // The names of the folder's entries, "." and ".." left out; empty when it cannot be read.
     std::vector<std::string> Names() const;
 
-    // A sub-folder, created when missing with the owner and group given. A link is never
-    // followed: a `name` that is one gives a folder that is not open.
-    Folder OpenSub(const std::string& name, uid_t owner, gid_t group) const;
+    // A sub-folder for the files of a list stamped `like`, created when missing with the list's
+    // owner and group, and open to others only as far as the list is: one who may not read the
+    // list may not read the names of its backups either. A link is never followed: a `name`
+    // that is one gives a folder that is not open.
+    Folder OpenSub(const std::string& name, const FileStamp& like) const;
     // Whether `name` is a symbolic link.
     bool IsLink(const std::string& name) const;
 

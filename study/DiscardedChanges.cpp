@@ -249,7 +249,7 @@ std::string Keep(const Folder& list, const std::string& model, const DiscardedCh
     if (changes.Empty() || list.IsLink(kBackupFolder))
         return {};
     const FileStamp like = StampBeside(list, model);
-    const Folder backups = list.OpenSub(kBackupFolder, like.owner, like.group);
+    const Folder backups = list.OpenSub(kBackupFolder, like);
     if (!backups.IsOpen())
         return {};
     std::string name = FolderName(when);
@@ -261,7 +261,7 @@ std::string Keep(const Folder& list, const std::string& model, const DiscardedCh
     }
     // Written under a name no reader takes, then renamed: the kept folder is whole or absent.
     const std::string part = "." + name + ".part";
-    const Folder folder = backups.OpenSub(part, like.owner, like.group);
+    const Folder folder = backups.OpenSub(part, like);
     std::string edited;
     for (const auto& [before, after] : changes.edited) {
         AppendWordLine(edited, before);

@@ -92,7 +92,7 @@ bool Replace(const Folder& folder, const std::string& name, std::string_view tex
 // Moves a merged copy into backups/ under its own name (another number when that is taken);
 // returns where it went, or empty when it could not be moved.
 std::string MoveToBackups(const Folder& folder, const std::string& name, const FileStamp& stamp) {
-    const Folder backups = folder.OpenSub(kBackupFolder, stamp.owner, stamp.group);
+    const Folder backups = folder.OpenSub(kBackupFolder, stamp);
     if (!backups.IsOpen())
         return {};
     std::string target = name;

@@ -912,6 +912,10 @@ TEST_F(WordStoreTest, FilesBesideTheListTakeItsModeAtMost) {
             ASSERT_TRUE(again.Load(fresh, message));
             Add(fresh, "pear");
             ASSERT_TRUE(again.Save(fresh).done);
+            // Nor may the backups' names be read by one who may not read the list.
+            struct stat folder {};
+            ASSERT_EQ(::stat((dir_ / "backups").c_str(), &folder), 0);
+            EXPECT_EQ(folder.st_mode & 0777, 0700 | ((mode & 0040) ? 0050 : 0));
             for (const std::string& name : Names(dir_ / "backups")) {
                 struct stat info {};
                 ASSERT_EQ(::stat((dir_ / "backups" / name).c_str(), &info), 0);
