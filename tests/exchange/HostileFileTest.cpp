@@ -271,9 +271,14 @@ TEST_F(ImportFiles, RefusesWhatIsNoRegularFileAtOnce) {
         {"a missing file", (m_folder / "missing.csv").string(), "cannot open"},
         // Its size says 0, yet it holds text: like a file that grows while it is read.
         {"a file that is longer than its size", "/proc/self/status", "changed while it was read"},
+        // Its size says 4096, yet it ends sooner: like a file cut short while it is read.
+        {"a file that is shorter than its size", "/sys/kernel/mm/transparent_hugepage/enabled",
+         "changed while it was read"},
     };
     for (const RefusedCase& c : cases) {
         SCOPED_TRACE(c.name);
+        if (c.path.starts_with("/sys/") && !fs::exists(c.path))
+            continue; // no such kernel file here
         ImportedWords read;
         std::string error;
         EXPECT_FALSE(ImportFile(c.path, {}, read, error));
