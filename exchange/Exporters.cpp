@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringDecoder>
 #include <QXmlStreamWriter>
+#include <cerrno>
+#include <unistd.h>
 #include <vector>
 
 #include "storage/Backups.h"
@@ -289,8 +291,7 @@ std::string FormatKvtml(const WordList& words) {
 }
 
 bool ExportWords(const WordList& words, const std::string& path, ExchangeFormat format,
-                 std::string& message, const GradeLookup& grades,
-                 const std::string& listFolder) {
+                 std::string& message, const GradeLookup& grades, const std::string& listFolder) {
     FileStamp target;
     if (Folder::Open(".").Stat(path, target) && target.exists) {
         if (!target.regular) {
@@ -308,6 +309,13 @@ bool ExportWords(const WordList& words, const std::string& path, ExchangeFormat 
     SafeFile file(path, SafeFile::InPlace::Refused);
     if (!file.Open()) {
         message = "Open file '" + path + "' failed!";
+        // Say why where the old file could be written in place but the folder stops the export.
+        const std::size_t slash = path.rfind('/');
+        const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+        if (::access(folder.c_str(), W_OK) != 0 && errno != ENOENT)
+            message += " Its folder takes no new file, and an export is written as a new file "
+                       "that then takes the old one's place, so that a failure never leaves half "
+                       "a file.";
         return false;
     }
     bool written = false;

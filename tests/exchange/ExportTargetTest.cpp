@@ -36,7 +36,8 @@ protected:
         fs::remove_all(dir_, error);
     }
     bool Export(const fs::path& target, std::string& message) {
-        return ExportWords(words_, target.string(), ExchangeFormat::Tsv, message, {}, dir_.string());
+        return ExportWords(words_, target.string(), ExchangeFormat::Tsv, message, {},
+                           dir_.string());
     }
     fs::path dir_;
     WordList words_;
@@ -131,12 +132,14 @@ TEST_F(ExportTargetTest, AFailedExportLeavesTheOldFile) {
     struct Case {
         const char* name;
         fs::perms folder; // the folder's permissions while the export runs
+        const char* said; // a part of the message
     };
     const Case cases[] = {
-        {"disk full", fs::perms::all},
+        {"disk full", fs::perms::all, "Write file '"},
         {"disk full in a folder that takes no new file",
          fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-             fs::perms::others_read | fs::perms::others_exec},
+             fs::perms::others_read | fs::perms::others_exec,
+         "Its folder takes no new file"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -150,7 +153,8 @@ TEST_F(ExportTargetTest, AFailedExportLeavesTheOldFile) {
                 std::string message;
                 return !ExportWords(words_, target.string(), ExchangeFormat::Csv, message, {},
                                     folder) &&
-                       message.find("failed!") != std::string::npos;
+                       message.find("failed!") != std::string::npos &&
+                       message.find(c.said) != std::string::npos;
             },
             4096));
         fs::permissions(dir_, fs::perms::all);
