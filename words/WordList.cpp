@@ -554,10 +554,9 @@ void WordList::ScanRun(const TextQuery& query, std::size_t first, std::size_t st
         wantBytes[i] = _mm_set1_epi8(static_cast<char>(bytes[i]));
         wantMasks[i] = _mm_set1_epi8(static_cast<char>(masks[i]));
     }
-    // Places from which all the loads stay inside the stretch.
-    const std::size_t reach = offset + Window - 1 + 16;
-    while (static_cast<std::size_t>(end - at) >= reach) {
-        const char* const load = at + offset;
+    // The places among the 16 from `at` where the window's bytes match.
+    const auto placesAt = [&](const char* from) {
+        const char* const load = from + offset;
         __m128i same = _mm_cmpeq_epi8(
             _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(load)), wantMasks[0]),
             wantBytes[0]);
@@ -568,8 +567,18 @@ void WordList::ScanRun(const TextQuery& query, std::size_t first, std::size_t st
                                        wantMasks[i]),
                           wantBytes[i]));
         }
-        auto places = static_cast<unsigned>(_mm_movemask_epi8(same));
-        const char* next = at + 16;
+        return static_cast<std::uint32_t>(_mm_movemask_epi8(same));
+    };
+    // Places from which all the loads stay inside the stretch. Two blocks of 16 a turn where
+    // they fit: most turns find nothing, and then cost one branch for 32 places.
+    const std::size_t reach = offset + Window - 1 + 16;
+    while (static_cast<std::size_t>(end - at) >= reach) {
+        const bool two = static_cast<std::size_t>(end - at) >= reach + 16;
+        std::uint32_t places = placesAt(at);
+        if (two) {
+            places |= placesAt(at + 16) << 16;
+        }
+        const char* next = at + (two ? 32 : 16);
         while (places != 0) {
             const char* const place = at + std::countr_zero(places);
             places &= places - 1;
