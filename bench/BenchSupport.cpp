@@ -48,26 +48,31 @@ const fs::path& ScratchFolder() {
     return folder;
 }
 
+fs::path WriteBenchList(const char* name, const std::function<void(WordEntry&)>& change) {
+    const fs::path file = ScratchFolder() / name;
+    std::FILE* out = std::fopen(file.c_str(), "wb");
+    if (out == nullptr) {
+        std::perror("fopen");
+        std::exit(1);
+    }
+    std::mt19937 random(7);
+    std::string text;
+    for (int i = 1; i <= kEntries; ++i) {
+        WordEntry entry = BenchEntry(random, i);
+        if (change)
+            change(entry);
+        AppendWordLine(text, entry);
+        if (text.size() > (1 << 20) || i == kEntries) {
+            std::fwrite(text.data(), 1, text.size(), out);
+            text.clear();
+        }
+    }
+    std::fclose(out);
+    return file;
+}
+
 const fs::path& BenchWordFile() {
-    static const fs::path path = [] {
-        const fs::path file = ScratchFolder() / "WL.txt";
-        std::FILE* out = std::fopen(file.c_str(), "wb");
-        if (out == nullptr) {
-            std::perror("fopen");
-            std::exit(1);
-        }
-        std::mt19937 random(7);
-        std::string text;
-        for (int i = 1; i <= kEntries; ++i) {
-            AppendWordLine(text, BenchEntry(random, i));
-            if (text.size() > (1 << 20) || i == kEntries) {
-                std::fwrite(text.data(), 1, text.size(), out);
-                text.clear();
-            }
-        }
-        std::fclose(out);
-        return file;
-    }();
+    static const fs::path path = WriteBenchList("WL.txt", nullptr);
     return path;
 }
 

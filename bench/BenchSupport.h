@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <string>
 
@@ -24,6 +25,9 @@ WordEntry BenchEntry(std::mt19937& random, int number);
 const fs::path& ScratchFolder();
 // The word file of the kEntries benchmark entries in the scratch folder, written once.
 const fs::path& BenchWordFile();
+// The benchmark list under another name in the scratch folder, each entry first given to
+// `change` (when there is one), written a piece at a time as the list itself is.
+fs::path WriteBenchList(const char* name, const std::function<void(WordEntry&)>& change);
 
 // Wall-clock and CPU time: the CPU time keeps the comparison fair on a busy machine.
 struct Timing {

@@ -23,31 +23,12 @@ using namespace bench;
 
 namespace {
 
-// The benchmark list as the other program leaves it, written a piece at a time as the list
-// itself is.
+// The benchmark list as the other program leaves it: every tenth entry's meaning changed.
 const fs::path& RewrittenFile() {
-    static const fs::path path = [] {
-        const fs::path file = ScratchFolder() / "WL.rewritten.txt";
-        std::FILE* out = std::fopen(file.c_str(), "wb");
-        if (out == nullptr) {
-            std::perror("fopen");
-            std::exit(1);
-        }
-        std::mt19937 random(7);
-        std::string text;
-        for (int i = 1; i <= kEntries; ++i) {
-            WordEntry entry = BenchEntry(random, i);
-            if (i % 10 == 0)
-                entry.mean += "x";
-            AppendWordLine(text, entry);
-            if (text.size() > (1 << 20) || i == kEntries) {
-                std::fwrite(text.data(), 1, text.size(), out);
-                text.clear();
-            }
-        }
-        std::fclose(out);
-        return file;
-    }();
+    static const fs::path path = WriteBenchList("WL.rewritten.txt", [](WordEntry& entry) {
+        if (entry.number % 10 == 0)
+            entry.mean += "x";
+    });
     return path;
 }
 

@@ -85,14 +85,7 @@ bool ReadImportFile(const std::string& path, std::string& bytes, FileStamp& stam
         error = "'" + path + "' changed while it was read; nothing was imported from it";
         return false;
     }
-    stamp = FileStamp{};
-    stamp.exists = true;
-    stamp.regular = true;
-    stamp.device = after.st_dev;
-    stamp.inode = after.st_ino;
-    stamp.size = after.st_size;
-    stamp.mtimeNs =
-        static_cast<std::int64_t>(after.st_mtim.tv_sec) * 1000000000 + after.st_mtim.tv_nsec;
+    stamp = StampOf(after);
     return true;
 }
 

@@ -10,10 +10,6 @@
 #include <unistd.h>
 #include <vector>
 
-namespace {
-
-constexpr std::size_t kReadChunk = 1 << 20;
-
 FileStamp StampOf(const struct stat& info) {
     FileStamp stamp;
     stamp.exists = true;
@@ -28,6 +24,10 @@ FileStamp StampOf(const struct stat& info) {
     stamp.regular = S_ISREG(info.st_mode);
     return stamp;
 }
+
+namespace {
+
+constexpr std::size_t kReadChunk = 1 << 20;
 
 // Opens a regular file for reading; O_NONBLOCK keeps a FIFO from blocking the open itself,
 // and the check after it refuses the FIFO, device or socket that was opened.

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <vector>
 
@@ -27,6 +28,9 @@ struct FileStamp {
                size == other.size && mtimeNs == other.mtimeNs;
     }
 };
+
+// The stamp of a file as fstat or stat found it.
+FileStamp StampOf(const struct stat& info);
 
 class Folder {
 public:
