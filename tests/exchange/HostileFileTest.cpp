@@ -75,6 +75,14 @@ TEST(Kvtml, NestingIsBoundedAndNeverRecursed) {
     }
 }
 
+// KVTML bytes read as found, or with UTF-8 given: the reader is fed either way.
+bool ReadKvtml(const std::string& bytes, bool utf8Given, ImportedWords& read, std::string& error) {
+    ImportOptions options;
+    if (utf8Given)
+        options.encoding = TextEncoding::Utf8;
+    return ImportBytes(bytes, "a.kvtml", options, read, error);
+}
+
 // The XML reader is fed a piece at a time: text and characters cut at a piece's end.
 TEST(Kvtml, TextAcrossPiecesIsWhole) {
     for (const std::size_t pad : {0u, 1u, 2u, 65000u, 65535u, 65536u, 200000u}) {
@@ -83,13 +91,9 @@ TEST(Kvtml, TextAcrossPiecesIsWhole) {
                                   Repeat(" ", pad) + "<translation id=\"0\"><text>" + word +
                                   "</text></translation></entry></entries></kvtml>";
         for (const bool forced : {false, true}) {
-            ImportOptions options;
-            if (forced) {
-                options.encoding = TextEncoding::Utf8;
-            }
             ImportedWords read;
             std::string error;
-            ASSERT_TRUE(ImportBytes(bytes, "a.kvtml", options, read, error)) << error;
+            ASSERT_TRUE(ReadKvtml(bytes, forced, read, error)) << error;
             ASSERT_EQ(read.entries.GetCount(), 1u);
             EXPECT_EQ(read.entries.Fields(read.entries.Begin()).word, word) << pad;
         }
@@ -145,13 +149,9 @@ TEST(Kvtml, LongTextsAreReadWholeWhateverMarkupIsAroundThem) {
                                   "<translation id=\"0\"><text>next</text></translation></entry>"
                                   "</entries></kvtml>";
         for (const bool forced : {false, true}) {
-            ImportOptions options;
-            if (forced) {
-                options.encoding = TextEncoding::Utf8;
-            }
             ImportedWords read;
             std::string error;
-            ASSERT_TRUE(ImportBytes(bytes, "a.kvtml", options, read, error)) << error;
+            ASSERT_TRUE(ReadKvtml(bytes, forced, read, error)) << error;
             ASSERT_EQ(read.entries.GetCount(), 2u);
             const WordFields first = read.entries.Fields(read.entries.Begin());
             EXPECT_EQ(first.number, 3);
